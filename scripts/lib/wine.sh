@@ -1,0 +1,47 @@
+# Shared by the run, test and screenshot scripts: a display and a Wine prefix.
+# Source it; it defines functions only.
+
+export WINEARCH=win32
+export WINEDEBUG="${WINEDEBUG:--all}"
+# No Mono or Gecko installer dialog may block prefix creation.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+# Starts Xvfb at 1366 x 768 x 24, 96 DPI, on a free display and exports DISPLAY.
+start_xvfb() {
+  local n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ] && continue
+    Xvfb ":${n}" -screen 0 1366x768x24 -dpi 96 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 1 50); do
+      [ -e "/tmp/.X11-unix/X${n}" ] && { export DISPLAY=":${n}"; return 0; }
+      sleep 0.1
+    done
+    kill "$XVFB_PID" 2>/dev/null || true
+  done
+  echo "Cannot start Xvfb" >&2
+  return 1
+}
+
+stop_xvfb() {
+  [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
+  XVFB_PID=
+}
+
+# Creates (or updates) the prefix in WINEPREFIX and keeps the wineserver alive
+# until stop_wine, so each program start is cheap.
+prepare_prefix() {
+  local fresh=0
+  [ -f "$WINEPREFIX/system.reg" ] || fresh=1
+  wineboot -i >/dev/null 2>&1
+  wineserver -p
+  if [ "$fresh" = 1 ]; then
+    # Arial is served by the metric-compatible Liberation Sans.
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'Liberation Sans' /f >/dev/null 2>&1
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+  fi
+}
+
+stop_wine() {
+  wineserver -k >/dev/null 2>&1 || true
+}

@@ -1,0 +1,228 @@
+#include "RbPanel.h"
+
+#include "core/Smoothing.h"
+#include "winui/Painting.h"
+
+#include <algorithm>
+
+using namespace winui;
+
+namespace {
+
+larkspan::Rgb ToRgb(COLORREF color)
+{
+    if (color & 0x80000000)  // a system colour index
+        color = ::GetSysColor(static_cast<int>(color & 0xFF));
+    return {GetRValue(color), GetGValue(color), GetBValue(color)};
+}
+
+larkspan::PixelRows RowsOf(const DibSection& dib)
+{
+    return {dib.Bits(), dib.Width(), dib.Height(), dib.Stride()};
+}
+
+UINT CaptionFormat(TRbCaptionPos position)
+{
+    switch (position) {
+    case cpGroupBox:
+    case cpTopLeft: return DT_LEFT | DT_TOP;
+    case cpTopCenter: return DT_CENTER | DT_TOP;
+    case cpTopRight: return DT_RIGHT | DT_TOP;
+    case cpMiddleLeft: return DT_LEFT | DT_VCENTER;
+    case cpMiddleCenter: return DT_CENTER | DT_VCENTER;
+    case cpMiddleRight: return DT_RIGHT | DT_VCENTER;
+    case cpBottomLeft: return DT_LEFT | DT_BOTTOM;
+    case cpBottomCenter: return DT_CENTER | DT_BOTTOM;
+    case cpBottomRight: return DT_RIGHT | DT_BOTTOM;
+    }
+    return DT_LEFT | DT_TOP;
+}
+
+}  // namespace
+
+void TRbPanel::Create(HWND parent, const RbPanelDesign& design)
+{
+    design_ = design;
+    if (design_.antialiased)
+        design_.gradient = false;  // the two exclude each other
+    font_ = CreateFontFrom(design_.font);
+    // No CS_HREDRAW/CS_VREDRAW: a resize rebuilds the cache and repaints itself.
+    CreateOwnWindow("Larkspan.RbPanel", CS_DBLCLKS, 0, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                    design_.bounds, parent, design_.caption.c_str());
+    if (!cache_)
+        BuildBackground();
+}
+
+void TRbPanel::SetCaption(const std::string& caption)
+{
+    design_.caption = caption;
+    Invalidate();
+}
+
+void TRbPanel::SetCaptionPosition(TRbCaptionPos position)
+{
+    if (position == design_.captionPosition)
+        return;
+    const bool groupBoxChange = position == cpGroupBox || design_.captionPosition == cpGroupBox;
+    design_.captionPosition = position;
+    if (groupBoxChange)
+        BuildBackground();
+    else
+        Invalidate();
+}
+
+int TRbPanel::CaptionHeight() const
+{
+    MemoryDc dc(::CreateCompatibleDC(nullptr));
+    ScopedSelect font(dc.Get(), font_.Get());
+    SIZE size{};
+    ::GetTextExtentPoint32A(dc.Get(), design_.caption.c_str(), static_cast<int>(design_.caption.size()), &size);
+    return size.cy;
+}
+
+void TRbPanel::BuildBackground()
+{
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    DibSection cache(client.right, client.bottom);
+    if (!cache)
+        return;
+    const int s = design_.antialiased ? 3 : 1;
+    DibSection scaled;
+    if (s > 1)
+        scaled = DibSection(cache.Width() * s, cache.Height() * s);
+    const DibSection& work = s > 1 ? scaled : cache;
+    const int wb = work.Width();
+    const int hb = work.Height();
+
+    {
+        MemoryDc dc(::CreateCompatibleDC(nullptr));
+        ScopedSelect bitmap(dc.Get(), work.Get());
+        BrushHandle outer(::CreateSolidBrush(design_.outerColor));
+        const RECT all{0, 0, wb, hb};
+        ::FillRect(dc.Get(), &all, outer.Get());
+
+        const int p = design_.borderWidth * s - 1;
+        const int q = p / 2;
+        const int y0 = design_.captionPosition == cpGroupBox ? CaptionHeight() * s / 2 + q : q;
+        const int corner = design_.cornerWidth * s;
+        PenHandle pen(::CreatePen(PS_SOLID, p, design_.borderColor));
+        BrushHandle fill(::CreateSolidBrush(design_.color));
+        HGDIOBJ brush = fill.Get();
+
+        if (design_.gradient) {
+            brush = ::GetStockObject(NULL_BRUSH);
+            RegionHandle region(::CreateRoundRectRgn(q, y0, wb - q, hb - q, corner, corner));
+            const larkspan::GradientRamp ramp(static_cast<larkspan::GradientType>(design_.gradientType),
+                                              ToRgb(design_.defaultFrom), ToRgb(design_.defaultTo), {0, 0, wb, hb});
+            ::GdiFlush();
+            const larkspan::PixelRows rows = RowsOf(work);
+            for (int y = 0; y < hb; ++y)
+                for (int x = 0; x < wb; ++x)
+                    if (::PtInRegion(region.Get(), x, y)) {
+                        const larkspan::Rgb c = ramp.At(x, y);
+                        std::uint8_t* px = rows.Pixel(x, y);
+                        px[0] = c.b;
+                        px[1] = c.g;
+                        px[2] = c.r;
+                    }
+        }
+        ScopedSelect selectPen(dc.Get(), pen.Get());
+        ScopedSelect selectBrush(dc.Get(), brush);
+        ::RoundRect(dc.Get(), q, y0, wb - q, hb - q, corner, corner);
+        ::GdiFlush();
+    }
+    if (s > 1)
+        larkspan::SmoothEdges(RowsOf(scaled), RowsOf(cache), s, ToRgb(design_.color), design_.cornerWidth + 20);
+
+    cache_ = std::move(cache);
+    ++buildCount_;
+    Invalidate();
+}
+
+void TRbPanel::PaintTo(HDC dc)
+{
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    if (cache_) {
+        MemoryDc source(::CreateCompatibleDC(dc));
+        ScopedSelect bitmap(source.Get(), cache_.Get());
+        ::BitBlt(dc, 0, 0, client.right, client.bottom, source.Get(), 0, 0, SRCCOPY);
+    }
+    if (design_.showCaption)
+        DrawCaption(dc);
+}
+
+void TRbPanel::DrawCaption(HDC dc)
+{
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    const int bw = design_.borderWidth;
+    const int cw = design_.cornerWidth;
+    const int a = (cw + bw) / 2;
+    RECT r{a, bw, client.right - a, client.bottom - bw};
+    UINT format = CaptionFormat(design_.captionPosition) | DT_SINGLELINE | DT_END_ELLIPSIS;
+    switch (design_.captionPosition) {
+    case cpGroupBox:
+        r.top -= bw;
+        if (cw + bw < 2)
+            r.left += 5;
+        break;
+    case cpMiddleLeft: r.left -= (cw - bw) / 2; break;
+    case cpMiddleRight: r.right += (cw - bw) / 2; break;
+    default: break;
+    }
+
+    ScopedSelect font(dc, font_.Get());
+    const std::string& text = design_.caption;
+    const int length = static_cast<int>(text.size());
+    if (design_.captionPosition == cpGroupBox) {
+        // The caption interrupts the top border.
+        const int th = CaptionHeight();
+        SIZE extent{};
+        ::GetTextExtentPoint32A(dc, text.c_str(), length, &extent);
+        BrushHandle outer(::CreateSolidBrush(design_.outerColor));
+        const RECT above{0, 0, r.right, th / 2 + r.top};
+        const RECT gap{r.left, th / 2 + r.top, r.left + extent.cx, th / 2 + r.top + std::min(bw, th / 2)};
+        ::FillRect(dc, &above, outer.Get());
+        ::FillRect(dc, &gap, outer.Get());
+    }
+    ::SetBkMode(dc, TRANSPARENT);
+    const bool enabled = ::IsWindowEnabled(Handle()) != FALSE;
+    const COLORREF shadow = enabled ? design_.textShadowColor : ::GetSysColor(COLOR_BTNHIGHLIGHT);
+    const COLORREF face = enabled ? design_.font.color : ::GetSysColor(COLOR_BTNSHADOW);
+    if (!enabled || design_.textShadow) {
+        RECT shifted = r;
+        ::OffsetRect(&shifted, 1, 1);
+        ::SetTextColor(dc, shadow);
+        ::DrawTextA(dc, text.c_str(), length, &shifted, format);
+    }
+    ::SetTextColor(dc, face);
+    ::DrawTextA(dc, text.c_str(), length, &r, format);
+}
+
+LRESULT TRbPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PaintScope paint(Handle());
+        RECT client{};
+        ::GetClientRect(Handle(), &client);
+        BufferedPaint buffer(paint.Dc(), client);
+        PaintTo(buffer.Dc());
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        PaintTo(reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_SIZE:
+        if (HandleAllocated())
+            BuildBackground();
+        return 0;
+    default:
+        break;
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+}

@@ -1,0 +1,87 @@
+// The gradient panel: a container whose whole background (outer colour,
+// fill or gradient, rounded border, smoothed edges) is kept in a cached
+// 24-bit bitmap and rebuilt only when its shape changes; painting copies the
+// cache and draws the caption.
+#pragma once
+
+#include "core/Gradient.h"
+#include "winui/Font.h"
+#include "winui/Handles.h"
+#include "winui/Painting.h"
+#include "winui/Window.h"
+
+#include <string>
+
+enum TRbCaptionPos {
+    cpGroupBox,
+    cpTopLeft,
+    cpTopCenter,
+    cpTopRight,
+    cpMiddleLeft,
+    cpMiddleCenter,
+    cpMiddleRight,
+    cpBottomLeft,
+    cpBottomCenter,
+    cpBottomRight,
+};
+
+enum TGradientType { gtHorizontal, gtVertical, gtFromTopLeft, gtFromTopRight, gtRadial, gtDoubleHorz, gtDoubleVert };
+
+constexpr COLORREF clWhite = RGB(255, 255, 255);
+constexpr COLORREF clBlack = RGB(0, 0, 0);
+constexpr COLORREF clSilver = RGB(0xC0, 0xC0, 0xC0);
+constexpr COLORREF clGray = RGB(0x80, 0x80, 0x80);
+constexpr COLORREF clMaroon = RGB(0x80, 0, 0);
+
+// Colours written "RGB rrggbb".
+constexpr COLORREF RgbHex(unsigned value)
+{
+    return RGB((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
+}
+
+struct RbPanelDesign {
+    winui::Rect bounds{0, 0, 185, 105};
+    std::string caption;
+    TRbCaptionPos captionPosition = cpTopLeft;
+    int cornerWidth = 10;
+    int borderWidth = 2;
+    COLORREF borderColor = clGray;
+    COLORREF outerColor = ::GetSysColor(COLOR_BTNFACE);
+    COLORREF textShadowColor = clWhite;
+    bool antialiased = true;
+    bool gradient = false;
+    COLORREF defaultFrom = clWhite;
+    COLORREF defaultTo = 14933983;
+    TGradientType gradientType = gtVertical;
+    COLORREF color = 14933983;
+    bool showCaption = true;
+    bool textShadow = true;
+    winui::FontSpec font = winui::FontSpec().Color(13500416);
+};
+
+class TRbPanel : public winui::Window {
+public:
+    void Create(HWND parent, const RbPanelDesign& design);
+    const RbPanelDesign& Design() const noexcept { return design_; }
+
+    void SetCaption(const std::string& caption);
+    void SetCaptionPosition(TRbCaptionPos position);
+
+    // How often the cached background has been built (for tests and benchmarks).
+    int BuildCount() const noexcept { return buildCount_; }
+    // Renders the panel as it paints into any device context.
+    void PaintTo(HDC dc);
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void BuildBackground();
+    void DrawCaption(HDC dc);
+    int CaptionHeight() const;
+
+    RbPanelDesign design_;
+    winui::FontHandle font_;
+    winui::DibSection cache_;
+    int buildCount_ = 0;
+};

@@ -1,0 +1,32 @@
+// The platform side of the document catalogue: the user's recent-documents
+// folder, its shortcuts, and the sibling programs' list files.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace tessaly {
+
+// The file-system path of the shell's recent-documents folder (CSIDL_RECENT).
+std::string LocateRecentFolder(HWND owner);
+
+// Names (without folder) of the entries matching a search specification
+// "folder\pattern", in the order the file system reports them. Nothing is
+// skipped: no attribute is tested.
+std::vector<std::string> FindNames(const std::string& specification);
+
+// The target path stored in a shortcut file, without resolving moved
+// targets: "" when the link object offers no file interface or the file
+// cannot be loaded.
+std::string ReadShortcutTarget(const std::string& shortcutPath);
+
+// The lines of a list file (CR LF, LF or CR line ends); throws
+// "Cannot open file <path>" when it cannot be opened for reading.
+std::vector<std::string> ReadListFile(const std::string& path);
+
+// Deletes the shortcut files of a folder; returns how many could not be deleted.
+int DeleteShortcuts(const std::string& folder);
+
+}  // namespace tessaly

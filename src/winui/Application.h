@@ -1,0 +1,93 @@
+// The application object: COM for the GUI thread, the title, the hidden
+// window that owns every form (so forms get no taskbar button of their own),
+// the forms in creation order, the message loop and the default handler of
+// exceptions that no handler caught.
+#pragma once
+
+#include "Prompts.h"
+#include "Window.h"
+
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace winui {
+
+class Form;
+
+class Application final : private Window {
+public:
+    Application();
+    ~Application() override;
+
+    // The one application object of the process.
+    static Application& Instance();
+
+    void SetTitle(const std::string& title);
+    const std::string& Title() const noexcept { return title_; }
+    HWND Handle() const noexcept { return Window::Handle(); }
+
+    // Creates a form, stores it in its program-wide variable and keeps it until
+    // the application ends. The first form created is the main form.
+    template <typename T>
+    T* CreateForm(T*& instance)
+    {
+        auto form = std::make_unique<T>();
+        instance = form.get();
+        T** variable = &instance;
+        Adopt(std::move(form), [variable] { *variable = nullptr; });
+        return instance;
+    }
+    Form* MainForm() const noexcept { return mainForm_; }
+
+    // Shows the main form and runs the message loop until it closes; then
+    // destroys the forms, last created first.
+    void Run();
+    // Ends the message loop (the main form has closed).
+    void Terminate();
+    bool Terminated() const noexcept { return terminated_; }
+    void DestroyForms();
+
+    // Shows the exception's message in an error box; the program keeps running.
+    static void HandleException(const std::exception& e);
+
+    MessageResult MessageBox(MessageKind kind, const std::string& text, MessageButtons buttons = MessageButtons::Ok);
+    void OpenDocument(HWND owner, const std::string& path);
+
+    // Test seams; nullptr restores the platform's own.
+    void SetPrompts(Prompts* prompts) noexcept { prompts_ = prompts ? prompts : &platformPrompts_; }
+    void SetShellLauncher(ShellLauncher* shell) noexcept { shell_ = shell ? shell : &platformShell_; }
+
+private:
+    void Adopt(std::unique_ptr<Form> form, std::function<void()> forget);
+    HWND ActivePopupOwner() const;
+
+    class ComApartment {
+    public:
+        ComApartment();
+        ~ComApartment();
+        ComApartment(const ComApartment&) = delete;
+        ComApartment& operator=(const ComApartment&) = delete;
+
+    private:
+        bool initialised_;
+    };
+
+    ComApartment com_;
+    std::string title_;
+    struct OwnedForm {
+        std::unique_ptr<Form> form;
+        std::function<void()> forget;  // clears the form's program-wide variable
+    };
+    std::vector<OwnedForm> forms_;
+    Form* mainForm_ = nullptr;
+    bool terminated_ = false;
+    PlatformPrompts platformPrompts_;
+    PlatformShellLauncher platformShell_;
+    Prompts* prompts_ = &platformPrompts_;
+    ShellLauncher* shell_ = &platformShell_;
+};
+
+}  // namespace winui

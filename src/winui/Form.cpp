@@ -1,0 +1,177 @@
+#include "Form.h"
+
+#include "Application.h"
+#include "PopupMenu.h"
+
+#include <stdexcept>
+#include <utility>
+
+namespace winui {
+
+namespace {
+
+void Fire(const std::function<void()>& handler)
+{
+    if (!handler)
+        return;
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        Application::HandleException(e);
+    }
+}
+
+}  // namespace
+
+Form::Form(FormDesign design) : design_(std::move(design)) {}
+
+Form::~Form() = default;
+
+void Form::Realize()
+{
+    DWORD style = WS_POPUP | WS_CLIPCHILDREN;
+    DWORD exStyle = 0;
+    if (design_.border == BorderStyle::Dialog) {
+        style |= WS_CAPTION | WS_SYSMENU;
+        exStyle |= WS_EX_DLGMODALFRAME;
+    }
+    if (design_.stayOnTop)
+        exStyle |= WS_EX_TOPMOST;
+    if (design_.alpha < 255)
+        exStyle |= WS_EX_LAYERED;
+
+    RECT frame{0, 0, design_.clientWidth, design_.clientHeight};
+    ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    Rect bounds{design_.left, design_.top, frame.right - frame.left, frame.bottom - frame.top};
+    if (design_.centred) {
+        bounds.left = (::GetSystemMetrics(SM_CXSCREEN) - bounds.width) / 2;
+        bounds.top = (::GetSystemMetrics(SM_CYSCREEN) - bounds.height) / 2;
+    }
+
+    background_.Reset(::CreateSolidBrush(design_.color));
+    fontHandle_ = CreateFontFrom(design_.font);
+    CreateOwnWindow("Larkspan.Form", CS_DBLCLKS, exStyle, style, bounds, Application::Instance().Handle(),
+                    design_.caption.c_str());
+    if (design_.alpha < 255)
+        ::SetLayeredWindowAttributes(Handle(), 0, static_cast<BYTE>(design_.alpha), LWA_ALPHA);
+    ::SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(fontHandle_.Get()), FALSE);
+
+    CreateComponents();
+    Fire(OnCreate);
+}
+
+void Form::Show()
+{
+    if (Visible()) {
+        ::SetForegroundWindow(Handle());
+        return;
+    }
+    Fire(OnShow);
+    if (HandleAllocated()) {
+        ::ShowWindow(Handle(), SW_SHOWNORMAL);
+        ::SetForegroundWindow(Handle());
+    }
+}
+
+void Form::Hide()
+{
+    ::ShowWindow(Handle(), SW_HIDE);
+}
+
+void Form::Close()
+{
+    Fire(OnClose);
+    Application& app = Application::Instance();
+    if (app.MainForm() == this)
+        app.Terminate();
+    else
+        Hide();
+}
+
+void Form::Destroy()
+{
+    if (!HandleAllocated())
+        return;
+    Fire(OnDestroy);
+    ::DestroyWindow(Handle());
+}
+
+void Form::SetLeft(int left)
+{
+    MoveTo(left, Top());
+}
+
+void Form::SetTop(int top)
+{
+    MoveTo(Left(), top);
+}
+
+void Form::MoveTo(int left, int top)
+{
+    ::SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int Form::ClientWidth() const
+{
+    RECT r{};
+    ::GetClientRect(Handle(), &r);
+    return r.right;
+}
+
+int Form::ClientHeight() const
+{
+    RECT r{};
+    ::GetClientRect(Handle(), &r);
+    return r.bottom;
+}
+
+void Form::HandleActivate(WPARAM wParam, LPARAM)
+{
+    if (LOWORD(wParam) == WA_INACTIVE)
+        return;
+    // A form's activation event marks a change of the program's active form;
+    // coming back from another program (WM_ACTIVATEAPP) is not one.
+    const bool fire = !activatedOnce_ || !cameFromOtherProgram_;
+    activatedOnce_ = true;
+    cameFromOtherProgram_ = false;
+    if (fire)
+        Fire(OnActivate);
+}
+
+LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_ERASEBKGND: {
+        RECT r{};
+        ::GetClientRect(Handle(), &r);
+        ::FillRect(reinterpret_cast<HDC>(wParam), &r, background_.Get());
+        return 1;
+    }
+    case WM_ACTIVATEAPP:
+        if (!wParam)
+            cameFromOtherProgram_ = true;
+        break;
+    case WM_ACTIVATE: {
+        const LRESULT result = DefaultHandling(message, wParam, lParam);
+        HandleActivate(wParam, lParam);
+        return result;
+    }
+    case WM_MOVE:
+        Fire(OnMove);
+        break;
+    case WM_CLOSE:
+        Close();
+        return 0;
+    case WM_COMMAND:
+        if (lParam == 0 && HIWORD(wParam) == 0)
+            for (PopupMenu* menu : menus_)
+                if (menu->InvokeCommand(LOWORD(wParam)))
+                    return 0;
+        break;
+    default:
+        break;
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace winui

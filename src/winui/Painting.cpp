@@ -1,0 +1,66 @@
+#include "Painting.h"
+
+namespace winui {
+
+BufferedPaint::BufferedPaint(HDC target, const RECT& area)
+    : target_(target), area_(area), memory_(::CreateCompatibleDC(target)),
+      bitmap_(::CreateCompatibleBitmap(target, area.right - area.left, area.bottom - area.top))
+{
+    previous_ = ::SelectObject(memory_.Get(), bitmap_.Get());
+    ::SetViewportOrgEx(memory_.Get(), -area.left, -area.top, nullptr);
+}
+
+BufferedPaint::~BufferedPaint()
+{
+    ::SetViewportOrgEx(memory_.Get(), 0, 0, nullptr);
+    ::BitBlt(target_, area_.left, area_.top, area_.right - area_.left, area_.bottom - area_.top, memory_.Get(), 0, 0,
+             SRCCOPY);
+    ::SelectObject(memory_.Get(), previous_);
+}
+
+void PaintParentBackground(HWND child, HDC dc)
+{
+    HWND parent = ::GetParent(child);
+    if (!parent)
+        return;
+    POINT origin{0, 0};
+    ::MapWindowPoints(child, parent, &origin, 1);
+    POINT previous{};
+    ::OffsetViewportOrgEx(dc, -origin.x, -origin.y, &previous);
+    ::SendMessageA(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    ::SetViewportOrgEx(dc, previous.x, previous.y, nullptr);
+}
+
+void DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int x, int y)
+{
+    BITMAP info{};
+    if (!::GetObjectA(bitmap, sizeof info, &info))
+        return;
+    MemoryDc source(::CreateCompatibleDC(dc));
+    ScopedSelect select(source.Get(), bitmap);
+    const COLORREF transparent = ::GetPixel(source.Get(), 0, info.bmHeight - 1);
+    ::TransparentBlt(dc, x, y, info.bmWidth, info.bmHeight, source.Get(), 0, 0, info.bmWidth, info.bmHeight,
+                     transparent);
+}
+
+}  // namespace winui
+
+namespace winui {
+
+DibSection::DibSection(int width, int height) : width_(width), height_(height)
+{
+    if (width <= 0 || height <= 0)
+        return;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    bitmap_.Reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    bits_ = static_cast<unsigned char*>(bits);
+}
+
+}  // namespace winui

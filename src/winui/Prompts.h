@@ -1,0 +1,43 @@
+// The two seams through which the program reaches the user and other
+// programs: modal message boxes and the shell's "open". Tests install their
+// own implementations to answer boxes and record what would be started.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace winui {
+
+enum class MessageKind { Information, Confirmation, Warning, Error };
+enum class MessageButtons { Ok, YesNo };
+enum class MessageResult { Ok, Yes, No };
+
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+    virtual MessageResult Show(HWND owner, const std::string& caption, MessageKind kind, const std::string& text,
+                               MessageButtons buttons) = 0;
+};
+
+// Modal MessageBoxA with the icon of the kind.
+class PlatformPrompts final : public Prompts {
+public:
+    MessageResult Show(HWND owner, const std::string& caption, MessageKind kind, const std::string& text,
+                       MessageButtons buttons) override;
+};
+
+class ShellLauncher {
+public:
+    virtual ~ShellLauncher() = default;
+    // Asks the shell to open a document with its associated program; the
+    // outcome is the shell's business.
+    virtual void Open(HWND owner, const std::string& path) = 0;
+};
+
+class PlatformShellLauncher final : public ShellLauncher {
+public:
+    void Open(HWND owner, const std::string& path) override;
+};
+
+}  // namespace winui

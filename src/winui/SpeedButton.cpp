@@ -1,0 +1,136 @@
+#include "SpeedButton.h"
+
+#include "Painting.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+namespace winui {
+
+void SpeedButton::Create(HWND parent, const SpeedButtonDesign& design)
+{
+    design_ = design;
+    font_ = CreateFontFrom(design.font);
+    if (!design.glyphResource.empty())
+        glyph_.Reset(static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr), design.glyphResource.c_str(),
+                                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    CreateOwnWindow("Larkspan.SpeedButton", CS_DBLCLKS, 0, WS_CHILD | WS_VISIBLE, design.bounds, parent,
+                    design.caption.c_str());
+    SetHint(design.hint);
+    if (design.showHint && !design.hint.empty()) {
+        tooltip_ = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                                     Handle(), nullptr, ::GetModuleHandleA(nullptr), nullptr);
+        TOOLINFOA tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = parent;
+        tool.uId = reinterpret_cast<UINT_PTR>(Handle());
+        tool.lpszText = const_cast<char*>(Hint().c_str());
+        ::SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void SpeedButton::Click()
+{
+    if (OnClick)
+        OnClick();
+}
+
+void SpeedButton::SetHot(bool hot)
+{
+    if (hot == hot_)
+        return;
+    hot_ = hot;
+    if (hot) {
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
+        ::TrackMouseEvent(&track);
+    }
+    Invalidate();
+}
+
+LRESULT SpeedButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PaintScope paint(Handle());
+        Paint(paint.Dc());
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        Paint(reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_MOUSEMOVE:
+        SetHot(true);
+        return 0;
+    case WM_MOUSELEAVE:
+        hot_ = false;
+        Invalidate();
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        pressed_ = true;
+        ::SetCapture(Handle());
+        Invalidate();
+        return 0;
+    case WM_LBUTTONUP: {
+        if (!pressed_)
+            return 0;
+        pressed_ = false;
+        ::ReleaseCapture();
+        Invalidate();
+        RECT r{};
+        ::GetClientRect(Handle(), &r);
+        const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (::PtInRect(&r, at))
+            Click();
+        return 0;
+    }
+    case WM_CAPTURECHANGED:
+        pressed_ = false;
+        Invalidate();
+        break;
+    default:
+        break;
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+}
+
+void SpeedButton::Paint(HDC dc)
+{
+    RECT r{};
+    ::GetClientRect(Handle(), &r);
+    BufferedPaint buffer(dc, r);
+    PaintParentBackground(Handle(), buffer.Dc());
+    DrawFace(buffer.Dc(), r);
+}
+
+void SpeedButton::DrawFace(HDC dc, const RECT& r)
+{
+    if (pressed_ && hot_) {
+        RECT edge = r;
+        ::DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
+    } else if (hot_ || pressed_) {
+        RECT edge = r;
+        ::DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
+    }
+    const int shift = pressed_ && hot_ ? 1 : 0;
+    if (glyph_) {
+        BITMAP info{};
+        ::GetObjectA(glyph_.Get(), sizeof info, &info);
+        const int x = (r.right - info.bmWidth) / 2 + shift;
+        const int y = (r.bottom - info.bmHeight) / 2 + shift;
+        DrawTransparentBitmap(dc, glyph_.Get(), x, y);
+        return;
+    }
+    ScopedSelect font(dc, font_.Get());
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, design_.font.color);
+    RECT text = r;
+    ::OffsetRect(&text, shift, shift);
+    ::DrawTextA(dc, design_.caption.c_str(), static_cast<int>(design_.caption.size()), &text,
+                DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
+
+}  // namespace winui

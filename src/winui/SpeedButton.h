@@ -1,0 +1,47 @@
+// A flat speed button: transparent over its parent, a raised edge while the
+// mouse is over it and a sunken one while pressed, with a caption or a glyph
+// and an optional tooltip hint.
+#pragma once
+
+#include "Font.h"
+#include "Window.h"
+
+#include <functional>
+#include <string>
+
+namespace winui {
+
+struct SpeedButtonDesign {
+    Rect bounds;
+    std::string caption;
+    FontSpec font;
+    // A bitmap resource; its bottom-left pixel colour is transparent.
+    std::string glyphResource;
+    std::string hint;
+    bool showHint = false;
+};
+
+class SpeedButton final : public Window {
+public:
+    void Create(HWND parent, const SpeedButtonDesign& design);
+    const std::string& Caption() const noexcept { return design_.caption; }
+    // Runs the click as if the user had clicked.
+    void Click();
+
+    std::function<void()> OnClick;
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Paint(HDC dc);
+    void DrawFace(HDC dc, const RECT& r);
+    void SetHot(bool hot);
+
+    SpeedButtonDesign design_;
+    FontHandle font_;
+    BitmapHandle glyph_;
+    HWND tooltip_ = nullptr;  // owned by the button: destroyed with it
+    bool hot_ = false;
+    bool pressed_ = false;
+};
+
+}  // namespace winui

@@ -1,0 +1,92 @@
+// Base of every window the program creates or subclasses: binds an HWND to
+// its C++ object, routes messages to HandleMessage and keeps exceptions from
+// crossing the window procedure.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace winui {
+
+class PopupMenu;
+
+enum class MouseButton { Left, Right, Middle };
+
+struct Rect {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
+class Window {
+public:
+    Window() = default;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    virtual ~Window();
+
+    HWND Handle() const noexcept { return hwnd_; }
+    bool HandleAllocated() const noexcept { return hwnd_ != nullptr; }
+
+    // The object bound to a window of this program, or nullptr.
+    static Window* FromHandle(HWND hwnd) noexcept;
+
+    // Position and size relative to the parent (the screen for top-level windows).
+    Rect Bounds() const;
+    void SetBounds(const Rect& bounds);
+    int Left() const { return Bounds().left; }
+    int Top() const { return Bounds().top; }
+    int Width() const { return Bounds().width; }
+    int Height() const { return Bounds().height; }
+    bool Visible() const;
+    void Invalidate();
+
+    // The menu shown on a context-menu request (right button or menu key).
+    void SetPopupMenu(PopupMenu* menu) noexcept { popupMenu_ = menu; }
+    PopupMenu* GetPopupMenu() const noexcept { return popupMenu_; }
+
+    // The hint text of the control; a tooltip shows it only where asked for.
+    const std::string& Hint() const noexcept { return hint_; }
+    virtual void SetHint(const std::string& hint) { hint_ = hint; }
+
+    std::function<void(MouseButton, int x, int y)> OnMouseDown;
+
+protected:
+    // Creates a window of a class registered by this layer, with `this` bound
+    // before the first message that needs it.
+    void CreateOwnWindow(const char* className, UINT classStyle, DWORD exStyle, DWORD style, const Rect& bounds,
+                         HWND parent, const char* title = "");
+    // Creates a window of a platform class (list box, edit) and subclasses it.
+    void CreateSubclassedWindow(const char* className, DWORD exStyle, DWORD style, const Rect& bounds, HWND parent,
+                                const char* title = "");
+
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // What the window does with a message it does not handle itself.
+    LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Called when the window procedure has seen WM_NCDESTROY.
+    virtual void HandleDestroyed() {}
+
+    // Notifications a parent reflects to the child control they concern.
+    virtual bool ReflectCommand(WORD /*code*/) { return false; }
+    virtual bool ReflectDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
+    virtual bool ReflectMeasureItem(MEASUREITEMSTRUCT& /*item*/) { return false; }
+
+private:
+    static LRESULT CALLBACK OwnWindowProc(HWND, UINT, WPARAM, LPARAM);
+    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    void Bind(HWND hwnd);
+    void Unbind();
+    bool ShowPopupMenu(LPARAM screenPoint);
+
+    HWND hwnd_ = nullptr;
+    bool subclassed_ = false;
+    PopupMenu* popupMenu_ = nullptr;
+    std::string hint_;
+};
+
+// Lets every window message waiting for the calling thread run, then returns.
+void ProcessMessages();
+
+}  // namespace winui

@@ -1,0 +1,142 @@
+#include "TessalyFixture.h"
+
+#include "tessaly/Program.h"
+#include "winui/SettingsFile.h"
+#include "winui/Window.h"
+#include "winui/Handles.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+namespace testing_support {
+
+using winui::ComPtr;
+
+winui::MessageResult ScriptedPrompts::Show(HWND, const std::string&, winui::MessageKind kind, const std::string& text,
+                                           winui::MessageButtons buttons)
+{
+    shown.push_back({kind, text, buttons});
+    if (buttons == winui::MessageButtons::Ok)
+        return winui::MessageResult::Ok;
+    if (answers.empty())
+        return winui::MessageResult::Yes;
+    const winui::MessageResult answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+std::string RecentFolder()
+{
+    char path[MAX_PATH] = {};
+    ::SHGetFolderPathA(nullptr, CSIDL_RECENT, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+void MakeShortcut(const std::string& shortcutPath, const std::string& target)
+{
+    ComPtr<IShellLinkA> link;
+    ASSERT_HRESULT_SUCCEEDED(
+        ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid()));
+    ASSERT_HRESULT_SUCCEEDED(link->SetPath(target.c_str()));
+    ComPtr<IPersistFile> file;
+    ASSERT_HRESULT_SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.PutVoid()));
+    wchar_t wide[MAX_PATH] = {};
+    ::MultiByteToWideChar(CP_ACP, 0, shortcutPath.c_str(), -1, wide, MAX_PATH);
+    ASSERT_HRESULT_SUCCEEDED(file->Save(wide, TRUE));
+}
+
+void WriteFile(const std::string& path, const std::string& content)
+{
+    winui::FileHandle file(
+        ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(file) << path;
+    DWORD written = 0;
+    ASSERT_TRUE(::WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr));
+}
+
+void RemoveFile(const std::string& path)
+{
+    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileA(path.c_str());
+}
+
+void EmptyRecentFolder()
+{
+    const std::string folder = RecentFolder();
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    WIN32_FIND_DATAA data{};
+    winui::FindHandle search(::FindFirstFileA((folder + "\\*").c_str(), &data));
+    if (!search)
+        return;
+    do {
+        const std::string name = data.cFileName;
+        if (name != "." && name != "..")
+            RemoveFile(folder + "\\" + name);
+    } while (::FindNextFileA(search.Get(), &data));
+}
+
+void AddRecent(const std::string& name)
+{
+    MakeShortcut(RecentFolder() + "\\" + name + ".lnk", "C:\\docs\\" + name);
+}
+
+void TessalyTest::SetUp()
+{
+    EmptyRecentFolder();
+    RemoveFile(ProgramFile("Larkspan.ini"));
+    WriteSiblingLists("", "");
+    app = std::make_unique<winui::Application>();
+    app->SetPrompts(&prompts);
+    app->SetShellLauncher(&shell);
+}
+
+void TessalyTest::TearDown()
+{
+    app.reset();
+    TakeQuitMessage();
+    EmptyRecentFolder();
+    RemoveFile(ProgramFile("Larkspan.ini"));
+    RemoveFile(ProgramFile("SumvexFileList.dat"));
+    RemoveFile(ProgramFile("QuilloFileList.dat"));
+}
+
+void TessalyTest::StartForms()
+{
+    tessaly::CreateForms(*app);
+}
+
+void TessalyTest::ShowWidget()
+{
+    Form1->Show();
+    winui::ProcessMessages();
+}
+
+void TessalyTest::WriteSiblingLists(const std::string& sumvex, const std::string& quillo)
+{
+    WriteFile(ProgramFile("SumvexFileList.dat"), sumvex);
+    WriteFile(ProgramFile("QuilloFileList.dat"), quillo);
+}
+
+std::string TessalyTest::ProgramFile(const std::string& name) const
+{
+    return winui::ProgramFolder() + name;
+}
+
+void TessalyTest::ChooseMenu(const winui::MenuItem& item)
+{
+    ::SendMessageA(Form1->Handle(), WM_COMMAND, MAKEWPARAM(item.Command(), 0), 0);
+}
+
+void TessalyTest::ClickControl(HWND control)
+{
+    ::SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    ::SendMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+}
+
+bool TessalyTest::TakeQuitMessage()
+{
+    MSG msg;
+    return ::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+}
+
+}  // namespace testing_support

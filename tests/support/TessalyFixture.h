@@ -1,0 +1,75 @@
+// Shared set-up of the tests that drive the real widget under Wine: one
+// application object with answered message boxes and a recording shell, the
+// forms created as at start-up, a clean recent-documents folder and the
+// program folder's files under the test's control.
+#pragma once
+
+#include "tessaly/Main.h"
+#include "winui/Application.h"
+#include "winui/Prompts.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+struct ShownMessage {
+    winui::MessageKind kind;
+    std::string text;
+    winui::MessageButtons buttons;
+};
+
+// Answers message boxes from a queue of answers (Yes by default) and records them.
+class ScriptedPrompts final : public winui::Prompts {
+public:
+    winui::MessageResult Show(HWND, const std::string&, winui::MessageKind kind, const std::string& text,
+                              winui::MessageButtons buttons) override;
+    std::vector<ShownMessage> shown;
+    std::deque<winui::MessageResult> answers;
+};
+
+class RecordingShell final : public winui::ShellLauncher {
+public:
+    void Open(HWND, const std::string& path) override { opened.push_back(path); }
+    std::vector<std::string> opened;
+};
+
+// The recent-documents folder of the test's Wine user.
+std::string RecentFolder();
+// Creates a real shortcut file through the shell-link objects.
+void MakeShortcut(const std::string& shortcutPath, const std::string& target);
+void WriteFile(const std::string& path, const std::string& content);
+void RemoveFile(const std::string& path);
+// Removes every entry of the recent folder.
+void EmptyRecentFolder();
+// Adds a shortcut "<name>.lnk" to the recent folder pointing at C:\docs\<name>.
+void AddRecent(const std::string& name);
+
+class TessalyTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Creates the five forms as the program does at start-up.
+    void StartForms();
+    // Shows the widget (fill, activation, placement) as at start-up.
+    void ShowWidget();
+    void WriteSiblingLists(const std::string& sumvex, const std::string& quillo);
+    std::string ProgramFile(const std::string& name) const;
+    // Sends a menu command to the widget as the platform does after a choice.
+    void ChooseMenu(const winui::MenuItem& item);
+    // Clicks a child control of the widget with real mouse messages.
+    void ClickControl(HWND control);
+    std::vector<std::string> Items() const { return Form1->ListBox1.Items(); }
+    // Removes a quit request a closing main form left in the queue.
+    bool TakeQuitMessage();
+
+    std::unique_ptr<winui::Application> app;
+    ScriptedPrompts prompts;
+    RecordingShell shell;
+};
+
+}  // namespace testing_support
