@@ -12,11 +12,13 @@ cmake --build build/win32 --target Tessaly
 
 export WINEPREFIX="${WINEPREFIX:-$HOME/.local/share/larkspan/wineprefix}"
 mkdir -p "$(dirname "$WINEPREFIX")"
+wm=
 if [ -z "${DISPLAY:-}" ]; then
   start_xvfb
   trap stop_xvfb EXIT
+  wm=without-window-manager
   echo "No X display: running on Xvfb $DISPLAY"
 fi
-prepare_prefix
+prepare_prefix $wm
 trap 'stop_wine; stop_xvfb' EXIT
 wine build/win32/bin/Tessaly.exe

@@ -29,16 +29,24 @@ stop_xvfb() {
 }
 
 # Creates (or updates) the prefix in WINEPREFIX and keeps the wineserver alive
-# until stop_wine, so each program start is cheap.
+# until stop_wine, so each program start is cheap. Pass without-window-manager
+# when the display is our own Xvfb.
 prepare_prefix() {
   local fresh=0
   [ -f "$WINEPREFIX/system.reg" ] || fresh=1
-  wineboot -i >/dev/null 2>&1
-  wineserver -p
+  # Everything Wine starts in the background inherits these descriptors; none
+  # may hold a caller's output pipe open (CTest would wait for it forever).
+  wineserver -p </dev/null >/dev/null 2>&1
+  wineboot -i </dev/null >/dev/null 2>&1
   if [ "$fresh" = 1 ]; then
     # Arial is served by the metric-compatible Liberation Sans.
-    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'Liberation Sans' /f >/dev/null 2>&1
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'Liberation Sans' /f </dev/null >/dev/null 2>&1
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f </dev/null >/dev/null 2>&1
+  fi
+  if [ "${1:-}" = without-window-manager ]; then
+    # Xvfb runs no window manager: Wine must not wait for one to confirm that
+    # a window was hidden (it would time out after two seconds every time).
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
   fi
 }
 

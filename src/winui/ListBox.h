@@ -51,6 +51,7 @@ public:
     // Suspends repainting while items are added; calls nest.
     void BeginUpdate();
     void EndUpdate();
+    bool Updating() const noexcept { return updateCount_ > 0; }
 
     void SetFocus();
     const FontSpec& GetFont() const noexcept { return design_.font; }

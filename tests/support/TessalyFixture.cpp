@@ -85,6 +85,13 @@ void TessalyTest::SetUp()
     EmptyRecentFolder();
     RemoveFile(ProgramFile("Larkspan.ini"));
     WriteSiblingLists("", "");
+    Restart();
+}
+
+void TessalyTest::Restart()
+{
+    app.reset();
+    TakeQuitMessage();
     app = std::make_unique<winui::Application>();
     app->SetPrompts(&prompts);
     app->SetShellLauncher(&shell);
@@ -131,6 +138,48 @@ void TessalyTest::ClickControl(HWND control)
 {
     ::SendMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
     ::SendMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+}
+
+namespace {
+
+LPARAM ItemCentre(int index)
+{
+    RECT r{};
+    ::SendMessageA(Form1->ListBox1.Handle(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+    return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+}  // namespace
+
+void TessalyTest::ClickItem(int index)
+{
+    const LPARAM at = ItemCentre(index);
+    ::SendMessageA(Form1->ListBox1.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageA(Form1->ListBox1.Handle(), WM_LBUTTONUP, 0, at);
+}
+
+void TessalyTest::DoubleClickItem(int index)
+{
+    ClickItem(index);
+    const LPARAM at = ItemCentre(index);
+    ::SendMessageA(Form1->ListBox1.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    ::SendMessageA(Form1->ListBox1.Handle(), WM_LBUTTONUP, 0, at);
+}
+
+void TessalyTest::PressKey(HWND window, WORD key)
+{
+    ::SendMessageA(window, WM_KEYDOWN, key, 1);
+    ::SendMessageA(window, WM_KEYUP, key, 0xC0000001);
+}
+
+int TessalyTest::IndexOf(const std::string& item) const
+{
+    const std::vector<std::string> items = Items();
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (items[i] == item)
+            return static_cast<int>(i);
+    ADD_FAILURE() << "no item " << item;
+    return -1;
 }
 
 bool TessalyTest::TakeQuitMessage()

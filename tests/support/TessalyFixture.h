@@ -53,6 +53,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // Ends the application (forms destroyed, settings written) and starts a new one.
+    void Restart();
     // Creates the five forms as the program does at start-up.
     void StartForms();
     // Shows the widget (fill, activation, placement) as at start-up.
@@ -63,7 +65,12 @@ protected:
     void ChooseMenu(const winui::MenuItem& item);
     // Clicks a child control of the widget with real mouse messages.
     void ClickControl(HWND control);
+    // Clicks or double-clicks a list item with real mouse messages.
+    void ClickItem(int index);
+    void DoubleClickItem(int index);
+    void PressKey(HWND window, WORD key);
     std::vector<std::string> Items() const { return Form1->ListBox1.Items(); }
+    int IndexOf(const std::string& item) const;
     // Removes a quit request a closing main form left in the queue.
     bool TakeQuitMessage();
 

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test headless: the portable core natively
+# with AddressSanitizer and UBSan, then the Windows programs and their tests
+# under Wine on Xvfb (1366 x 768 x 24) in a fresh temporary prefix.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+source scripts/lib/wine.sh
+jobs=$(nproc)
+
+echo "== Native core (ASan + UBSan)"
+cmake -S . -B build/host -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build/host -j "$jobs"
+ctest --test-dir build/host --output-on-failure -j "$jobs"
+
+echo "== Windows programs under Wine"
+cmake -S . -B build/win32 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake >/dev/null
+cmake --build build/win32 -j "$jobs"
+
+export WINEPREFIX
+WINEPREFIX=$(mktemp -d /tmp/larkspan-wine.XXXXXX)
+cleanup() {
+  stop_wine
+  stop_xvfb
+  rm -rf "$WINEPREFIX"
+}
+trap cleanup EXIT
+start_xvfb
+echo "Creating Wine prefix $WINEPREFIX on $DISPLAY"
+prepare_prefix without-window-manager
+ctest --test-dir build/win32 --output-on-failure
