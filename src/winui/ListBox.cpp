@@ -2,7 +2,9 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 namespace winui {
 
@@ -58,6 +60,19 @@ int ListBox::Add(const std::string& text)
     return static_cast<int>(index);
 }
 
+namespace {
+
+std::wstring Widen(const std::string& text)
+{
+    std::wstring wide(text.size(), L'\0');
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                                             static_cast<int>(wide.size()));
+    wide.resize(static_cast<std::size_t>(std::max(length, 0)));
+    return wide;
+}
+
+}  // namespace
+
 void ListBox::AddAll(const std::vector<std::string>& texts)
 {
     std::size_t bytes = 0;
@@ -65,8 +80,40 @@ void ListBox::AddAll(const std::vector<std::string>& texts)
         bytes += text.size() + 1;
     // Reserves room once instead of growing per item.
     ::SendMessageA(Handle(), LB_INITSTORAGE, texts.size(), static_cast<LPARAM>(bytes));
+    if (!design_.sorted) {
+        for (const std::string& text : texts)
+            Add(text);
+        return;
+    }
+
+    // A sorted list places every added string with a binary search of its own.
+    // Sorting the new strings once with the list's own comparison (its locale,
+    // case ignored) and merging them in gives the same order for a fraction of
+    // the comparisons.
+    const LCID locale = static_cast<LCID>(::SendMessageA(Handle(), LB_GETLOCALE, 0, 0));
+    auto less = [locale](const std::wstring& a, const std::wstring& b) {
+        return ::CompareStringW(locale, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+                                static_cast<int>(b.size())) == CSTR_LESS_THAN;
+    };
+    std::vector<std::pair<std::wstring, const std::string*>> added;
+    added.reserve(texts.size());
     for (const std::string& text : texts)
-        Add(text);
+        added.emplace_back(Widen(text), &text);
+    std::stable_sort(added.begin(), added.end(), [&](const auto& a, const auto& b) { return less(a.first, b.first); });
+
+    int cursor = 0;
+    int count = Count();
+    for (const auto& [key, text] : added) {
+        // Existing items equal to the new one stay before it, as with LB_ADDSTRING.
+        while (cursor < count && !less(key, Widen(Item(cursor))))
+            ++cursor;
+        const LRESULT index =
+            ::SendMessageA(Handle(), LB_INSERTSTRING, cursor, reinterpret_cast<LPARAM>(text->c_str()));
+        if (index == LB_ERR || index == LB_ERRSPACE)
+            throw std::runtime_error("Cannot add an item to the list");
+        ++cursor;
+        ++count;
+    }
 }
 
 void ListBox::Clear()

@@ -3,8 +3,6 @@
 #include "Application.h"
 #include "PopupMenu.h"
 
-#include <commctrl.h>
-
 #include <exception>
 #include <stdexcept>
 
@@ -12,10 +10,11 @@ namespace winui {
 
 namespace {
 
-// The window property that binds an HWND to its object. A property rather
-// than GWLP_USERDATA, which platform controls may use for themselves.
-constexpr const char* objectProperty = "Larkspan.Window";
-constexpr UINT_PTR subclassId = 1;
+// Every window bound to an object is one this program created, so its
+// GWLP_USERDATA is ours to use. Window properties or SetWindowSubclass (which
+// keeps its chain in a property) would cost a look-up per message, and under
+// Wine each look-up is a round trip to the server: filling a list of
+// thousands of items became forty times slower.
 
 void RegisterOwnClass(const char* className, UINT classStyle, WNDPROC proc)
 {
@@ -48,7 +47,16 @@ Window::~Window()
 
 Window* Window::FromHandle(HWND hwnd) noexcept
 {
-    return hwnd ? static_cast<Window*>(::GetPropA(hwnd, objectProperty)) : nullptr;
+    if (!hwnd)
+        return nullptr;
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(hwnd, &process);
+    if (process != ::GetCurrentProcessId())
+        return nullptr;
+    WNDPROC proc = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+    if (proc != &Window::OwnWindowProc && proc != &Window::SubclassProc)
+        return nullptr;
+    return reinterpret_cast<Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
 void Window::CreateOwnWindow(const char* className, UINT classStyle, DWORD exStyle, DWORD style, const Rect& bounds,
@@ -69,23 +77,23 @@ void Window::CreateSubclassedWindow(const char* className, DWORD exStyle, DWORD 
     if (!hwnd)
         throw std::runtime_error(std::string("Cannot create a window of class ") + className);
     Bind(hwnd);
-    subclassed_ = true;
-    ::SetWindowSubclass(hwnd, &Window::SubclassProc, subclassId, reinterpret_cast<DWORD_PTR>(this));
+    platformProc_ = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::SubclassProc)));
 }
 
 void Window::Bind(HWND hwnd)
 {
     hwnd_ = hwnd;
-    ::SetPropA(hwnd, objectProperty, this);
+    ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 void Window::Unbind()
 {
-    if (subclassed_)
-        ::RemoveWindowSubclass(hwnd_, &Window::SubclassProc, subclassId);
-    ::RemovePropA(hwnd_, objectProperty);
+    if (platformProc_)
+        ::SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(platformProc_));
+    ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
     hwnd_ = nullptr;
-    subclassed_ = false;
+    platformProc_ = nullptr;
 }
 
 LRESULT CALLBACK Window::OwnWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -94,17 +102,14 @@ LRESULT CALLBACK Window::OwnWindowProc(HWND hwnd, UINT message, WPARAM wParam, L
         auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
         static_cast<Window*>(create->lpCreateParams)->Bind(hwnd);
     }
-    if (Window* window = FromHandle(hwnd))
+    if (auto* window = reinterpret_cast<Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA)))
         return window->Dispatch(message, wParam, lParam);
     return ::DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-LRESULT CALLBACK Window::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                      DWORD_PTR refData)
+LRESULT CALLBACK Window::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* window = reinterpret_cast<Window*>(refData);
-    if (window->hwnd_ != hwnd)
-        return ::DefSubclassProc(hwnd, message, wParam, lParam);
+    auto* window = reinterpret_cast<Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     return window->Dispatch(message, wParam, lParam);
 }
 
@@ -129,8 +134,8 @@ LRESULT Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT Window::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return subclassed_ ? ::DefSubclassProc(hwnd_, message, wParam, lParam)
-                       : ::DefWindowProcA(hwnd_, message, wParam, lParam);
+    return platformProc_ ? ::CallWindowProcA(platformProc_, hwnd_, message, wParam, lParam)
+                         : ::DefWindowProcA(hwnd_, message, wParam, lParam);
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)

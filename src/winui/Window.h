@@ -74,14 +74,14 @@ protected:
 
 private:
     static LRESULT CALLBACK OwnWindowProc(HWND, UINT, WPARAM, LPARAM);
-    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     void Bind(HWND hwnd);
     void Unbind();
     bool ShowPopupMenu(LPARAM screenPoint);
 
     HWND hwnd_ = nullptr;
-    bool subclassed_ = false;
+    WNDPROC platformProc_ = nullptr;  // the platform control's own procedure
     PopupMenu* popupMenu_ = nullptr;
     std::string hint_;
 };

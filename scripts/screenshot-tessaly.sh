@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Starts Tessaly under Xvfb with a few recent documents and saves a picture of
+# the widget to docs/tessaly.png (and the whole screen to build/screens/).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+source scripts/lib/wine.sh
+
+cmake -S . -B build/win32 -G Ninja --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake >/dev/null
+cmake --build build/win32 --target Tessaly MakeRecentShortcuts
+
+out=build/screens
+mkdir -p "$out" docs
+program=$(mktemp -d /tmp/tessaly-shot.XXXXXX)
+export WINEPREFIX
+WINEPREFIX=$(mktemp -d /tmp/larkspan-wine.XXXXXX)
+cleanup() { stop_wine; stop_xvfb; rm -rf "$WINEPREFIX" "$program"; }
+trap cleanup EXIT
+start_xvfb
+xsetroot -solid '#3a6ea5' || true
+prepare_prefix without-window-manager
+
+cp build/win32/bin/Tessaly.exe "$program/"
+printf 'C:\\Work\\Quarterly Budget.vts\r\nC:\\Work\\Sales 2026.xls\r\n' >"$program/SumvexFileList.dat"
+printf 'C:\\Work\\Letter to Anna.rtf\r\nC:\\Work\\Minutes.doc\r\n' >"$program/QuilloFileList.dat"
+wine build/win32/tools/MakeRecentShortcuts.exe 'C:\docs\Holiday.jpg' 'C:\docs\Notes.txt' \
+  'C:\docs\Report.pdf' 'C:\music\Evening Song.mp3' 'C:\docs\index.htm' 'C:\video\Trip.avi' \
+  'C:\docs\Archive.zip' </dev/null >/dev/null 2>&1
+
+wine "$program/Tessaly.exe" </dev/null >/dev/null 2>&1 &
+sleep 4
+import -window root "$out/tessaly-screen.png"
+# The widget stands at 1168, 255 (178 x 417) on a first run.
+convert "$out/tessaly-screen.png" -crop 218x457+1148+235 +repage docs/tessaly.png
+echo "Saved docs/tessaly.png and $out/tessaly-screen.png"
