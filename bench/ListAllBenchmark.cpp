@@ -96,18 +96,23 @@ double Seconds(const std::function<void()>& work, int repeats = 3)
     return best;
 }
 
+// The least any fill can do: find the names and sort them the way the list
+// compares (converted to UTF-16 once, the user's locale, case ignored).
 void Floor(const std::string& folder)
 {
-    std::vector<std::string> names;
+    std::vector<std::wstring> names;
     WIN32_FIND_DATAA data{};
     winui::FindHandle search(::FindFirstFileA((folder + "\\*.lnk").c_str(), &data));
     if (search) {
-        do
-            names.emplace_back(data.cFileName);
-        while (::FindNextFileA(search.Get(), &data));
+        do {
+            wchar_t wide[MAX_PATH] = {};
+            ::MultiByteToWideChar(CP_ACP, 0, data.cFileName, -1, wide, MAX_PATH);
+            names.emplace_back(wide);
+        } while (::FindNextFileA(search.Get(), &data));
     }
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_LESS_THAN;
+    std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
+        return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+                                static_cast<int>(b.size())) == CSTR_LESS_THAN;
     });
 }
 
