@@ -55,6 +55,8 @@ TForm1::TForm1() : Form(WidgetDesign())
 
 void TForm1::CreateComponents()
 {
+    ImageList1.Load("IMAGELIST1", 32, RGB(0x80, 0x80, 0x00));
+    ImageList2.Load("IMAGELIST2", 14, RGB(0xFF, 0x00, 0xFF));
     CreatePanels();
     CreateButtons();
     BuildMenu();
@@ -106,6 +108,7 @@ void TForm1::CreatePanels()
     ListBox1.OnClick = [this] { ListBox1Click(); };
     ListBox1.OnDblClick = [this] { ListBox1DblClick(); };
     ListBox1.OnKeyDown = [this](WORD& key) { ListBox1KeyDown(key); };
+    ListBox1.OnDrawItem = [this](const DrawItemArgs& item) { ListBox1DrawItem(item); };
 
     RbPanelDesign bar;
     bar.bounds = {0, 360, 178, 57};
@@ -175,6 +178,7 @@ void TForm1::BuildMenu()
                         &MovieFiles1});
     PopupMenu1.SetItems({&ShowAllDocuments1, &ListOnly1, &N2, &CloseonDocumentOpen1, &N3, &DocumentsProp1,
                          &ClearAllfromList1, &N1, &RefreshContents1, &DefaultPosition1, &N4, &Close1});
+    PopupMenu1.SetPainter(&menuDrawing_);
     AddMenu(PopupMenu1);
 
     ShowAllDocuments1.OnClick = [this] { RefreshContents1Click(); };
@@ -373,6 +377,12 @@ void TForm1::ListBox1DblClick()
     } catch (const std::exception&) {
         Application::Instance().MessageBox(MessageKind::Information, noDocumentSelected);
     }
+}
+
+void TForm1::ListBox1DrawItem(const DrawItemArgs& item)
+{
+    tessaly::DrawDocumentItem(item.dc, item.rect, item.selected, ListBox1.Item(item.index), ImageList1,
+                              ListBox1.FontHandle());
 }
 
 void TForm1::ListBox1KeyDown(WORD& key)

@@ -1,9 +1,12 @@
 // The recent-documents widget: its window, its document catalogue and commands.
 #pragma once
 
+#include "OwnerDraw.h"
+
 #include "controls/RbPanel.h"
 #include "core/DocumentKinds.h"
 #include "winui/Form.h"
+#include "winui/ImageList.h"
 #include "winui/ListBox.h"
 #include "winui/PopupMenu.h"
 #include "winui/SpeedButton.h"
@@ -14,6 +17,10 @@
 class TForm1 final : public winui::Form {
 public:
     TForm1();
+
+    // Document-type icons (olive is transparent) and menu icons.
+    winui::ImageList ImageList1;
+    winui::ImageList ImageList2;
 
     // Components, in the window's tree.
     TRbPanel RbPanel3;  // title bar
@@ -82,10 +89,14 @@ public:
     void SpeedButton1Click();
     void WMMove();
 
+    void ListBox1DrawItem(const winui::DrawItemArgs& item);
+
     // The document properties text, kept in the list's hint.
     const std::string& PropertiesText() const { return ListBox1.Hint(); }
 
 private:
+    tessaly::TMenuDrawing menuDrawing_{ImageList2};
+
     void CreateComponents() override;
     void CreatePanels();
     void CreateButtons();

@@ -162,6 +162,18 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         Close();
         return 0;
+    case WM_MEASUREITEM:
+        if (auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam); measure->CtlType == ODT_MENU)
+            for (PopupMenu* menu : menus_)
+                if (menu->MeasureItem(*measure))
+                    return TRUE;
+        break;
+    case WM_DRAWITEM:
+        if (const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam); draw->CtlType == ODT_MENU)
+            for (PopupMenu* menu : menus_)
+                if (menu->DrawItem(*draw))
+                    return TRUE;
+        break;
     case WM_COMMAND:
         if (lParam == 0 && HIWORD(wParam) == 0)
             for (PopupMenu* menu : menus_)

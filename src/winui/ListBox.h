@@ -55,6 +55,7 @@ public:
 
     void SetFocus();
     const FontSpec& GetFont() const noexcept { return design_.font; }
+    HFONT FontHandle() const noexcept { return font_.Get(); }
     COLORREF Color() const noexcept { return design_.color; }
 
     // Raised when the user changes the selection with the mouse or keyboard.
@@ -70,7 +71,7 @@ private:
     void DrawDefaultItem(const DrawItemArgs& args);
 
     ListBoxDesign design_;
-    FontHandle font_;
+    winui::FontHandle font_;
     BrushHandle background_;
     int updateCount_ = 0;
 };

@@ -16,21 +16,25 @@ UINT NextCommand()
     return next++;
 }
 
-HMENU BuildMenu(const std::vector<MenuItem*>& items)
+// Owner-drawn items carry their MenuItem as item data instead of a text.
+HMENU BuildMenu(const std::vector<MenuItem*>& items, bool ownerDrawn)
 {
     HMENU menu = ::CreatePopupMenu();
     for (const MenuItem* item : items) {
+        const auto data = reinterpret_cast<LPCSTR>(item);
         if (item->IsSeparator()) {
-            ::AppendMenuA(menu, MF_SEPARATOR, item->Command(), nullptr);
+            ::AppendMenuA(menu, MF_SEPARATOR | (ownerDrawn ? MF_OWNERDRAW : 0), item->Command(),
+                          ownerDrawn ? data : nullptr);
             continue;
         }
-        UINT flags = MF_STRING | (item->Checked() ? MF_CHECKED : 0) | (item->Enabled() ? 0 : MF_GRAYED);
+        UINT flags = (ownerDrawn ? MF_OWNERDRAW : MF_STRING) | (item->Checked() ? MF_CHECKED : 0) |
+                     (item->Enabled() ? 0 : MF_GRAYED);
         UINT_PTR id = item->Command();
         if (!item->Items().empty()) {
             flags |= MF_POPUP;
-            id = reinterpret_cast<UINT_PTR>(BuildMenu(item->Items()));
+            id = reinterpret_cast<UINT_PTR>(BuildMenu(item->Items(), ownerDrawn));
         }
-        ::AppendMenuA(menu, flags, id, item->Caption().c_str());
+        ::AppendMenuA(menu, flags, id, ownerDrawn ? data : item->Caption().c_str());
     }
     return menu;
 }
@@ -55,7 +59,7 @@ MenuItem* MenuItem::Find(UINT command) noexcept
 
 void PopupMenu::Popup(HWND owner, int x, int y)
 {
-    MenuHandle menu(BuildMenu(root_.Items()));
+    MenuHandle menu(BuildMenu(root_.Items(), painter_ != nullptr));
     // The owner must be the foreground window, or the menu does not close when
     // the user clicks elsewhere; the null message lets it close at once.
     ::SetForegroundWindow(owner);
@@ -70,6 +74,51 @@ bool PopupMenu::InvokeCommand(UINT command)
         return false;
     if (item->OnClick)
         item->OnClick();
+    return true;
+}
+
+}  // namespace winui
+
+namespace winui {
+
+bool MenuItem::Contains(const MenuItem* item) const noexcept
+{
+    for (const MenuItem* child : items_)
+        if (child == item || child->Contains(item))
+            return true;
+    return false;
+}
+
+bool PopupMenu::Owns(const MenuItem* item)
+{
+    return item && root_.Contains(item);
+}
+
+bool PopupMenu::MeasureItem(MEASUREITEMSTRUCT& measure)
+{
+    const auto* item = reinterpret_cast<const MenuItem*>(measure.itemData);
+    if (!painter_ || !Owns(item))
+        return false;
+    WindowDc screen(nullptr);
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof metrics;
+    ::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    FontHandle menuFont(::CreateFontIndirectA(&metrics.lfMenuFont));
+    ScopedSelect font(screen.Get(), menuFont.Get());
+    int width = 0;
+    int height = 0;
+    painter_->Measure(*item, screen.Get(), width, height);
+    measure.itemWidth = static_cast<UINT>(width);
+    measure.itemHeight = static_cast<UINT>(height);
+    return true;
+}
+
+bool PopupMenu::DrawItem(const DRAWITEMSTRUCT& draw)
+{
+    const auto* item = reinterpret_cast<const MenuItem*>(draw.itemData);
+    if (!painter_ || !Owns(item))
+        return false;
+    painter_->Draw(*item, draw.hDC, draw.rcItem, (draw.itemState & ODS_SELECTED) != 0);
     return true;
 }
 

@@ -34,6 +34,7 @@ public:
 
     // Finds the item of this subtree that carries the command.
     MenuItem* Find(UINT command) noexcept;
+    bool Contains(const MenuItem* item) const noexcept;
 
     std::function<void()> OnClick;
 
@@ -44,6 +45,14 @@ private:
     bool checked_ = false;
     bool enabled_ = true;
     std::vector<MenuItem*> items_;
+};
+
+// Paints the items of an owner-drawn menu.
+class MenuPainter {
+public:
+    virtual ~MenuPainter() = default;
+    virtual void Measure(const MenuItem& item, HDC dc, int& width, int& height) = 0;
+    virtual void Draw(const MenuItem& item, HDC dc, const RECT& row, bool selected) = 0;
 };
 
 class PopupMenu {
@@ -60,8 +69,19 @@ public:
     // Runs the OnClick of the item with this command; false if none has it.
     bool InvokeCommand(UINT command);
 
+    // With a painter every item, separators included, is drawn by it.
+    void SetPainter(MenuPainter* painter) noexcept { painter_ = painter; }
+    MenuPainter* Painter() const noexcept { return painter_; }
+    // Measures or draws an owner-drawn item of this menu; false if the item
+    // belongs to another menu.
+    bool MeasureItem(MEASUREITEMSTRUCT& measure);
+    bool DrawItem(const DRAWITEMSTRUCT& draw);
+
 private:
+    bool Owns(const MenuItem* item);
+
     MenuItem root_;
+    MenuPainter* painter_ = nullptr;
 };
 
 }  // namespace winui

@@ -1,0 +1,356 @@
+#!/usr/bin/env python3
+"""Draws the programs' small pictures and writes them as 24-bit BMP files.
+
+  make_art.py OUTDIR
+
+writes
+  ImageList1.bmp   32 document-type icons, 16 x 16 each in one strip, on olive
+                   (RGB 808000), which the list treats as transparent
+  ImageList2.bmp   14 menu icons on magenta (RGB FF00FF), the mask colour
+  Glyph<Name>.bmp  the bottom-bar button glyphs, 16 x 16 on magenta (their
+                   bottom-left pixel gives the transparent colour)
+
+Every picture is drawn here from a few shapes, so it can be read and changed
+as text; nothing else describes them.
+"""
+import os
+import struct
+import sys
+
+OLIVE = (0x80, 0x80, 0x00)
+KEY = (0xFF, 0x00, 0xFF)
+
+INK = (0x40, 0x40, 0x48)
+PAPER = (0xFF, 0xFF, 0xFF)
+FOLD = (0xD8, 0xD8, 0xE0)
+BLUE = (0x1E, 0x64, 0xC8)
+LIGHTBLUE = (0x7C, 0xA8, 0xD3)
+GREEN = (0x1E, 0x8C, 0x3C)
+RED = (0xC8, 0x20, 0x20)
+ORANGE = (0xE8, 0x8C, 0x10)
+YELLOW = (0xF0, 0xC8, 0x20)
+PURPLE = (0x80, 0x40, 0xB0)
+TEAL = (0x10, 0x90, 0x90)
+GREY = (0x90, 0x90, 0x98)
+BROWN = (0x90, 0x60, 0x30)
+SKY = (0x90, 0xC8, 0xF0)
+DARK = (0x20, 0x20, 0x28)
+
+
+class Canvas:
+    def __init__(self, background):
+        self.px = [[background] * 16 for _ in range(16)]
+
+    def dot(self, x, y, c):
+        if 0 <= x < 16 and 0 <= y < 16:
+            self.px[y][x] = c
+
+    def rect(self, x0, y0, x1, y1, c):  # inclusive corners
+        for y in range(y0, y1 + 1):
+            for x in range(x0, x1 + 1):
+                self.dot(x, y, c)
+
+    def frame(self, x0, y0, x1, y1, c):
+        for x in range(x0, x1 + 1):
+            self.dot(x, y0, c)
+            self.dot(x, y1, c)
+        for y in range(y0, y1 + 1):
+            self.dot(x0, y, c)
+            self.dot(x1, y, c)
+
+    def line(self, x0, y0, x1, y1, c):
+        steps = max(abs(x1 - x0), abs(y1 - y0), 1)
+        for i in range(steps + 1):
+            self.dot(round(x0 + (x1 - x0) * i / steps), round(y0 + (y1 - y0) * i / steps), c)
+
+    def disc(self, cx, cy, r, c):
+        for y in range(16):
+            for x in range(16):
+                if (x - cx) ** 2 + (y - cy) ** 2 <= r * r + 0.5:
+                    self.dot(x, y, c)
+
+    def pattern(self, x0, y0, rows, colours):
+        for dy, row in enumerate(rows):
+            for dx, ch in enumerate(row):
+                if ch != '.':
+                    self.dot(x0 + dx, y0 + dy, colours[ch])
+
+
+# ---- shapes shared by the pictures ------------------------------------------
+
+def page(c, band=None):
+    """A sheet with a folded top-right corner; `band` colours its header."""
+    c.rect(2, 0, 13, 15, PAPER)
+    c.frame(2, 0, 13, 15, INK)
+    for i in range(4):  # the fold
+        c.dot(10 + i, i, c.px[0][0])
+        c.line(10, i, 10 + i, i, FOLD)
+    c.line(10, 0, 13, 3, INK)
+    c.line(10, 0, 10, 3, INK)
+    c.line(10, 3, 13, 3, INK)
+    if band:
+        c.rect(3, 4, 12, 5, band)
+
+
+def text_lines(c, colour=GREY, top=7, bottom=13):
+    for y in range(top, bottom + 1, 2):
+        c.line(4, y, 11 if y % 4 else 9, y, colour)
+
+
+def note(c, colour, x=5, y=6):
+    c.pattern(x, y, ["...##",
+                     "...#.#",
+                     "...#..",
+                     "...#..",
+                     ".###..",
+                     "####..",
+                     ".##..."], {'#': colour})
+
+
+def film(c, colour):
+    c.rect(3, 7, 12, 13, colour)
+    for x in (4, 6, 8, 10):
+        c.dot(x, 8, PAPER)
+        c.dot(x, 12, PAPER)
+    c.rect(6, 9, 9, 11, SKY)
+
+
+def picture(c):
+    c.rect(3, 6, 12, 13, SKY)
+    c.disc(10, 8, 1, YELLOW)
+    c.line(3, 13, 6, 9, GREEN)
+    c.line(6, 9, 9, 13, GREEN)
+    c.rect(4, 12, 8, 13, GREEN)
+    c.line(8, 13, 10, 11, (0x30, 0x70, 0x30))
+    c.line(10, 11, 12, 13, (0x30, 0x70, 0x30))
+
+
+def grid(c, colour):
+    c.rect(3, 6, 12, 13, PAPER)
+    c.frame(3, 6, 12, 13, colour)
+    for x in (6, 9):
+        c.line(x, 6, x, 13, colour)
+    for y in (8, 10, 12):
+        c.line(3, y, 12, y, colour)
+    c.rect(4, 7, 5, 7, colour)
+
+
+def globe(c, cx=8, cy=9, r=4):
+    c.disc(cx, cy, r, SKY)
+    c.line(cx - r, cy, cx + r, cy, BLUE)
+    c.line(cx, cy - r, cx, cy + r, BLUE)
+    c.dot(cx - 2, cy - 3, BLUE)
+    c.dot(cx + 2, cy + 3, BLUE)
+    c.pattern(cx - 2, cy - 2, ["##.", "###", ".#."], {'#': GREEN})
+
+
+def letter(c, ch, colour, x=5, y=7):
+    glyphs = {
+        'A': [".##.", "#..#", "####", "#..#", "#..#"],
+        'P': ["###.", "#..#", "###.", "#...", "#..."],
+        'D': ["###.", "#..#", "#..#", "#..#", "###."],
+        'F': ["####", "#...", "###.", "#...", "#..."],
+        'M': ["#...#", "##.##", "#.#.#", "#...#", "#...#"],
+        'N': ["#..#", "##.#", "#.##", "#..#", "#..#"],
+        'W': ["#...#", "#...#", "#.#.#", "##.##", "#...#"],
+        'V': ["#...#", "#...#", ".#.#.", ".#.#.", "..#.."],
+        '?': [".##.", "#..#", "..#.", "....", "..#."],
+        'T': ["###", ".#.", ".#.", ".#.", ".#."],
+    }
+    c.pattern(x, y, glyphs[ch], {'#': colour})
+
+
+def badge(c, colour, ch):
+    c.rect(4, 8, 11, 14, colour)
+    letter(c, ch, PAPER, 6 if ch not in 'MWV' else 5, 9)
+
+
+def envelope(c):
+    c.rect(1, 4, 14, 12, PAPER)
+    c.frame(1, 4, 14, 12, INK)
+    c.line(1, 4, 8, 9, INK)
+    c.line(14, 4, 8, 9, INK)
+
+
+def archive(c):
+    c.rect(3, 2, 12, 14, BROWN)
+    c.frame(3, 2, 12, 14, DARK)
+    for y in range(3, 10, 2):
+        c.dot(7, y, YELLOW)
+        c.dot(8, y + 1, YELLOW)
+    c.rect(6, 10, 9, 12, YELLOW)
+    c.frame(6, 10, 9, 12, DARK)
+
+
+def printer(c):
+    c.rect(4, 1, 11, 6, PAPER)
+    c.frame(4, 1, 11, 6, INK)
+    c.rect(1, 6, 14, 11, GREY)
+    c.frame(1, 6, 14, 11, INK)
+    c.rect(4, 10, 11, 14, PAPER)
+    c.frame(4, 10, 11, 14, INK)
+    c.dot(12, 8, GREEN)
+
+
+def help_book(c):
+    c.rect(3, 1, 12, 14, BLUE)
+    c.frame(3, 1, 12, 14, DARK)
+    c.line(4, 13, 12, 13, PAPER)
+    letter(c, '?', YELLOW, 6, 4)
+
+
+def arrows_circle(c, colour):
+    c.pattern(2, 2, ["....####....",
+                     "..##....##..",
+                     ".#........#.",
+                     "#.......####",
+                     "#.........#.",
+                     "#...........",
+                     "...........#",
+                     ".#.........#",
+                     "####.......#",
+                     ".#........#.",
+                     "..##....##..",
+                     "....####...."], {'#': colour})
+
+
+def cross(c, colour):
+    for i in range(4, 12):
+        c.dot(i, i, colour)
+        c.dot(i + 1, i, colour)
+        c.dot(15 - i, i, colour)
+        c.dot(14 - i, i, colour)
+
+
+def tick(c, colour):
+    c.pattern(2, 4, ["...........#",
+                     "..........##",
+                     ".........##.",
+                     "#.......##..",
+                     "##.....##...",
+                     ".##...##....",
+                     "..##.##.....",
+                     "...###......",
+                     "....#......."], {'#': colour})
+
+
+# ---- the document-type icons of the list, by index --------------------------
+
+def doc_icon(index):
+    c = Canvas(OLIVE)
+    draw = {
+        0: lambda: (page(c), globe(c)),                                       # web page
+        1: lambda: (page(c, BLUE), text_lines(c)),                            # document
+        2: lambda: (page(c, TEAL), note(c, TEAL)),                            # voice recording
+        3: lambda: (page(c, ORANGE), picture(c)),                             # photo album
+        4: lambda: (page(c, GREY), text_lines(c, INK)),                       # plain page
+        5: lambda: (page(c, RED), text_lines(c)),                             # marked page
+        6: lambda: (page(c, PURPLE), note(c, PURPLE)),                        # music
+        7: lambda: (page(c, GREEN), grid(c, GREEN)),                          # table
+        8: lambda: (page(c, BLUE), letter(c, 'W', BLUE, 5, 8)),               # word processor
+        9: lambda: (page(c, GREEN), letter(c, 'T', GREEN, 6, 8)),             # template
+        10: lambda: (page(c, GREY), letter(c, 'F', INK, 6, 8)),               # form
+        11: lambda: (page(c, ORANGE), text_lines(c, ORANGE)),                 # draft
+        12: lambda: (page(c, TEAL), text_lines(c, TEAL)),                     # notes
+        13: lambda: (page(c, PURPLE), text_lines(c, PURPLE)),                 # minutes
+        14: lambda: (page(c), badge(c, RED, 'P')),                            # PDF
+        15: lambda: (page(c, ORANGE), note(c, ORANGE)),                       # open audio
+        16: lambda: (page(c, BLUE), grid(c, BLUE)),                           # database
+        17: lambda: (page(c, RED), letter(c, 'A', RED, 6, 8)),                # presentation
+        18: lambda: (page(c, GREY), letter(c, 'D', GREY, 6, 8)),              # data
+        19: lambda: archive(c),                                               # zip archive
+        20: lambda: (page(c), text_lines(c, INK)),                            # text
+        21: lambda: (page(c, GREEN), text_lines(c, GREEN)),                   # log
+        22: lambda: (page(c, GREEN), grid(c, GREEN)),                         # spreadsheet
+        23: lambda: page(c),                                                  # any document
+        24: lambda: (page(c), picture(c)),                                    # picture
+        25: lambda: envelope(c),                                              # mail
+        26: lambda: (page(c, BLUE), text_lines(c, BLUE)),                     # rich document
+        27: lambda: printer(c),                                               # print file
+        28: lambda: (page(c, TEAL), letter(c, 'N', TEAL, 6, 8)),              # suite notes
+        29: lambda: (page(c, BLUE), grid(c, BLUE), c.rect(10, 11, 12, 13, ORANGE)),  # suite spreadsheet
+        30: lambda: (page(c), film(c, DARK)),                                 # movie
+        31: lambda: help_book(c),                                             # help
+    }[index]
+    draw()
+    return c
+
+
+# ---- the menu icons, by index -----------------------------------------------
+
+def menu_icon(index):
+    c = Canvas(KEY)
+    draw = {
+        0: lambda: (c.rect(2, 3, 13, 4, BLUE), c.rect(4, 7, 11, 8, BLUE), c.rect(6, 11, 9, 12, BLUE)),  # list only
+        1: lambda: (page(c), text_lines(c, INK)),                                     # text documents
+        2: lambda: cross(c, RED),                                                     # close
+        3: lambda: [c.rect(2, y, 3, y + 1, BLUE) or c.rect(5, y, 13, y + 1, INK) for y in (2, 6, 10, 14)],  # all
+        4: lambda: arrows_circle(c, GREEN),                                           # refresh
+        5: lambda: (page(c), cross(c, RED)),                                          # clear list
+        6: lambda: (page(c), c.disc(8, 10, 3, BLUE), c.rect(8, 8, 8, 8, PAPER), c.rect(8, 10, 8, 12, PAPER)),  # properties
+        7: lambda: (c.rect(1, 3, 14, 13, SKY), c.frame(1, 3, 14, 13, INK), c.disc(11, 6, 1, YELLOW),
+                    c.line(2, 12, 6, 7, GREEN), c.line(6, 7, 10, 12, GREEN), c.rect(3, 11, 9, 12, GREEN)),  # graphics
+        8: lambda: (page(c, BLUE), text_lines(c, BLUE)),                              # rich documents
+        9: lambda: c.pattern(3, 1, ["....######",
+                                     "....######",
+                                     "....#....#",
+                                     "....#....#",
+                                     "....#....#",
+                                     "....#....#",
+                                     "....#....#",
+                                     "..###..###",
+                                     ".####.####",
+                                     ".####.####",
+                                     "..##...##."], {'#': PURPLE}),                # music
+        10: lambda: (c.rect(1, 3, 14, 12, DARK), [c.dot(x, y, PAPER) for x in (2, 5, 8, 11, 13) for y in (4, 11)],
+                     c.rect(4, 6, 11, 9, SKY)),                                       # movies
+        11: lambda: (c.disc(8, 8, 6, BLUE), letter(c, 'M', PAPER, 6, 6)),            # Morvel Office
+        12: lambda: (c.frame(1, 1, 14, 14, INK), c.rect(10, 3, 13, 12, BLUE), c.line(3, 8, 8, 8, INK),
+                     c.line(6, 6, 8, 8, INK), c.line(6, 10, 8, 8, INK)),              # default position
+        13: lambda: (page(c), tick(c, GREEN)),                                        # close on open
+    }[index]
+    draw()
+    return c
+
+
+GLYPHS = {'All': 3, 'Morvel': 11, 'Rich': 8, 'Text': 1, 'Sheet': None, 'Music': 9, 'Movie': 10, 'Graphic': 7}
+
+
+def glyph(name):
+    index = GLYPHS[name]
+    if index is None:  # spreadsheet files
+        c = Canvas(KEY)
+        page(c, GREEN)
+        grid(c, GREEN)
+        return c
+    return menu_icon(index)
+
+
+def write_bmp(path, canvases):
+    width, height = 16 * len(canvases), 16
+    stride = (width * 3 + 3) & ~3
+    rows = bytearray()
+    for y in reversed(range(height)):
+        row = bytearray()
+        for c in canvases:
+            for x in range(16):
+                r, g, b = c.px[y][x]
+                row += bytes((b, g, r))
+        rows += row + bytes(stride - len(row))
+    header = struct.pack('<2sIHHI', b'BM', 54 + len(rows), 0, 0, 54)
+    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 24, 0, len(rows), 3780, 3780, 0, 0)
+    with open(path, 'wb') as f:
+        f.write(header + info + rows)
+
+
+def main():
+    out = sys.argv[1]
+    os.makedirs(out, exist_ok=True)
+    write_bmp(os.path.join(out, 'ImageList1.bmp'), [doc_icon(i) for i in range(32)])
+    write_bmp(os.path.join(out, 'ImageList2.bmp'), [menu_icon(i) for i in range(14)])
+    for name in GLYPHS:
+        write_bmp(os.path.join(out, 'Glyph%s.bmp' % name), [glyph(name)])
+
+
+if __name__ == '__main__':
+    main()
