@@ -32,4 +32,14 @@ sleep 4
 import -window root "$out/tessaly-screen.png"
 # The widget stands at 1168, 255 (178 x 417) on a first run.
 convert "$out/tessaly-screen.png" -crop 218x457+1148+235 +repage docs/tessaly.png
-echo "Saved docs/tessaly.png and $out/tessaly-screen.png"
+
+# The context menu, opened on the list, and its "List Only" submenu.
+xdotool mousemove 1200 330 click 3
+sleep 1.5
+import -window root "$out/tessaly-menu.png"
+xdotool mousemove 1230 382
+sleep 1.5
+import -window root "$out/tessaly-submenu.png"
+convert "$out/tessaly-submenu.png" -crop 566x520+800+235 +repage docs/tessaly-menu.png
+xdotool key Escape key Escape
+echo "Saved docs/tessaly.png, docs/tessaly-menu.png and $out/"
