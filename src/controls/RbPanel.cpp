@@ -40,9 +40,45 @@ UINT CaptionFormat(TRbCaptionPos position)
 
 }  // namespace
 
+TRbCustomControl::~TRbCustomControl()
+{
+    SetRbStyleManager(nullptr);
+}
+
+void TRbCustomControl::SetTextShadow(bool value)
+{
+    textShadow_ = value;
+    Invalidate();
+}
+
+void TRbCustomControl::SetShowCaption(bool value)
+{
+    showCaption_ = value;
+    Invalidate();
+}
+
+void TRbCustomControl::SetRbStyleManager(TRbStyleManager* manager)
+{
+    if (styleManager_) {
+        auto& list = styleManager_->controls_;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
+    styleManager_ = manager;
+    if (manager)
+        manager->controls_.push_back(this);
+}
+
+TRbStyleManager::~TRbStyleManager()
+{
+    while (!controls_.empty())
+        controls_.back()->SetRbStyleManager(nullptr);
+}
+
 void TRbPanel::Create(HWND parent, const RbPanelDesign& design)
 {
     design_ = design;
+    textShadow_ = design.textShadow;
+    showCaption_ = design.showCaption;
     if (design_.antialiased)
         design_.gradient = false;  // the two exclude each other
     font_ = CreateFontFrom(design_.font);
@@ -53,10 +89,124 @@ void TRbPanel::Create(HWND parent, const RbPanelDesign& design)
         BuildBackground();
 }
 
+void TRbPanel::Repaint()
+{
+    Invalidate();
+}
+
 void TRbPanel::SetCaption(const std::string& caption)
 {
     design_.caption = caption;
-    Invalidate();
+    Repaint();
+}
+
+void TRbPanel::SetCornerWidth(int width)
+{
+    if (width < 0 || width == design_.cornerWidth)
+        return;
+    design_.cornerWidth = width;
+    BuildBackground();
+}
+
+void TRbPanel::SetBorderWidth(int width)
+{
+    if (width <= 0 || width == design_.borderWidth)
+        return;
+    design_.borderWidth = width;
+    BuildBackground();
+}
+
+void TRbPanel::SetBorderColor(COLORREF color)
+{
+    if (color == design_.borderColor)
+        return;
+    design_.borderColor = color;
+    BuildBackground();
+}
+
+void TRbPanel::SetOuterColor(COLORREF color)
+{
+    if (color == design_.outerColor)
+        return;
+    design_.outerColor = color;
+    BuildBackground();
+}
+
+void TRbPanel::SetTextShadowColor(COLORREF color)
+{
+    if (color == design_.textShadowColor)
+        return;
+    design_.textShadowColor = color;
+    Repaint();
+}
+
+void TRbPanel::SetAntialiased(bool antialiased)
+{
+    if (antialiased == design_.antialiased)
+        return;
+    design_.antialiased = antialiased;
+    if (antialiased)
+        design_.gradient = false;  // a panel is either gradient-filled or smoothed
+    BuildBackground();
+}
+
+void TRbPanel::SetGradient(bool gradient)
+{
+    if (design_.antialiased)
+        gradient = false;
+    if (gradient == design_.gradient)
+        return;
+    design_.gradient = gradient;
+    BuildBackground();
+}
+
+// The gradient colours live in the cached background, which the next
+// rebuild (a shape change or a resize) takes up; a change only repaints.
+void TRbPanel::SetDefaultFrom(COLORREF color)
+{
+    if (color == design_.defaultFrom)
+        return;
+    design_.defaultFrom = color;
+    Repaint();
+}
+
+void TRbPanel::SetDefaultTo(COLORREF color)
+{
+    if (color == design_.defaultTo)
+        return;
+    design_.defaultTo = color;
+    Repaint();
+}
+
+void TRbPanel::SetGradientType(TGradientType type)
+{
+    if (type == design_.gradientType)
+        return;
+    design_.gradientType = type;
+    BuildBackground();
+}
+
+void TRbPanel::SetColor(COLORREF color)
+{
+    if (color == design_.color)
+        return;
+    design_.color = color;
+    BuildBackground();
+}
+
+RECT TRbPanel::AdjustClientRect() const
+{
+    RECT r{};
+    ::GetClientRect(Handle(), &r);
+    const int inset = design_.borderWidth + 1;
+    if (design_.captionPosition != cpGroupBox) {
+        ::InflateRect(&r, -inset, -inset);
+        return r;
+    }
+    const int th = CaptionHeight();
+    ::InflateRect(&r, -inset, -(th / 2 + 2));
+    ::OffsetRect(&r, 0, th / 2 - 1);
+    return r;
 }
 
 void TRbPanel::SetCaptionPosition(TRbCaptionPos position)
@@ -68,7 +218,7 @@ void TRbPanel::SetCaptionPosition(TRbCaptionPos position)
     if (groupBoxChange)
         BuildBackground();
     else
-        Invalidate();
+        Repaint();
 }
 
 int TRbPanel::CaptionHeight() const
@@ -149,7 +299,7 @@ void TRbPanel::PaintTo(HDC dc)
         ScopedSelect bitmap(source.Get(), cache_.Get());
         ::BitBlt(dc, 0, 0, client.right, client.bottom, source.Get(), 0, 0, SRCCOPY);
     }
-    if (design_.showCaption)
+    if (showCaption_)
         DrawCaption(dc);
 }
 
@@ -191,7 +341,7 @@ void TRbPanel::DrawCaption(HDC dc)
     const bool enabled = ::IsWindowEnabled(Handle()) != FALSE;
     const COLORREF shadow = enabled ? design_.textShadowColor : ::GetSysColor(COLOR_BTNHIGHLIGHT);
     const COLORREF face = enabled ? design_.font.color : ::GetSysColor(COLOR_BTNSHADOW);
-    if (!enabled || design_.textShadow) {
+    if (!enabled || textShadow_) {
         RECT shifted = r;
         ::OffsetRect(&shifted, 1, 1);
         ::SetTextColor(dc, shadow);

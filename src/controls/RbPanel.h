@@ -11,6 +11,7 @@
 #include "winui/Window.h"
 
 #include <string>
+#include <vector>
 
 enum TRbCaptionPos {
     cpGroupBox,
@@ -59,13 +60,69 @@ struct RbPanelDesign {
     winui::FontSpec font = winui::FontSpec().Color(13500416);
 };
 
-class TRbPanel : public winui::Window {
+class TRbStyleManager;
+
+// The base of the styled controls: caption shadow and visibility, the style
+// manager registration, and the rebuild of a control's cached look.
+class TRbCustomControl : public winui::Window {
+public:
+    ~TRbCustomControl() override;
+
+    bool TextShadow() const noexcept { return textShadow_; }
+    void SetTextShadow(bool value);
+    bool ShowCaption() const noexcept { return showCaption_; }
+    void SetShowCaption(bool value);
+    TRbStyleManager* RbStyleManager() const noexcept { return styleManager_; }
+    void SetRbStyleManager(TRbStyleManager* manager);
+    std::string About() const { return "Larkspan styled controls"; }
+    void SetAbout(const std::string&) {}  // read-only, writes are ignored
+
+protected:
+    // Rebuilds whatever the control caches of its look.
+    virtual void Rebuild() = 0;
+
+    bool textShadow_ = true;
+    bool showCaption_ = true;
+
+private:
+    TRbStyleManager* styleManager_ = nullptr;
+};
+
+// Keeps the list of controls that use it; its settings are not applied to panels.
+class TRbStyleManager {
+public:
+    ~TRbStyleManager();
+    const std::vector<TRbCustomControl*>& Controls() const noexcept { return controls_; }
+
+private:
+    friend class TRbCustomControl;
+    std::vector<TRbCustomControl*> controls_;
+};
+
+class TRbPanel : public TRbCustomControl {
 public:
     void Create(HWND parent, const RbPanelDesign& design);
     const RbPanelDesign& Design() const noexcept { return design_; }
 
+    // Setters follow one rule each: a change of shape rebuilds the cached
+    // background, a change of caption or text colour only repaints, and
+    // values the panel cannot take are refused silently.
     void SetCaption(const std::string& caption);
     void SetCaptionPosition(TRbCaptionPos position);
+    void SetCornerWidth(int width);
+    void SetBorderWidth(int width);
+    void SetBorderColor(COLORREF color);
+    void SetOuterColor(COLORREF color);
+    void SetTextShadowColor(COLORREF color);
+    void SetAntialiased(bool antialiased);
+    void SetGradient(bool gradient);
+    void SetDefaultFrom(COLORREF color);
+    void SetDefaultTo(COLORREF color);
+    void SetGradientType(TGradientType type);
+    void SetColor(COLORREF color);
+
+    // The area given to aligned children.
+    RECT AdjustClientRect() const;
 
     // How often the cached background has been built (for tests and benchmarks).
     int BuildCount() const noexcept { return buildCount_; }
@@ -74,9 +131,11 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Rebuild() override { BuildBackground(); }
 
 private:
     void BuildBackground();
+    void Repaint();
     void DrawCaption(HDC dc);
     int CaptionHeight() const;
 

@@ -1,0 +1,288 @@
+// The painted look, rendered into real bitmaps and read back pixel by pixel:
+// gradient panels, the document list's items and the menu rows.
+#include "TessalyFixture.h"
+
+#include "core/OwnerDrawing.h"
+#include "tessaly/OwnerDraw.h"
+#include "winui/Handles.h"
+#include "winui/Painting.h"
+
+using namespace testing_support;
+
+namespace {
+
+// A 24-bit bitmap with a memory DC selected into it.
+class Surface {
+public:
+    Surface(int width, int height) : dib_(width, height), dc_(::CreateCompatibleDC(nullptr))
+    {
+        previous_ = ::SelectObject(dc_.Get(), dib_.Get());
+    }
+    ~Surface() { ::SelectObject(dc_.Get(), previous_); }
+    HDC Dc() const { return dc_.Get(); }
+    COLORREF At(int x, int y) const { return ::GetPixel(dc_.Get(), x, y); }
+    void Fill(COLORREF color)
+    {
+        winui::BrushHandle brush(::CreateSolidBrush(color));
+        const RECT all{0, 0, dib_.Width(), dib_.Height()};
+        ::FillRect(dc_.Get(), &all, brush.Get());
+    }
+
+private:
+    winui::DibSection dib_;
+    winui::MemoryDc dc_;
+    HGDIOBJ previous_;
+};
+
+std::unique_ptr<Surface> Render(const winui::Window& window)
+{
+    auto surface = std::make_unique<Surface>(window.Width(), window.Height());
+    ::SendMessageA(window.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface->Dc()), PRF_CLIENT);
+    return surface;
+}
+
+constexpr COLORREF Hex(unsigned rgb)
+{
+    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+winui::FormDesign Design()
+{
+    winui::FormDesign design;
+    design.clientWidth = 400;
+    design.clientHeight = 300;
+    return design;
+}
+
+class PanelForm final : public winui::Form {
+public:
+    PanelForm() : Form(Design()) {}
+    TRbPanel bar;
+    TRbPanel round;
+
+private:
+    void CreateComponents() override
+    {
+        RbPanelDesign design;
+        design.bounds = {0, 0, 178, 30};
+        design.antialiased = false;
+        design.gradient = true;
+        design.gradientType = gtDoubleVert;
+        design.defaultFrom = Hex(0x1084D0);
+        design.defaultTo = Hex(0x71B8FF);
+        design.cornerWidth = 0;
+        design.borderWidth = 1;
+        design.borderColor = clGray;
+        design.showCaption = false;
+        bar.Create(Handle(), design);
+
+        design = RbPanelDesign();
+        design.bounds = {0, 40, 178, 100};
+        design.color = clWhite;
+        design.cornerWidth = 15;
+        design.borderWidth = 3;
+        design.borderColor = RGB(0, 0, 200);
+        design.outerColor = RGB(200, 0, 0);
+        design.caption = "A caption far too long to fit into the panel's width at all";
+        design.font = winui::FontSpec().Face("Arial").Height(-16).Bold().Color(clBlack);
+        design.textShadow = false;
+        round.Create(Handle(), design);
+    }
+};
+
+class DrawingTest : public TessalyTest {};
+
+}  // namespace
+
+TEST_F(DrawingTest, DoubleVerticalTitleBarWithSquareOnePixelBorder)
+{
+    PanelForm* form = nullptr;
+    app->CreateForm(form);
+    const auto s = Render(form->bar);
+    // From colour in the middle row, the ramp towards `to` above and below.
+    EXPECT_EQ(s->At(40, 15), Hex(0x1084D0));
+    const larkspan::GradientRamp ramp(larkspan::GradientType::DoubleVert, {0x10, 0x84, 0xD0}, {0x71, 0xB8, 0xFF},
+                                      {0, 0, 178, 30});
+    for (int y : {1, 7, 22, 28}) {
+        const larkspan::Rgb c = ramp.At(40, y);
+        EXPECT_EQ(s->At(40, y), RGB(c.r, c.g, c.b)) << y;
+    }
+    EXPECT_EQ(ramp.At(40, 0), (larkspan::Rgb{0x71, 0xB8, 0xFF}));
+    // A one-pixel square border: every corner and edge pixel is grey, the
+    // pixel inside each corner already gradient.
+    for (auto [x, y] : {std::pair{0, 0}, {177, 0}, {0, 29}, {177, 29}, {90, 0}, {0, 15}, {177, 15}, {90, 29}})
+        EXPECT_EQ(s->At(x, y), clGray) << x << "," << y;
+    EXPECT_NE(s->At(1, 1), clGray);
+    EXPECT_NE(s->At(176, 28), clGray);
+}
+
+TEST_F(DrawingTest, AntialiasedPanelSmoothsItsCornersAndFillsItsInside)
+{
+    PanelForm* form = nullptr;
+    app->CreateForm(form);
+    form->round.SetShowCaption(false);
+    const auto s = Render(form->round);
+    EXPECT_EQ(s->At(0, 0), RGB(200, 0, 0));      // outside the rounded corner
+    EXPECT_EQ(s->At(89, 50), clWhite);            // the inside is solid Color
+    EXPECT_EQ(s->At(89, 1), RGB(0, 0, 200));      // the border
+    // Along the rounded corner the border is blended with the outer colour.
+    int blended = 0;
+    std::string dump;
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            const COLORREF c = s->At(x, y);
+            dump += std::to_string(GetRValue(c)) + "/" + std::to_string(GetBValue(c)) + " ";
+            if (GetRValue(c) > 0 && GetRValue(c) < 200 && GetBValue(c) > 0)
+                ++blended;
+        }
+        dump += "\n";
+    }
+    EXPECT_GE(blended, 2) << dump;
+}
+
+TEST_F(DrawingTest, CaptionPositionRebuildsOnlyForTheGroupBox)
+{
+    PanelForm* form = nullptr;
+    app->CreateForm(form);
+    TRbPanel& panel = form->round;
+    const int builds = panel.BuildCount();
+    panel.SetCaptionPosition(cpMiddleCenter);
+    panel.SetCaptionPosition(cpBottomRight);
+    EXPECT_EQ(panel.BuildCount(), builds);
+    EXPECT_EQ(Render(panel)->At(89, 1), RGB(0, 0, 200));
+
+    panel.SetCaptionPosition(cpGroupBox);
+    EXPECT_EQ(panel.BuildCount(), builds + 1);
+    panel.SetShowCaption(false);
+    const auto s = Render(panel);
+    EXPECT_NE(s->At(170, 1), RGB(0, 0, 200));  // the top border moved down by half the caption
+    int top = 0;
+    while (top < 40 && s->At(170, top) != RGB(0, 0, 200))
+        ++top;
+    EXPECT_GE(top, 6);
+
+    // Aligned children get the inside of the border; a group box leaves room for its caption.
+    const RECT inside = panel.AdjustClientRect();
+    EXPECT_EQ(inside.left, 4);
+    EXPECT_GT(inside.top, 4);
+}
+
+TEST_F(DrawingTest, SettersRefuseWhatThePanelCannotTake)
+{
+    PanelForm* form = nullptr;
+    app->CreateForm(form);
+    TRbPanel& panel = form->round;
+    const int builds = panel.BuildCount();
+    panel.SetCornerWidth(-1);
+    panel.SetBorderWidth(0);
+    panel.SetCornerWidth(15);  // unchanged
+    EXPECT_EQ(panel.BuildCount(), builds);
+    EXPECT_EQ(panel.Design().cornerWidth, 15);
+    EXPECT_EQ(panel.Design().borderWidth, 3);
+    panel.SetDefaultFrom(RGB(1, 2, 3));  // only repaints
+    EXPECT_EQ(panel.BuildCount(), builds);
+
+    panel.SetGradient(true);  // refused while antialiased
+    EXPECT_FALSE(panel.Design().gradient);
+    panel.SetAntialiased(false);
+    panel.SetGradient(true);
+    EXPECT_TRUE(panel.Design().gradient);
+    panel.SetAntialiased(true);  // turns the gradient off
+    EXPECT_FALSE(panel.Design().gradient);
+    EXPECT_EQ(panel.BuildCount(), builds + 3);
+}
+
+TEST_F(DrawingTest, ListItemsShowIconNameAndHighlight)
+{
+    WriteSiblingLists("C:\\Music\\song.mp3\r\nC:\\Work\\An exceedingly long document name that cannot fit.txt\r\n",
+                      "");
+    AddRecent("Report.doc");
+    MakeShortcut(RecentFolder() + "\\Photo.JPG.lnk", "C:\\docs\\Photo.JPG");
+    MakeShortcut(RecentFolder() + "\\LETTER.DOC.LNK", "C:\\docs\\LETTER.DOC");
+    StartForms();
+    ShowWidget();
+    const std::vector<std::string> items = Items();
+    ASSERT_EQ(items.size(), 5u);
+    Form1->ListBox1.SetItemIndex(IndexOf("Report.doc.lnk"));
+    const auto s = Render(Form1->ListBox1);
+
+    // Each item's icon, compared with the image list's own picture on white;
+    // on the selected item only the picture's own pixels count, as the
+    // gradient shows through the transparent ones.
+    auto iconMatches = [&](const std::string& item, int index) {
+        const bool selected = item == "Report.doc.lnk";
+        Surface expected(16, 16);
+        expected.Fill(clWhite);
+        Form1->ImageList1.Draw(expected.Dc(), index, 0, 0);
+        const int top = IndexOf(item) * 21;
+        int differences = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                if (expected.At(x, y) != s->At(2 + x, top + 2 + y) && (!selected || expected.At(x, y) != clWhite))
+                    ++differences;
+        return differences == 0;
+    };
+    EXPECT_TRUE(iconMatches("C:\\Music\\song.mp3", 6));
+    EXPECT_TRUE(iconMatches("Photo.JPG.lnk", 24));
+    EXPECT_TRUE(iconMatches("LETTER.DOC.LNK", 23));  // only an exact ".lnk" is removed
+    EXPECT_TRUE(iconMatches("Report.doc.lnk", 26));
+    EXPECT_FALSE(iconMatches("C:\\Music\\song.mp3", 23));
+    EXPECT_FALSE(iconMatches("Photo.JPG.lnk", 26));
+
+    // The selected item: cream at the top, gold at the bottom, grey outline.
+    const int top = IndexOf("Report.doc.lnk") * 21;
+    EXPECT_EQ(s->At(100, top + 3), Hex(0xFFF5DD));
+    EXPECT_EQ(GetGValue(s->At(100, top + 19)) < 0xE0, true);
+    EXPECT_EQ(s->At(0, top + 10), Hex(0xC5C5C5));
+    // Unselected items are white beside their text.
+    const int other = IndexOf("Photo.JPG.lnk") * 21;
+    EXPECT_EQ(s->At(165, other + 10), clWhite);
+    // Black text follows the icon.
+    bool textFound = false;
+    for (int x = 22; x < 80 && !textFound; ++x)
+        for (int y = top + 2; y < top + 18; ++y)
+            if (s->At(x, y) == RGB(0, 0, 0))
+                textFound = true;
+    EXPECT_TRUE(textFound);
+}
+
+TEST_F(DrawingTest, MenuRowsAreTallFlatRowsWithAGutter)
+{
+    StartForms();
+    tessaly::TMenuDrawing drawing(Form1->ImageList2);
+    Surface s(200, 40);
+    winui::FontHandle menuFont(::CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma"));
+    winui::ScopedSelect font(s.Dc(), menuFont.Get());
+    TEXTMETRICA metrics{};
+    ::GetTextMetricsA(s.Dc(), &metrics);
+
+    int width = 0;
+    int height = 0;
+    drawing.Measure(Form1->CloseonDocumentOpen1, s.Dc(), width, height);
+    // The bold caption's line, one empty hint line and 13 pixels.
+    EXPECT_GE(height, 2 * metrics.tmHeight + 13);
+    EXPECT_LE(height, 2 * (metrics.tmHeight + metrics.tmExternalLeading) + 13 + 2);
+    EXPECT_GT(width, 26 + 8);
+    drawing.Measure(Form1->N1, s.Dc(), width, height);
+    EXPECT_EQ(height, 3);
+
+    const RECT row{0, 0, 200, 39};
+    Form1->CloseonDocumentOpen1.SetChecked(true);
+    drawing.Draw(Form1->CloseonDocumentOpen1, s.Dc(), row, false);
+    EXPECT_EQ(s.At(2, 1), Hex(0xFFF5DD));         // cream-to-gold gutter
+    EXPECT_EQ(s.At(0, 20), Hex(0x9E9E9E));        // its frame
+    EXPECT_EQ(s.At(25, 20), Hex(0x9E9E9E));
+    EXPECT_EQ(s.At(150, 30), Hex(0xFAFAFA));      // the flat row
+
+    Form1->CloseonDocumentOpen1.SetChecked(false);
+    drawing.Draw(Form1->CloseonDocumentOpen1, s.Dc(), row, false);
+    EXPECT_EQ(s.At(0, 1), Hex(0xDFEEF7));         // blue gutter, light at the left
+    EXPECT_EQ(s.At(20, 1), Hex(0x7CA8D3));
+    EXPECT_EQ(s.At(150, 30), Hex(0xFAFAFA));
+
+    drawing.Draw(Form1->CloseonDocumentOpen1, s.Dc(), row, true);  // highlighted
+    EXPECT_EQ(s.At(150, 3), Hex(0xFFF5DD));
+    EXPECT_EQ(s.At(0, 20), Hex(0xC5C5C5));
+
+    EXPECT_THROW(tessaly::DrawGradient(s.Dc(), row, true, {RGB(1, 1, 1)}), larkspan::EMathError);
+}
