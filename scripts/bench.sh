@@ -7,7 +7,7 @@ bash scripts/setup.sh
 source scripts/lib/wine.sh
 
 cmake -S . -B build/win32 -G Ninja --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake >/dev/null
-cmake --build build/win32 --target ListAllBenchmark
+cmake --build build/win32 --target ListAllBenchmark PaintBenchmark
 
 export WINEPREFIX
 WINEPREFIX=$(mktemp -d /tmp/larkspan-wine.XXXXXX)
@@ -18,3 +18,6 @@ prepare_prefix without-window-manager
 
 echo "== List All Recent Documents"
 wine build/win32/bench/ListAllBenchmark.exe </dev/null
+
+echo "== Panel and list painting"
+wine build/win32/bench/PaintBenchmark.exe </dev/null
