@@ -6,15 +6,10 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 source scripts/lib/wine.sh
 
-cmake -S . -B build/win32 -G Ninja --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake >/dev/null
+configure_win32
 cmake --build build/win32 --target ListAllBenchmark PaintBenchmark
 
-export WINEPREFIX
-WINEPREFIX=$(mktemp -d /tmp/larkspan-wine.XXXXXX)
-cleanup() { stop_wine; stop_xvfb; rm -rf "$WINEPREFIX"; }
-trap cleanup EXIT
-start_xvfb
-prepare_prefix without-window-manager
+start_throwaway_wine
 
 echo "== List All Recent Documents"
 wine build/win32/bench/ListAllBenchmark.exe </dev/null

@@ -6,8 +6,7 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 source scripts/lib/wine.sh
 
-cmake -S . -B build/win32 -G Ninja --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake \
-  -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+configure_win32
 cmake --build build/win32 --target Tessaly
 
 export WINEPREFIX="${WINEPREFIX:-$HOME/.local/share/larkspan/wineprefix}"
@@ -21,4 +20,9 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 prepare_prefix $wm
 trap 'stop_wine; stop_xvfb' EXIT
+# The suite's spreadsheet and word processor keep these lists beside the
+# widget; Tessaly reports each one that is missing, so start with empty ones.
+for list in SumvexFileList.dat QuilloFileList.dat; do
+  [ -e "build/win32/bin/$list" ] || : >"build/win32/bin/$list"
+done
 wine build/win32/bin/Tessaly.exe

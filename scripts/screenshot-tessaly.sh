@@ -6,19 +6,13 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 source scripts/lib/wine.sh
 
-cmake -S . -B build/win32 -G Ninja --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake >/dev/null
+configure_win32
 cmake --build build/win32 --target Tessaly MakeRecentShortcuts
 
 out=build/screens
 mkdir -p "$out" docs
 program=$(mktemp -d /tmp/tessaly-shot.XXXXXX)
-export WINEPREFIX
-WINEPREFIX=$(mktemp -d /tmp/larkspan-wine.XXXXXX)
-cleanup() { stop_wine; stop_xvfb; rm -rf "$WINEPREFIX" "$program"; }
-trap cleanup EXIT
-start_xvfb
-xsetroot -solid '#3a6ea5' || true
-prepare_prefix without-window-manager
+start_throwaway_wine "$program"
 
 cp build/win32/bin/Tessaly.exe "$program/"
 printf 'C:\\Work\\Quarterly Budget.vts\r\nC:\\Work\\Sales 2026.xls\r\n' >"$program/SumvexFileList.dat"

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build make g++ googletest python3
   g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
-  wine wine32:i386 xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick
+  wine wine32:i386 xvfb xauth x11-utils xdotool imagemagick
   fonts-liberation
 )
 

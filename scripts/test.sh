@@ -14,18 +14,8 @@ cmake --build build/host -j "$jobs"
 ctest --test-dir build/host --output-on-failure -j "$jobs"
 
 echo "== Windows programs under Wine"
-cmake -S . -B build/win32 -G Ninja --no-warn-unused-cli -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake >/dev/null
+configure_win32
 cmake --build build/win32 -j "$jobs"
 
-export WINEPREFIX
-WINEPREFIX=$(mktemp -d /tmp/larkspan-wine.XXXXXX)
-cleanup() {
-  stop_wine
-  stop_xvfb
-  rm -rf "$WINEPREFIX"
-}
-trap cleanup EXIT
-start_xvfb
-echo "Creating Wine prefix $WINEPREFIX on $DISPLAY"
-prepare_prefix without-window-manager
+start_throwaway_wine
 ctest --test-dir build/win32 --output-on-failure

@@ -53,3 +53,21 @@ prepare_prefix() {
 stop_wine() {
   wineserver -k >/dev/null 2>&1 || true
 }
+
+# Configures the Windows build in build/win32 (the MinGW-w64 toolchain).
+configure_win32() {
+  cmake -S . -B build/win32 -G Ninja --no-warn-unused-cli \
+    -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake "$@" >/dev/null
+}
+
+# A fresh temporary prefix on our own Xvfb display, removed on exit together
+# with the paths given.
+start_throwaway_wine() {
+  export WINEPREFIX
+  WINEPREFIX=$(mktemp -d /tmp/larkspan-wine.XXXXXX)
+  THROWAWAY_PATHS=("$WINEPREFIX" "$@")
+  trap 'stop_wine; stop_xvfb; rm -rf "${THROWAWAY_PATHS[@]}"' EXIT
+  start_xvfb
+  echo "Wine prefix $WINEPREFIX on $DISPLAY"
+  prepare_prefix without-window-manager
+}
