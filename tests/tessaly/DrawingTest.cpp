@@ -167,6 +167,39 @@ TEST_F(DrawingTest, CaptionPositionRebuildsOnlyForTheGroupBox)
     EXPECT_GT(inside.top, 4);
 }
 
+TEST_F(DrawingTest, LongCaptionEndsInAnEllipsisOnOneLine)
+{
+    PanelForm* form = nullptr;
+    app->CreateForm(form);
+    TRbPanel& panel = form->round;
+    // '=' leaves the baseline empty: only the ellipsis' dots stand there.
+    panel.SetCaption(std::string(60, '='));
+    const auto s = Render(panel);
+    int lowest = -1;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < panel.Width(); ++x)
+            if (s->At(x, y) == clBlack)
+                lowest = y;
+    ASSERT_GT(lowest, 0);
+    int runs = 0;
+    int rightmost = 0;
+    bool inRun = false;
+    for (int x = 0; x < panel.Width(); ++x) {
+        const bool ink = s->At(x, lowest) == clBlack;
+        if (ink && !inRun)
+            ++runs;
+        if (ink)
+            rightmost = x;
+        inRun = ink;
+    }
+    EXPECT_EQ(runs, 3);
+    EXPECT_LT(rightmost, panel.Width() - (15 + 3) / 2);  // inside the text rectangle
+    EXPECT_GT(rightmost, panel.Width() / 2);
+    // One line only: nothing below the first line of text.
+    for (int x = 0; x < panel.Width(); ++x)
+        EXPECT_NE(s->At(x, lowest + 20), clBlack);
+}
+
 TEST_F(DrawingTest, SettersRefuseWhatThePanelCannotTake)
 {
     PanelForm* form = nullptr;
