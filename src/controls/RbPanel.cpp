@@ -68,6 +68,33 @@ void TRbCustomControl::SetRbStyleManager(TRbStyleManager* manager)
         manager->controls_.push_back(this);
 }
 
+LRESULT TRbCustomControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_MOUSEMOVE:
+        if (!mouseInside_) {
+            mouseInside_ = true;
+            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
+            ::TrackMouseEvent(&track);
+            if (OnMouseEnter)
+                OnMouseEnter();
+        }
+        break;
+    case WM_MOUSELEAVE:
+        mouseInside_ = false;
+        if (OnMouseLeave)
+            OnMouseLeave();
+        break;
+    case WM_LBUTTONDOWN:
+        if (::GetFocus() != Handle() && ::IsWindowEnabled(Handle()) && ::IsWindowVisible(Handle()))
+            ::SetFocus(Handle());
+        break;
+    default:
+        break;
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+}
+
 TRbStyleManager::~TRbStyleManager()
 {
     while (!controls_.empty())
@@ -374,5 +401,5 @@ LRESULT TRbPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     default:
         break;
     }
-    return Window::HandleMessage(message, wParam, lParam);
+    return TRbCustomControl::HandleMessage(message, wParam, lParam);
 }

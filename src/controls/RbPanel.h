@@ -10,6 +10,7 @@
 #include "winui/Painting.h"
 #include "winui/Window.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -77,7 +78,12 @@ public:
     std::string About() const { return "Larkspan styled controls"; }
     void SetAbout(const std::string&) {}  // read-only, writes are ignored
 
+    std::function<void()> OnMouseEnter;
+    std::function<void()> OnMouseLeave;
+
 protected:
+    // Mouse enter and leave, and the focus taken on a left-button press.
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     // Rebuilds whatever the control caches of its look.
     virtual void Rebuild() = 0;
 
@@ -86,6 +92,7 @@ protected:
 
 private:
     TRbStyleManager* styleManager_ = nullptr;
+    bool mouseInside_ = false;
 };
 
 // Keeps the list of controls that use it; its settings are not applied to panels.

@@ -200,6 +200,39 @@ TEST_F(DrawingTest, LongCaptionEndsInAnEllipsisOnOneLine)
         EXPECT_NE(s->At(x, lowest + 20), clBlack);
 }
 
+TEST_F(DrawingTest, CustomControlEventsAndStyleManager)
+{
+    PanelForm* form = nullptr;
+    app->CreateForm(form);
+    TRbPanel& panel = form->round;
+    int entered = 0;
+    int left = 0;
+    panel.OnMouseEnter = [&] { ++entered; };
+    panel.OnMouseLeave = [&] { ++left; };
+    ::SendMessageA(panel.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    ::SendMessageA(panel.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(6, 5));
+    ::SendMessageA(panel.Handle(), WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(entered, 1);
+    EXPECT_EQ(left, 1);
+
+    form->Show();
+    ::SendMessageA(panel.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    ::SendMessageA(panel.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(::GetFocus(), panel.Handle());
+
+    {
+        TRbStyleManager manager;
+        panel.SetRbStyleManager(&manager);
+        form->bar.SetRbStyleManager(&manager);
+        EXPECT_EQ(manager.Controls().size(), 2u);
+        panel.SetRbStyleManager(nullptr);
+        EXPECT_EQ(manager.Controls().size(), 1u);
+    }
+    EXPECT_EQ(form->bar.RbStyleManager(), nullptr);  // the manager's end unregisters
+    panel.SetAbout("ignored");
+    EXPECT_EQ(panel.About(), "Larkspan styled controls");
+}
+
 TEST_F(DrawingTest, SettersRefuseWhatThePanelCannotTake)
 {
     PanelForm* form = nullptr;
