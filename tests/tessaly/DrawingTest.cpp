@@ -7,6 +7,8 @@
 #include "winui/Handles.h"
 #include "winui/Painting.h"
 
+#include <algorithm>
+
 using namespace testing_support;
 
 namespace {
@@ -303,6 +305,25 @@ TEST_F(DrawingTest, ListItemsShowIconNameAndHighlight)
     // Unselected items are white beside their text.
     const int other = IndexOf("Photo.JPG.lnk") * 21;
     EXPECT_EQ(s->At(165, other + 10), clWhite);
+    // A name too long for the item ends in an ellipsis: its last dark pixels
+    // are three dots on the baseline, well inside the item's right edge.
+    const int longTop = IndexOf("C:\\Work\\An exceedingly long document name that cannot fit.txt") * 21;
+    int rightmost = 0;
+    for (int y = longTop; y < longTop + 21; ++y)
+        for (int x = 22; x < Form1->ListBox1.Width(); ++x)
+            if (GetRValue(s->At(x, y)) < 0x80)
+                rightmost = std::max(rightmost, x);
+    int dotsRow = -1;
+    for (int y = longTop; y < longTop + 21; ++y)
+        if (GetRValue(s->At(rightmost, y)) < 0x80)
+            dotsRow = y;
+    int runs = 0;
+    for (int x = rightmost - 14; x <= rightmost; ++x)
+        if (GetRValue(s->At(x, dotsRow)) < 0x80 && GetRValue(s->At(x - 1, dotsRow)) >= 0x80)
+            ++runs;
+    EXPECT_EQ(runs, 3);
+    EXPECT_LT(rightmost, Form1->ListBox1.Width());
+
     // Black text follows the icon.
     bool textFound = false;
     for (int x = 22; x < 80 && !textFound; ++x)
@@ -310,6 +331,35 @@ TEST_F(DrawingTest, ListItemsShowIconNameAndHighlight)
             if (s->At(x, y) == RGB(0, 0, 0))
                 textFound = true;
     EXPECT_TRUE(textFound);
+}
+
+TEST_F(DrawingTest, GradientRoutineDrawsItsLinesAndRestoresThePen)
+{
+    Surface s(30, 21);
+    s.Fill(clWhite);
+    winui::PenHandle pen(::CreatePen(PS_DASH, 1, RGB(1, 2, 3)));
+    winui::ScopedSelect select(s.Dc(), pen.Get());
+    const COLORREF a = Hex(0xFFF5DD);
+    const COLORREF b = Hex(0xFFD25E);
+    tessaly::DrawGradient(s.Dc(), RECT{0, 0, 30, 21}, false, {a, a, b});
+    for (int y = 0; y <= 10; ++y)
+        EXPECT_EQ(s.At(15, y), a) << y;
+    // Lines 10 to 20 run from A towards B, each channel truncated.
+    for (int j = 0; j <= 10; ++j) {
+        const double t = j / 10.0;
+        const COLORREF expected = RGB(0xFF, static_cast<int>(0xF5 + (0xD2 - 0xF5) * t),
+                                      static_cast<int>(0xDD + (0x5E - 0xDD) * t));
+        EXPECT_EQ(s.At(29, 10 + j), expected) << j;
+    }
+    EXPECT_EQ(s.At(0, 20), b);
+    EXPECT_EQ(::GetCurrentObject(s.Dc(), OBJ_PEN), pen.Get());
+
+    // Along x with the gutter's stops.
+    tessaly::DrawGradient(s.Dc(), RECT{0, 0, 26, 21}, true, {Hex(0xDFEEF7), Hex(0x7CA8D3), Hex(0x7CA8D3)});
+    EXPECT_EQ(s.At(0, 5), Hex(0xDFEEF7));
+    EXPECT_EQ(s.At(13, 5), Hex(0x7CA8D3));
+    EXPECT_EQ(s.At(25, 5), Hex(0x7CA8D3));
+    EXPECT_EQ(s.At(27, 5), a);  // nothing beyond the rectangle
 }
 
 TEST_F(DrawingTest, MenuRowsAreTallFlatRowsWithAGutter)
