@@ -9,6 +9,7 @@ writes
   ImageList2.bmp   14 menu icons on magenta (RGB FF00FF), the mask colour
   Glyph<Name>.bmp  the bottom-bar button glyphs, 16 x 16 on magenta (their
                    bottom-left pixel gives the transparent colour)
+  Close.bmp        the monitor's 10 x 9 close glyph, black on silver
 
 Every picture is drawn here from a few shapes, so it can be read and changed
 as text; nothing else describes them.
@@ -38,11 +39,12 @@ DARK = (0x20, 0x20, 0x28)
 
 
 class Canvas:
-    def __init__(self, background):
-        self.px = [[background] * 16 for _ in range(16)]
+    def __init__(self, background, width=16, height=16):
+        self.width, self.height = width, height
+        self.px = [[background] * width for _ in range(height)]
 
     def dot(self, x, y, c):
-        if 0 <= x < 16 and 0 <= y < 16:
+        if 0 <= x < self.width and 0 <= y < self.height:
             self.px[y][x] = c
 
     def rect(self, x0, y0, x1, y1, c):  # inclusive corners
@@ -326,14 +328,28 @@ def glyph(name):
     return menu_icon(index)
 
 
+def close_glyph():
+    """The monitor's close button: an X with two-pixel strokes, black on silver."""
+    c = Canvas((0xC0, 0xC0, 0xC0), 10, 9)
+    for i in range(9):
+        c.dot(i, i, DARK_BLACK)
+        c.dot(i + 1, i, DARK_BLACK)
+        c.dot(8 - i, i, DARK_BLACK)
+        c.dot(9 - i, i, DARK_BLACK)
+    return c
+
+
+DARK_BLACK = (0, 0, 0)
+
+
 def write_bmp(path, canvases):
-    width, height = 16 * len(canvases), 16
+    width, height = sum(c.width for c in canvases), canvases[0].height
     stride = (width * 3 + 3) & ~3
     rows = bytearray()
     for y in reversed(range(height)):
         row = bytearray()
         for c in canvases:
-            for x in range(16):
+            for x in range(c.width):
                 r, g, b = c.px[y][x]
                 row += bytes((b, g, r))
         rows += row + bytes(stride - len(row))
@@ -350,6 +366,7 @@ def main():
     write_bmp(os.path.join(out, 'ImageList2.bmp'), [menu_icon(i) for i in range(14)])
     for name in GLYPHS:
         write_bmp(os.path.join(out, 'Glyph%s.bmp' % name), [glyph(name)])
+    write_bmp(os.path.join(out, 'Close.bmp'), [close_glyph()])
 
 
 if __name__ == '__main__':

@@ -9,13 +9,6 @@ using namespace winui;
 
 namespace {
 
-larkspan::Rgb ToRgb(COLORREF color)
-{
-    if (color & 0x80000000)  // a system colour index
-        color = ::GetSysColor(static_cast<int>(color & 0xFF));
-    return {GetRValue(color), GetGValue(color), GetBValue(color)};
-}
-
 larkspan::PixelRows RowsOf(const DibSection& dib)
 {
     return {dib.Bits(), dib.Width(), dib.Height(), dib.Stride()};
@@ -291,7 +284,7 @@ void TRbPanel::BuildBackground()
             brush = ::GetStockObject(NULL_BRUSH);
             RegionHandle region(::CreateRoundRectRgn(q, y0, wb - q, hb - q, corner, corner));
             const larkspan::GradientRamp ramp(static_cast<larkspan::GradientType>(design_.gradientType),
-                                              ToRgb(design_.defaultFrom), ToRgb(design_.defaultTo), {0, 0, wb, hb});
+                                              ResolveColor(design_.defaultFrom), ResolveColor(design_.defaultTo), {0, 0, wb, hb});
             ::GdiFlush();
             const larkspan::PixelRows rows = RowsOf(work);
             for (int y = 0; y < hb; ++y)
@@ -310,7 +303,7 @@ void TRbPanel::BuildBackground()
         ::GdiFlush();
     }
     if (s > 1)
-        larkspan::SmoothEdges(RowsOf(scaled), RowsOf(cache), s, ToRgb(design_.color), design_.cornerWidth + 20);
+        larkspan::SmoothEdges(RowsOf(scaled), RowsOf(cache), s, ResolveColor(design_.color), design_.cornerWidth + 20);
 
     cache_ = std::move(cache);
     ++buildCount_;

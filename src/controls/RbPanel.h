@@ -4,6 +4,8 @@
 // cache and draws the caption.
 #pragma once
 
+#include "Colors.h"
+
 #include "core/Gradient.h"
 #include "winui/Font.h"
 #include "winui/Handles.h"
@@ -28,18 +30,6 @@ enum TRbCaptionPos {
 };
 
 enum TGradientType { gtHorizontal, gtVertical, gtFromTopLeft, gtFromTopRight, gtRadial, gtDoubleHorz, gtDoubleVert };
-
-constexpr COLORREF clWhite = RGB(255, 255, 255);
-constexpr COLORREF clBlack = RGB(0, 0, 0);
-constexpr COLORREF clSilver = RGB(0xC0, 0xC0, 0xC0);
-constexpr COLORREF clGray = RGB(0x80, 0x80, 0x80);
-constexpr COLORREF clMaroon = RGB(0x80, 0, 0);
-
-// Colours written "RGB rrggbb".
-constexpr COLORREF RgbHex(unsigned value)
-{
-    return RGB((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
-}
 
 struct RbPanelDesign {
     winui::Rect bounds{0, 0, 185, 105};

@@ -1,5 +1,6 @@
 #include "OwnerDraw.h"
 
+#include "controls/Colors.h"
 #include "core/OwnerDrawing.h"
 #include "winui/Handles.h"
 
@@ -14,28 +15,16 @@ namespace tessaly {
 
 namespace {
 
-constexpr COLORREF Hex(unsigned rgb)
-{
-    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
-}
-
-const COLORREF highlightTop = Hex(0xFFF5DD);
-const COLORREF highlightBottom = Hex(0xFFD25E);
-const COLORREF outline = Hex(0xC5C5C5);
-const COLORREF gutterLeft = Hex(0xDFEEF7);
-const COLORREF gutterRight = Hex(0x7CA8D3);
-const COLORREF checkedFrame = Hex(0x9E9E9E);
-const COLORREF menuRow = Hex(0xFAFAFA);
-const COLORREF captionEnabled = Hex(0x00156E);
-const COLORREF captionDisabled = Hex(0xC0C0C0);
+const COLORREF highlightTop = RgbHex(0xFFF5DD);
+const COLORREF highlightBottom = RgbHex(0xFFD25E);
+const COLORREF outline = RgbHex(0xC5C5C5);
+const COLORREF gutterLeft = RgbHex(0xDFEEF7);
+const COLORREF gutterRight = RgbHex(0x7CA8D3);
+const COLORREF checkedFrame = RgbHex(0x9E9E9E);
+const COLORREF menuRow = RgbHex(0xFAFAFA);
+const COLORREF captionEnabled = RgbHex(0x00156E);
+const COLORREF captionDisabled = RgbHex(0xC0C0C0);
 constexpr int gutterRightEdge = 26;
-
-larkspan::Rgb ToRgb(COLORREF color)
-{
-    if (color & 0x80000000)  // a system colour index
-        color = ::GetSysColor(static_cast<int>(color & 0xFF));
-    return {GetRValue(color), GetGValue(color), GetBValue(color)};
-}
 
 void DrawGutter(HDC dc, const RECT& row, bool checked)
 {
@@ -75,7 +64,7 @@ void DrawGradient(HDC dc, const RECT& r, bool horizontal, std::initializer_list<
 {
     std::vector<larkspan::Rgb> stops;
     for (COLORREF color : colors)
-        stops.push_back(ToRgb(color));
+        stops.push_back(ResolveColor(color));
     const int extent = horizontal ? r.right - r.left : r.bottom - r.top;
     const std::vector<larkspan::GradientLine> lines = larkspan::GradientLines(extent, stops);
 

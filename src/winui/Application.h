@@ -34,7 +34,12 @@ public:
     template <typename T>
     T* CreateForm(T*& instance)
     {
-        auto form = std::make_unique<T>();
+        return AdoptForm(std::make_unique<T>(), instance);
+    }
+    // The same for a form constructed by the caller.
+    template <typename T>
+    T* AdoptForm(std::unique_ptr<T> form, T*& instance)
+    {
         instance = form.get();
         T** variable = &instance;
         Adopt(std::move(form), [variable] { *variable = nullptr; });

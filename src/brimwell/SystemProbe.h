@@ -1,0 +1,62 @@
+// What the sampler reads from the platform, behind one small interface so
+// that tests can substitute values.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace brimwell {
+
+struct MemoryFigures {
+    unsigned memoryLoad = 0;  // percent of physical memory in use
+    std::uint64_t totalPageFile = 0;
+    std::uint64_t availPageFile = 0;
+};
+
+struct PowerFigures {
+    std::uint8_t acLineStatus = 255;
+    std::uint8_t batteryLifePercent = 255;
+};
+
+class SystemProbe {
+public:
+    virtual ~SystemProbe() = default;
+    // Basic information: the number of processors; false when the query fails.
+    virtual bool ProcessorCount(int& count) = 0;
+    // Time-of-day information: the current system time in 100-ns units.
+    virtual bool SystemTime(std::int64_t& time) = 0;
+    // Performance information: idle time summed over all processors.
+    virtual bool IdleTime(std::int64_t& idle) = 0;
+    virtual MemoryFigures Memory() = 0;
+    virtual PowerFigures Power() = 0;
+    virtual bool Online() = 0;
+    // The last IPv4 address the resolver lists for the local host name, or "".
+    virtual std::string IPAddress() = 0;
+    // Escape held down, as the UI thread's key state reports it.
+    virtual bool EscapeDown() = 0;
+    virtual void Sleep(unsigned milliseconds) = 0;
+};
+
+// The real functions: NtQuerySystemInformation (found at run time),
+// GlobalMemoryStatusEx, GetSystemPowerStatus, InternetGetConnectedState and
+// the socket library's resolver.
+class PlatformProbe final : public SystemProbe {
+public:
+    PlatformProbe();
+    bool ProcessorCount(int& count) override;
+    bool SystemTime(std::int64_t& time) override;
+    bool IdleTime(std::int64_t& idle) override;
+    MemoryFigures Memory() override;
+    PowerFigures Power() override;
+    bool Online() override;
+    std::string IPAddress() override;
+    bool EscapeDown() override;
+    void Sleep(unsigned milliseconds) override;
+
+private:
+    using QueryFunction = long(__stdcall*)(int, void*, unsigned long, unsigned long*);
+    bool Query(int informationClass, void* buffer, unsigned long length);
+    QueryFunction query_ = nullptr;
+};
+
+}  // namespace brimwell

@@ -1,0 +1,33 @@
+// The monitor's small flat close button: a 10 x 9 "X" glyph recoloured by
+// state, a raised frame under the mouse and a sunken one while pressed.
+#pragma once
+
+#include "winui/Window.h"
+
+#include <functional>
+#include <vector>
+
+enum TdxToolType { ttArrowLeft, ttArrowRight, ttClose, ttMaximize, ttMinimize, ttPopup, ttRestore };
+
+class TdxToolButton final : public winui::Window {
+public:
+    void Create(HWND parent, const winui::Rect& bounds, COLORREF color, const char* hint);
+    bool MouseOver() const noexcept { return over_; }
+    bool Pressed() const noexcept { return pressed_; }
+    // The glyph's colour in the current state.
+    COLORREF GlyphColor() const;
+
+    std::function<void()> OnClick;
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Paint(HDC dc);
+    void LoadGlyph();
+
+    COLORREF color_ = 0;
+    std::vector<POINT> glyphInk_;  // the black pixels of the "CLOSE" bitmap
+    int glyphWidth_ = 0, glyphHeight_ = 0;
+    bool over_ = false;
+    bool pressed_ = false;
+    HWND tooltip_ = nullptr;
+};

@@ -1,0 +1,120 @@
+#include "Label.h"
+
+#include "Painting.h"
+
+namespace winui {
+
+void Label::Create(HWND parent, const LabelDesign& design)
+{
+    design_ = design;
+    font_ = CreateFontFrom(design.font);
+    CreateOwnWindow("Larkspan.Label", 0, 0, WS_CHILD | WS_VISIBLE, design.bounds, parent, design.caption.c_str());
+    FitToCaption();
+}
+
+void Label::FitToCaption()
+{
+    if (!design_.autoSize)
+        return;
+    WindowDc screen(Handle());
+    ScopedSelect font(screen.Get(), font_.Get());
+    RECT r{0, 0, 0, 0};
+    ::DrawTextA(screen.Get(), design_.caption.c_str(), static_cast<int>(design_.caption.size()), &r,
+                DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    const Rect bounds = Bounds();
+    ::SetWindowPos(Handle(), nullptr, bounds.left, bounds.top, r.right, r.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The old area shows the parent again.
+    if (HWND parent = ::GetParent(Handle())) {
+        RECT old{bounds.left, bounds.top, bounds.left + bounds.width, bounds.top + bounds.height};
+        ::InvalidateRect(parent, &old, FALSE);
+    }
+}
+
+void Label::SetCaption(const std::string& caption)
+{
+    if (caption == design_.caption)
+        return;
+    design_.caption = caption;
+    ::SetWindowTextA(Handle(), caption.c_str());
+    FitToCaption();
+    Invalidate();
+}
+
+void Label::SetFontColor(COLORREF color)
+{
+    if (color == design_.font.color)
+        return;
+    design_.font.color = color;
+    Invalidate();
+}
+
+void Label::Paint(HDC dc)
+{
+    RECT r{};
+    ::GetClientRect(Handle(), &r);
+    BufferedPaint buffer(dc, r);
+    PaintParentBackground(Handle(), buffer.Dc());
+    ScopedSelect font(buffer.Dc(), font_.Get());
+    ::SetBkMode(buffer.Dc(), TRANSPARENT);
+    ::SetTextColor(buffer.Dc(), design_.font.color);
+    const UINT align = design_.alignment == TextAlignment::Center ? DT_CENTER : DT_LEFT;
+    const UINT wrap = design_.autoSize ? DT_SINGLELINE : DT_WORDBREAK;
+    ::DrawTextA(buffer.Dc(), design_.caption.c_str(), static_cast<int>(design_.caption.size()), &r,
+                align | DT_TOP | wrap | DT_NOPREFIX);
+}
+
+LRESULT Label::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PaintScope paint(Handle());
+        Paint(paint.Dc());
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        Paint(reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_NCHITTEST:
+        return HTCLIENT;
+    default:
+        break;
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+}
+
+void BevelLine::Create(HWND parent, const Rect& bounds)
+{
+    CreateOwnWindow("Larkspan.BevelLine", 0, 0, WS_CHILD | WS_VISIBLE, bounds, parent);
+}
+
+LRESULT BevelLine::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto paint = [this](HDC dc) {
+        RECT r{};
+        ::GetClientRect(Handle(), &r);
+        PaintParentBackground(Handle(), dc);
+        const RECT top{0, 0, r.right, 1};
+        const RECT bottom{0, 1, r.right, 2};
+        ::FillRect(dc, &top, ::GetSysColorBrush(COLOR_BTNSHADOW));
+        ::FillRect(dc, &bottom, ::GetSysColorBrush(COLOR_BTNHIGHLIGHT));
+    };
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PaintScope scope(Handle());
+        paint(scope.Dc());
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        paint(reinterpret_cast<HDC>(wParam));
+        return 0;
+    default:
+        break;
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace winui

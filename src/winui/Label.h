@@ -1,0 +1,50 @@
+// A transparent text label (the parent's background shows around the
+// letters) and a bevelled separator line.
+#pragma once
+
+#include "Font.h"
+#include "Window.h"
+
+#include <string>
+
+namespace winui {
+
+enum class TextAlignment { Left, Center };
+
+struct LabelDesign {
+    Rect bounds;
+    std::string caption;
+    FontSpec font;
+    TextAlignment alignment = TextAlignment::Left;
+    // An auto-sized label grows and shrinks with its caption (one line);
+    // a fixed-size one wraps its words inside its bounds.
+    bool autoSize = true;
+};
+
+class Label final : public Window {
+public:
+    void Create(HWND parent, const LabelDesign& design);
+    const std::string& Caption() const noexcept { return design_.caption; }
+    void SetCaption(const std::string& caption);
+    COLORREF FontColor() const noexcept { return design_.font.color; }
+    void SetFontColor(COLORREF color);
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Paint(HDC dc);
+    void FitToCaption();
+
+    LabelDesign design_;
+    FontHandle font_;
+};
+
+// A lowered line across its width, as a separator.
+class BevelLine final : public Window {
+public:
+    void Create(HWND parent, const Rect& bounds);
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+}  // namespace winui
