@@ -477,9 +477,7 @@ void TProgressCyl::PrepareTextEffect(bool textWasShown, bool maskExists)
         }
         if (showText_)
             PrepareTextEffect(false, false);
-        return;
-    }
-    if (showText_) {
+    } else if (showText_) {
         if (fontEffect_ == feInvert) {
             hasMask_ = true;  // sized with the drawing bitmap at paint time
         } else {
@@ -735,6 +733,8 @@ winui::FontHandle RotatedFont(const winui::FontSpec& spec, int escapement)
     lf.lfWeight = spec.bold ? 700 : 400;
     lf.lfItalic = spec.italic;
     lf.lfCharSet = DEFAULT_CHARSET;
+    // Crisp glyphs: an inverted text must turn whole pixels, not blends.
+    lf.lfQuality = NONANTIALIASED_QUALITY;
     lstrcpynA(lf.lfFaceName, spec.face.c_str(), LF_FACESIZE);
     return winui::FontHandle(::CreateFontIndirectA(&lf));
 }
@@ -745,7 +745,7 @@ void DrawValueText(HDC dc, const winui::FontSpec& spec, TFontOrientation orienta
 {
     SIZE extent{};
     {
-        winui::FontHandle upright = winui::CreateFontFrom(spec);
+        winui::FontHandle upright = RotatedFont(spec, 0);
         ScopedSelect select(dc, upright.Get());
         ::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     }

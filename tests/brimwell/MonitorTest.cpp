@@ -1,0 +1,228 @@
+// The monitor window and its sampling loop, with the platform's readings
+// substituted by a scripted probe.
+#include "brimwell/Main.h"
+#include "brimwell/Program.h"
+#include "winui/Application.h"
+#include "winui/SettingsFile.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+namespace {
+
+class ScriptedProbe final : public brimwell::SystemProbe {
+public:
+    bool basicOk = true;
+    int processors = 2;
+    std::vector<std::int64_t> times{50000000, 60000000, 70000000};
+    std::vector<std::int64_t> idles{10000000, 16000000, 22000000};
+    brimwell::MemoryFigures memory{30, 8000192, 4000096};
+    brimwell::PowerFigures power{1, 100};
+    bool online = true;
+    std::string address = "10.0.0.7";
+    bool escape = true;
+    std::function<void()> onSleep;
+    int memoryReads = 0;
+    std::size_t cycle = 0;
+
+    bool ProcessorCount(int& count) override
+    {
+        count = processors;
+        return basicOk;
+    }
+    bool SystemTime(std::int64_t& time) override
+    {
+        if (cycle >= times.size())
+            return false;
+        time = times[cycle];
+        return true;
+    }
+    bool IdleTime(std::int64_t& idle) override
+    {
+        if (cycle >= idles.size())
+            return false;
+        idle = idles[cycle++];
+        return true;
+    }
+    brimwell::MemoryFigures Memory() override
+    {
+        ++memoryReads;
+        return memory;
+    }
+    brimwell::PowerFigures Power() override { return power; }
+    bool Online() override { return online; }
+    std::string IPAddress() override { return address; }
+    bool EscapeDown() override { return escape; }
+    void Sleep(unsigned) override
+    {
+        if (onSleep)
+            onSleep();
+    }
+};
+
+class MonitorTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        brimwell::OldIdleTime = 0;
+        brimwell::OldSystemTime = 0;
+        ::DeleteFileA(Ini().c_str());
+        auto owned = std::make_unique<ScriptedProbe>();
+        probe = owned.get();
+        pendingProbe = std::move(owned);
+    }
+    void TearDown() override
+    {
+        app.reset();
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        ::DeleteFileA(Ini().c_str());
+    }
+
+    static std::string Ini() { return winui::ProgramFolder() + "Larkspan.ini"; }
+
+    // Starts the window as the program does and lets the loop run to its end.
+    void RunMonitor()
+    {
+        brimwell::CreateForms(*app, std::move(pendingProbe));
+        frmSystemMonitor->Show();
+        for (int i = 0; i < 500 && (frmSystemMonitor->Cycles() == 0 || frmSystemMonitor->Sampling()); ++i) {
+            winui::ProcessMessages();
+            ::Sleep(5);
+        }
+        winui::ProcessMessages();
+    }
+
+    std::unique_ptr<winui::Application> app = std::make_unique<winui::Application>();
+    std::unique_ptr<ScriptedProbe> pendingProbe;
+    ScriptedProbe* probe = nullptr;
+};
+
+}  // namespace
+
+TEST_F(MonitorTest, WindowIsARoundedTranslucentTopmostWidgetAtItsFirstRunPlace)
+{
+    probe->basicOk = false;
+    RunMonitor();
+    const HWND window = frmSystemMonitor->Handle();
+    EXPECT_EQ(frmSystemMonitor->ClientWidth(), 182);
+    EXPECT_EQ(frmSystemMonitor->ClientHeight(), 191);
+    EXPECT_EQ(frmSystemMonitor->Left(), 1366 - 182 - 20);
+    EXPECT_EQ(frmSystemMonitor->Top(), 216);
+    EXPECT_TRUE(::GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    BYTE alpha = 0;
+    ASSERT_TRUE(::GetLayeredWindowAttributes(window, nullptr, &alpha, nullptr));
+    EXPECT_EQ(alpha, 200);
+    HRGN region = ::CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(::GetWindowRgn(window, region), COMPLEXREGION);
+    EXPECT_FALSE(::PtInRegion(region, 1, 1));  // the rounded corner is cut away
+    EXPECT_TRUE(::PtInRegion(region, 91, 1));
+    ::DeleteObject(region);
+    EXPECT_EQ(::GetWindow(window, GW_OWNER), app->Handle());
+    EXPECT_EQ(app->Title(), "System Monitor");
+}
+
+TEST_F(MonitorTest, FailedBasicQueryLeavesTheDesignValues)
+{
+    probe->basicOk = false;
+    RunMonitor();
+    EXPECT_EQ(frmSystemMonitor->Label4.Caption(), "CPUs:");
+    EXPECT_EQ(frmSystemMonitor->Label5.Caption(), "Battery");
+    EXPECT_EQ(frmSystemMonitor->Label7.Caption(), "I.P. Address:");
+    EXPECT_EQ(frmSystemMonitor->Label8.Caption(), "You are Offline");
+    EXPECT_EQ(frmSystemMonitor->RAMCyl.Position(), 50);
+    EXPECT_EQ(frmSystemMonitor->CPUCyl.Position(), 50);
+    EXPECT_EQ(frmSystemMonitor->Cycles(), 0);
+}
+
+TEST_F(MonitorTest, FirstCycleComputesNoLoadAndEscapeStopsTheSecond)
+{
+    RunMonitor();
+    // Cycle 1 stores the counters; cycle 2: idle 6e6 of 1e7 over two processors.
+    EXPECT_EQ(frmSystemMonitor->Cycles(), 2);
+    EXPECT_EQ(frmSystemMonitor->CPUCyl.Position(), 70);  // 100 - 30 + 0.5, truncated
+    EXPECT_TRUE(frmSystemMonitor->StopMonitor);
+    EXPECT_TRUE(frmSystemMonitor->Visible());  // the window stays open, frozen
+    EXPECT_FALSE(app->Terminated());
+    EXPECT_EQ(brimwell::OldIdleTime, 16000000);
+
+    EXPECT_EQ(frmSystemMonitor->Label4.Caption(), "CPUs: 2");
+    EXPECT_EQ(frmSystemMonitor->Label5.Caption(), "AC-Power");
+    EXPECT_EQ(frmSystemMonitor->Label7.Caption(), "10.0.0.7");
+    EXPECT_EQ(frmSystemMonitor->Label8.Caption(), "You are Online...");
+    EXPECT_EQ(frmSystemMonitor->Label8.FontColor(), RGB(0, 0, 0));
+    EXPECT_EQ(frmSystemMonitor->RAMCyl.Position(), 70);  // the free share of memory
+    EXPECT_EQ(frmSystemMonitor->PFLCyl.Max(), 8);
+    EXPECT_EQ(frmSystemMonitor->PFLCyl.Position(), 4);
+    EXPECT_EQ(frmSystemMonitor->PFLCyl.ValueText(), "50%");
+}
+
+TEST_F(MonitorTest, LoadsOutsideTheRangeAreClampedByTheGauge)
+{
+    probe->idles = {10000000, 9000000};  // less idle than before: over 100 %
+    RunMonitor();
+    EXPECT_EQ(frmSystemMonitor->CPUCyl.Position(), 100);
+    EXPECT_EQ(frmSystemMonitor->CPUCyl.ValueText(), "Full Speed");
+}
+
+TEST_F(MonitorTest, BatteryOfflineAndATinyPageFile)
+{
+    probe->power = {0, 255};
+    probe->online = false;
+    probe->memory = {0, 999999, 500000};
+    probe->address = "";
+    RunMonitor();
+    EXPECT_EQ(frmSystemMonitor->Label5.Caption(), "Battery: 255%");
+    EXPECT_EQ(frmSystemMonitor->Label8.Caption(), "You are Offline");
+    EXPECT_EQ(frmSystemMonitor->Label8.FontColor(), 12615680u);
+    EXPECT_EQ(frmSystemMonitor->Label7.Caption(), "");
+    EXPECT_EQ(frmSystemMonitor->PFLCyl.Max(), 1);  // 0 raised above Min
+    EXPECT_EQ(frmSystemMonitor->PFLCyl.Position(), 0);
+    EXPECT_EQ(frmSystemMonitor->RAMCyl.ValueText(), "Empty");
+}
+
+TEST_F(MonitorTest, AFailingQueryEndsTheLoopSilently)
+{
+    probe->escape = false;
+    probe->times = {50000000, 60000000};  // the third cycle's query fails
+    RunMonitor();
+    EXPECT_EQ(frmSystemMonitor->Cycles(), 3);
+    EXPECT_FALSE(frmSystemMonitor->Sampling());
+    EXPECT_FALSE(frmSystemMonitor->StopMonitor);
+    EXPECT_EQ(probe->memoryReads, 2);
+}
+
+TEST_F(MonitorTest, CloseInsideACycleCutsItShortAndStoresThePosition)
+{
+    probe->escape = false;
+    probe->onSleep = [] {
+        frmSystemMonitor->MoveTo(100, 50);
+        frmSystemMonitor->Exit1Click();
+    };
+    RunMonitor();
+    EXPECT_TRUE(app->Terminated());
+    EXPECT_EQ(probe->memoryReads, 0);  // nothing after the close point ran
+    EXPECT_EQ(frmSystemMonitor->RAMCyl.Position(), 50);
+    app.reset();
+    const winui::SettingsFile settings(Ini());
+    EXPECT_EQ(settings.ReadInteger("System Monitor", "Left Side", -1), 100);
+    EXPECT_EQ(settings.ReadInteger("System Monitor", "Top Side", -1), 50);
+}
+
+TEST_F(MonitorTest, ContextMenuAndCloseButtonBothExit)
+{
+    probe->basicOk = false;
+    RunMonitor();
+    ASSERT_EQ(frmSystemMonitor->PopupMenu1.Items().size(), 1u);
+    EXPECT_EQ(frmSystemMonitor->PopupMenu1.Items()[0]->Caption(), "Exit");
+    EXPECT_EQ(frmSystemMonitor->RbPanel1.GetPopupMenu(), &frmSystemMonitor->PopupMenu1);
+    EXPECT_EQ(frmSystemMonitor->dxToolButton1.Hint(), "Close");
+    EXPECT_EQ(frmSystemMonitor->dxToolButton1.GlyphColor(), 12615680u);
+    const HWND button = frmSystemMonitor->dxToolButton1.Handle();
+    ::SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 7));
+    EXPECT_EQ(frmSystemMonitor->dxToolButton1.GlyphColor(), RGB(255, 255, 255));
+    ::SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(7, 7));
+    EXPECT_TRUE(app->Terminated());
+}
