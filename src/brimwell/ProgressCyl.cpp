@@ -627,6 +627,13 @@ void TProgressCyl::Refresh()
 {
     if (!paintReady_ || !HandleAllocated())
         return;
+    // The window text carries the value, so screen readers and other
+    // programs can read what the gauge shows.
+    const std::string value = ValueText();
+    if (value != windowText_) {
+        windowText_ = value;
+        ::SetWindowTextA(Handle(), value.c_str());
+    }
     Paint();
     ::InvalidateRect(Handle(), nullptr, FALSE);
     ::UpdateWindow(Handle());

@@ -183,4 +183,5 @@ private:
     winui::DibSection mask_;
     bool hasMask_ = false;
     int paintCount_ = 0;
+    std::string windowText_;
 };

@@ -1,0 +1,43 @@
+// Starts one of the real programs in a program folder of its own and looks
+// at its windows from outside, as another program would.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// A Unix path handed over by CTest, in the form Wine's programs open.
+std::string WindowsPath(std::string path);
+
+// The first child window of a class (case ignored), or nullptr.
+HWND FindChildOfClass(HWND parent, const char* className);
+// The texts of the children of a class, in the platform's order.
+std::vector<std::string> ChildTexts(HWND parent, const char* className);
+
+class ProgramUnderTest {
+public:
+    // Copies the executable into a fresh folder under the temporary folder.
+    ProgramUnderTest(const std::string& executable, const std::string& name);
+    ProgramUnderTest(const ProgramUnderTest&) = delete;
+    ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
+    ~ProgramUnderTest();
+
+    const std::string& Folder() const noexcept { return folder_; }
+    std::string File(const std::string& name) const { return folder_ + "\\" + name; }
+
+    // Starts the program and waits until its visible form stands at (left,
+    // top); returns the form (wherever it stands after a time-out).
+    HWND Start(int left, int top);
+    // Waits for the process to end; its exit code.
+    DWORD WaitForExit();
+
+private:
+    std::string folder_;
+    std::string program_;
+    PROCESS_INFORMATION process_{};
+};
+
+}  // namespace testing_support
