@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds Tessaly and starts it under Wine. On an X desktop it uses the
+# Builds Tessaly and Brimwell and starts both under Wine, side by side in one
+# program folder as a user installs them. On an X desktop it uses the
 # existing display; otherwise it starts Xvfb (see the README for screenshots).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -7,7 +8,7 @@ bash scripts/setup.sh
 source scripts/lib/wine.sh
 
 configure_win32
-cmake --build build/win32 --target Tessaly
+cmake --build build/win32 --target Tessaly Brimwell
 
 export WINEPREFIX="${WINEPREFIX:-$HOME/.local/share/larkspan/wineprefix}"
 mkdir -p "$(dirname "$WINEPREFIX")"
@@ -25,4 +26,6 @@ trap 'stop_wine; stop_xvfb' EXIT
 for list in SumvexFileList.dat QuilloFileList.dat; do
   [ -e "build/win32/bin/$list" ] || : >"build/win32/bin/$list"
 done
+wine build/win32/bin/Brimwell.exe &
 wine build/win32/bin/Tessaly.exe
+wait

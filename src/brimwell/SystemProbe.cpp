@@ -8,6 +8,17 @@
 
 namespace brimwell {
 
+std::string LastAddress(char* const* addresses)
+{
+    std::string address;
+    for (char* const* entry = addresses; entry && *entry; ++entry) {
+        in_addr ip{};
+        std::memcpy(&ip, *entry, sizeof ip);
+        address = ::inet_ntoa(ip);  // the last address of the list wins
+    }
+    return address;
+}
+
 PlatformProbe::PlatformProbe()
 {
     if (HMODULE ntdll = ::GetModuleHandleA("ntdll.dll"))
@@ -79,13 +90,8 @@ std::string PlatformProbe::IPAddress()
     std::string address;
     char name[64] = {};
     ::gethostname(name, sizeof name);
-    if (const hostent* host = ::gethostbyname(name)) {
-        for (char** entry = host->h_addr_list; *entry; ++entry) {
-            in_addr ip{};
-            std::memcpy(&ip, *entry, sizeof ip);
-            address = ::inet_ntoa(ip);  // the last address of the list wins
-        }
-    }
+    if (const hostent* host = ::gethostbyname(name))
+        address = LastAddress(host->h_addr_list);
     ::WSACleanup();
     return address;
 }

@@ -37,6 +37,10 @@ public:
     virtual void Sleep(unsigned milliseconds) = 0;
 };
 
+// The dotted address of the last IPv4 address in a resolver's null-ended
+// list, or "" for an empty list.
+std::string LastAddress(char* const* addresses);
+
 // The real functions: NtQuerySystemInformation (found at run time),
 // GlobalMemoryStatusEx, GetSystemPowerStatus, InternetGetConnectedState and
 // the socket library's resolver.

@@ -226,3 +226,15 @@ TEST_F(MonitorTest, ContextMenuAndCloseButtonBothExit)
     ::SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(7, 7));
     EXPECT_TRUE(app->Terminated());
 }
+
+TEST(Resolver, TheLastOfSeveralAddressesWins)
+{
+    unsigned char first[4] = {192, 168, 1, 20};
+    unsigned char second[4] = {10, 0, 0, 5};
+    char* list[] = {reinterpret_cast<char*>(first), reinterpret_cast<char*>(second), nullptr};
+    EXPECT_EQ(brimwell::LastAddress(list), "10.0.0.5");
+    char* one[] = {reinterpret_cast<char*>(first), nullptr};
+    EXPECT_EQ(brimwell::LastAddress(one), "192.168.1.20");
+    char* none[] = {nullptr};
+    EXPECT_EQ(brimwell::LastAddress(none), "");
+}

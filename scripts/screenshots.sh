@@ -1,30 +1,41 @@
 #!/usr/bin/env bash
-# Starts Tessaly under Xvfb with a few recent documents and saves a picture of
-# the widget to docs/tessaly.png (and the whole screen to build/screens/).
+# Starts Brimwell, then Tessaly (with a few recent documents) under Xvfb and
+# saves pictures of them: docs/brimwell.png, docs/tessaly.png and
+# docs/tessaly-menu.png (the context menu with its submenu); whole screens go
+# to build/screens/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 source scripts/lib/wine.sh
 
 configure_win32
-cmake --build build/win32 --target Tessaly MakeRecentShortcuts
+cmake --build build/win32 --target Tessaly Brimwell MakeRecentShortcuts
 
 out=build/screens
 mkdir -p "$out" docs
-program=$(mktemp -d /tmp/tessaly-shot.XXXXXX)
+program=$(mktemp -d /tmp/larkspan-shot.XXXXXX)
 start_throwaway_wine "$program"
+cp build/win32/bin/Tessaly.exe build/win32/bin/Brimwell.exe "$program/"
 
-cp build/win32/bin/Tessaly.exe "$program/"
+# Brimwell stands at 1164, 216 (182 x 191) on a first run; its readings
+# arrive within two seconds.
+wine "$program/Brimwell.exe" </dev/null >/dev/null 2>&1 &
+sleep 5
+import -window root "$out/brimwell-screen.png"
+convert "$out/brimwell-screen.png" -crop 222x231+1144+196 +repage docs/brimwell.png
+xdotool mousemove 1328 229 click 1  # its close button
+sleep 2
+
 printf 'C:\\Work\\Quarterly Budget.vts\r\nC:\\Work\\Sales 2026.xls\r\n' >"$program/SumvexFileList.dat"
 printf 'C:\\Work\\Letter to Anna.rtf\r\nC:\\Work\\Minutes.doc\r\n' >"$program/QuilloFileList.dat"
 wine build/win32/tools/MakeRecentShortcuts.exe 'C:\docs\Holiday.jpg' 'C:\docs\Notes.txt' \
   'C:\docs\Report.pdf' 'C:\music\Evening Song.mp3' 'C:\docs\index.htm' 'C:\video\Trip.avi' \
   'C:\docs\Archive.zip' </dev/null >/dev/null 2>&1
 
+# Tessaly stands at 1168, 255 (178 x 417) on a first run.
 wine "$program/Tessaly.exe" </dev/null >/dev/null 2>&1 &
 sleep 4
 import -window root "$out/tessaly-screen.png"
-# The widget stands at 1168, 255 (178 x 417) on a first run.
 convert "$out/tessaly-screen.png" -crop 218x457+1148+235 +repage docs/tessaly.png
 
 # The context menu, opened on the list, and its "List Only" submenu.
@@ -36,4 +47,4 @@ sleep 1.5
 import -window root "$out/tessaly-submenu.png"
 convert "$out/tessaly-submenu.png" -crop 566x520+800+235 +repage docs/tessaly-menu.png
 xdotool key Escape key Escape
-echo "Saved docs/tessaly.png, docs/tessaly-menu.png and $out/"
+echo "Saved docs/brimwell.png, docs/tessaly.png, docs/tessaly-menu.png and $out/"
