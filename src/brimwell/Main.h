@@ -51,6 +51,8 @@ public:
 
     // True while a sampling loop runs.
     bool Sampling() const noexcept { return sampling_; }
+    // True from the start of the hand-over thread until it has ended.
+    bool SamplerRunning() const noexcept { return !samplerDone_; }
     // How many cycles the loop has begun since the window was created.
     int Cycles() const noexcept { return cycles_; }
 

@@ -206,6 +206,19 @@ TEST_F(GaugeTest, PresetsAndOrientation)
     EXPECT_EQ(g.FontOrientation(), foLeftToRight);
 }
 
+TEST_F(GaugeTest, VerticalGaugesFillFromTheBottomAndShadeByColumn)
+{
+    TProgressCyl& g = form->gauge;
+    g.SetShowText(false);
+    ::SetWindowPos(g.Handle(), nullptr, 0, 0, 22, 126, SWP_NOMOVE | SWP_NOZORDER);
+    g.SetOrientation(pbVertical);
+    // Fill end row (126 - 4) - 59 = 63: the back part above, the fore part below.
+    EXPECT_EQ(At(8, 40), (Rgb{207, 207, 207}));
+    EXPECT_EQ(At(8, 100), (Rgb{63, 159, 63}));
+    EXPECT_EQ(At(5, 100), (Rgb{77, 193, 77}));  // shaded by column like rows of a horizontal gauge
+    EXPECT_EQ(At(5, 40), (Rgb{251, 251, 251}));
+}
+
 TEST_F(GaugeTest, FlatEffectShadesEveryRowAlike)
 {
     TProgressCyl& g = form->gauge;

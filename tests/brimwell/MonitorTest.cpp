@@ -88,7 +88,7 @@ protected:
     {
         brimwell::CreateForms(*app, std::move(pendingProbe));
         frmSystemMonitor->Show();
-        for (int i = 0; i < 500 && (frmSystemMonitor->Cycles() == 0 || frmSystemMonitor->Sampling()); ++i) {
+        for (int i = 0; i < 2000 && frmSystemMonitor->SamplerRunning(); ++i) {
             winui::ProcessMessages();
             ::Sleep(5);
         }
