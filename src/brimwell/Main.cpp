@@ -177,12 +177,9 @@ void TfrmSystemMonitor::FormShow()
 void TfrmSystemMonitor::FormActivate()
 {
     ::ShowWindow(Application::Instance().Handle(), SW_HIDE);
-    const SettingsFile settings = SettingsFile::Larkspan();
-    const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
-    const int left =
-        settings.ReadInteger("System Monitor", "Left Side", larkspan::DefaultRightAlignedLeft(screenWidth, Width()));
-    const int top = settings.ReadInteger("System Monitor", "Top Side", Height() + 25);
-    MoveTo(left, top);
+    const POINT fallback{larkspan::DefaultRightAlignedLeft(::GetSystemMetrics(SM_CXSCREEN), Width()), Height() + 25};
+    const POINT place = SettingsFile::Larkspan().ReadPosition("System Monitor", fallback);
+    MoveTo(place.x, place.y);
     ProcessMessages();
 }
 
@@ -195,9 +192,7 @@ void TfrmSystemMonitor::FormClose()
 
 void TfrmSystemMonitor::FormDestroy()
 {
-    const SettingsFile settings = SettingsFile::Larkspan();
-    settings.WriteInteger("System Monitor", "Left Side", Left());
-    settings.WriteInteger("System Monitor", "Top Side", Top());
+    SettingsFile::Larkspan().WritePosition("System Monitor", {Left(), Top()});
 }
 
 void TfrmSystemMonitor::RbPanel1MouseDown()

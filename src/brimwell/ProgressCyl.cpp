@@ -130,25 +130,6 @@ void TProgressCyl::SetVisible(bool visible)
 LRESULT TProgressCyl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_ERASEBKGND:
-        return 1;  // the bitmap covers the whole control
-    case WM_PAINT: {
-        winui::PaintScope paint(Handle());
-        if (bitmap_) {
-            winui::MemoryDc source(::CreateCompatibleDC(paint.Dc()));
-            ScopedSelect select(source.Get(), bitmap_.Get());
-            ::BitBlt(paint.Dc(), 0, 0, bitmap_.Width(), bitmap_.Height(), source.Get(), 0, 0, SRCCOPY);
-        }
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        if (bitmap_) {
-            winui::MemoryDc source(::CreateCompatibleDC(reinterpret_cast<HDC>(wParam)));
-            ScopedSelect select(source.Get(), bitmap_.Get());
-            ::BitBlt(reinterpret_cast<HDC>(wParam), 0, 0, bitmap_.Width(), bitmap_.Height(), source.Get(), 0, 0,
-                     SRCCOPY);
-        }
-        return 0;
     case WM_SIZE:
         if (paintReady_ && CheckGeometry()) {
             UpdateGeometry();
@@ -177,7 +158,17 @@ LRESULT TProgressCyl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     default:
         break;
     }
-    return Window::HandleMessage(message, wParam, lParam);
+    return PaintedWindow::HandleMessage(message, wParam, lParam);
+}
+
+// The composed bitmap covers the whole control: painting is one copy.
+void TProgressCyl::Paint(HDC dc)
+{
+    if (!bitmap_)
+        return;
+    winui::MemoryDc source(::CreateCompatibleDC(dc));
+    ScopedSelect select(source.Get(), bitmap_.Get());
+    ::BitBlt(dc, 0, 0, bitmap_.Width(), bitmap_.Height(), source.Get(), 0, 0, SRCCOPY);
 }
 
 // ---- Derived state -----------------------------------------------------------
@@ -634,12 +625,12 @@ void TProgressCyl::Refresh()
         windowText_ = value;
         ::SetWindowTextA(Handle(), value.c_str());
     }
-    Paint();
+    Compose();
     ::InvalidateRect(Handle(), nullptr, FALSE);
     ::UpdateWindow(Handle());
 }
 
-void TProgressCyl::Paint()
+void TProgressCyl::Compose()
 {
     const cyl::Geometry g = Geometry();
     if (!g.Valid())

@@ -8,7 +8,7 @@
 #include "core/Cylinder.h"
 #include "winui/Font.h"
 #include "winui/Painting.h"
-#include "winui/Window.h"
+#include "winui/PaintedWindow.h"
 
 #include <functional>
 #include <string>
@@ -56,7 +56,7 @@ private:
     larkspan::cylinder::ColorStyle values_;
 };
 
-class TProgressCyl final : public winui::Window {
+class TProgressCyl final : public winui::PaintedWindow {
 public:
     TProgressCyl();
     ~TProgressCyl() override;
@@ -136,7 +136,8 @@ private:
     void ApplyPosition();
     void PrepareTextEffect(bool textWasShown, bool maskExists);
     void Refresh();
-    void Paint();
+    void Compose();
+    void Paint(HDC dc) override;
     void PaintFrames();
     void PaintText();
     void PaintInvertedText();

@@ -16,15 +16,7 @@ void TdxToolButton::Create(HWND parent, const Rect& bounds, COLORREF color, cons
     ::SetClassLongPtrA(Handle(), GCLP_HCURSOR,
                        reinterpret_cast<LONG_PTR>(::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND))));
     SetHint(hint);
-    tooltip_ = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
-                                 Handle(), nullptr, ::GetModuleHandleA(nullptr), nullptr);
-    TOOLINFOA tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = parent;
-    tool.uId = reinterpret_cast<UINT_PTR>(Handle());
-    tool.lpszText = const_cast<char*>(Hint().c_str());
-    ::SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    AttachTooltip(Handle(), Hint());
 }
 
 // The glyph is the bitmap resource named after the tool type; its black
@@ -90,16 +82,6 @@ void TdxToolButton::Paint(HDC target)
 LRESULT TdxToolButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PaintScope paint(Handle());
-        Paint(paint.Dc());
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_MOUSEMOVE: {
         RECT r{};
         ::GetClientRect(Handle(), &r);
@@ -137,5 +119,5 @@ LRESULT TdxToolButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     default:
         break;
     }
-    return Window::HandleMessage(message, wParam, lParam);
+    return PaintedWindow::HandleMessage(message, wParam, lParam);
 }

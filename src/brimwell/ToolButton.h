@@ -2,14 +2,14 @@
 // state, a raised frame under the mouse and a sunken one while pressed.
 #pragma once
 
-#include "winui/Window.h"
+#include "winui/PaintedWindow.h"
 
 #include <functional>
 #include <vector>
 
 enum TdxToolType { ttArrowLeft, ttArrowRight, ttClose, ttMaximize, ttMinimize, ttPopup, ttRestore };
 
-class TdxToolButton final : public winui::Window {
+class TdxToolButton final : public winui::PaintedWindow {
 public:
     void Create(HWND parent, const winui::Rect& bounds, COLORREF color, const char* hint);
     bool MouseOver() const noexcept { return over_; }
@@ -21,7 +21,7 @@ public:
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void Paint(HDC dc);
+    void Paint(HDC dc) override;
     void LoadGlyph();
 
     COLORREF color_ = 0;
@@ -29,5 +29,4 @@ private:
     int glyphWidth_ = 0, glyphHeight_ = 0;
     bool over_ = false;
     bool pressed_ = false;
-    HWND tooltip_ = nullptr;
 };

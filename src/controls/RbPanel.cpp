@@ -85,7 +85,7 @@ LRESULT TRbCustomControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
     default:
         break;
     }
-    return Window::HandleMessage(message, wParam, lParam);
+    return PaintedWindow::HandleMessage(message, wParam, lParam);
 }
 
 TRbStyleManager::~TRbStyleManager()
@@ -323,6 +323,14 @@ void TRbPanel::PaintTo(HDC dc)
         DrawCaption(dc);
 }
 
+void TRbPanel::Paint(HDC dc)
+{
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    BufferedPaint buffer(dc, client);
+    PaintTo(buffer.Dc());
+}
+
 void TRbPanel::DrawCaption(HDC dc)
 {
     RECT client{};
@@ -374,19 +382,6 @@ void TRbPanel::DrawCaption(HDC dc)
 LRESULT TRbPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PaintScope paint(Handle());
-        RECT client{};
-        ::GetClientRect(Handle(), &client);
-        BufferedPaint buffer(paint.Dc(), client);
-        PaintTo(buffer.Dc());
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        PaintTo(reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_SIZE:
         if (HandleAllocated())
             BuildBackground();

@@ -10,7 +10,7 @@
 #include "winui/Font.h"
 #include "winui/Handles.h"
 #include "winui/Painting.h"
-#include "winui/Window.h"
+#include "winui/PaintedWindow.h"
 
 #include <functional>
 #include <string>
@@ -55,7 +55,7 @@ class TRbStyleManager;
 
 // The base of the styled controls: caption shadow and visibility, the style
 // manager registration, and the rebuild of a control's cached look.
-class TRbCustomControl : public winui::Window {
+class TRbCustomControl : public winui::PaintedWindow {
 public:
     ~TRbCustomControl() override;
 
@@ -128,6 +128,7 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Paint(HDC dc) override;
     void Rebuild() override { BuildBackground(); }
 
 private:

@@ -309,21 +309,17 @@ void TForm1::FormActivate()
         SelectFirstItem();
         FirstActivation = false;
     }
-    const SettingsFile settings = SettingsFile::Larkspan();
-    const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
-    const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
-    const int left = settings.ReadInteger("Tessaly", "Left Side", larkspan::DefaultRightAlignedLeft(screenWidth, Width()));
-    const int top = settings.ReadInteger("Tessaly", "Top Side", larkspan::DefaultWidgetTop(screenHeight));
-    MoveTo(left, top);
+    const POINT fallback{larkspan::DefaultRightAlignedLeft(::GetSystemMetrics(SM_CXSCREEN), Width()),
+                         larkspan::DefaultWidgetTop(::GetSystemMetrics(SM_CYSCREEN))};
+    const POINT place = SettingsFile::Larkspan().ReadPosition("Tessaly", fallback);
+    MoveTo(place.x, place.y);
     ProcessMessages();
     ListBox1.SetFocus();
 }
 
 void TForm1::FormDestroy()
 {
-    const SettingsFile settings = SettingsFile::Larkspan();
-    settings.WriteInteger("Tessaly", "Left Side", Left());
-    settings.WriteInteger("Tessaly", "Top Side", Top());
+    SettingsFile::Larkspan().WritePosition("Tessaly", {Left(), Top()});
 }
 
 void TForm1::RbPanel1MouseDown()

@@ -46,11 +46,11 @@ std::string LocateRecentFolder(HWND owner)
     return path;
 }
 
-std::vector<std::string> FindNames(const std::string& specification)
+std::vector<std::string> FindNames(const std::string& searchPath)
 {
     std::vector<std::string> names;
     WIN32_FIND_DATAA data{};
-    winui::FindHandle search(::FindFirstFileA(specification.c_str(), &data));
+    winui::FindHandle search(::FindFirstFileA(searchPath.c_str(), &data));
     if (!search)
         return names;
     do

@@ -12,10 +12,10 @@ namespace tessaly {
 // The file-system path of the shell's recent-documents folder (CSIDL_RECENT).
 std::string LocateRecentFolder(HWND owner);
 
-// Names (without folder) of the entries matching a search specification
+// Names (without folder) of the entries matching a search path
 // "folder\pattern", in the order the file system reports them. Nothing is
 // skipped: no attribute is tested.
-std::vector<std::string> FindNames(const std::string& specification);
+std::vector<std::string> FindNames(const std::string& searchPath);
 
 // The target path stored in a shortcut file, without resolving moved
 // targets: "" when the link object offers no file interface or the file

@@ -65,23 +65,9 @@ void Label::Paint(HDC dc)
 
 LRESULT Label::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PaintScope paint(Handle());
-        Paint(paint.Dc());
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
-    case WM_NCHITTEST:
+    if (message == WM_NCHITTEST)
         return HTCLIENT;
-    default:
-        break;
-    }
-    return Window::HandleMessage(message, wParam, lParam);
+    return PaintedWindow::HandleMessage(message, wParam, lParam);
 }
 
 void BevelLine::Create(HWND parent, const Rect& bounds)
@@ -89,32 +75,15 @@ void BevelLine::Create(HWND parent, const Rect& bounds)
     CreateOwnWindow("Larkspan.BevelLine", 0, 0, WS_CHILD | WS_VISIBLE, bounds, parent);
 }
 
-LRESULT BevelLine::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+void BevelLine::Paint(HDC dc)
 {
-    auto paint = [this](HDC dc) {
-        RECT r{};
-        ::GetClientRect(Handle(), &r);
-        PaintParentBackground(Handle(), dc);
-        const RECT top{0, 0, r.right, 1};
-        const RECT bottom{0, 1, r.right, 2};
-        ::FillRect(dc, &top, ::GetSysColorBrush(COLOR_BTNSHADOW));
-        ::FillRect(dc, &bottom, ::GetSysColorBrush(COLOR_BTNHIGHLIGHT));
-    };
-    switch (message) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PaintScope scope(Handle());
-        paint(scope.Dc());
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        paint(reinterpret_cast<HDC>(wParam));
-        return 0;
-    default:
-        break;
-    }
-    return Window::HandleMessage(message, wParam, lParam);
+    RECT r{};
+    ::GetClientRect(Handle(), &r);
+    PaintParentBackground(Handle(), dc);
+    const RECT top{0, 0, r.right, 1};
+    const RECT bottom{0, 1, r.right, 2};
+    ::FillRect(dc, &top, ::GetSysColorBrush(COLOR_BTNSHADOW));
+    ::FillRect(dc, &bottom, ::GetSysColorBrush(COLOR_BTNHIGHLIGHT));
 }
 
 }  // namespace winui

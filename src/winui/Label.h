@@ -3,7 +3,7 @@
 #pragma once
 
 #include "Font.h"
-#include "Window.h"
+#include "PaintedWindow.h"
 
 #include <string>
 
@@ -21,7 +21,7 @@ struct LabelDesign {
     bool autoSize = true;
 };
 
-class Label final : public Window {
+class Label final : public PaintedWindow {
 public:
     void Create(HWND parent, const LabelDesign& design);
     const std::string& Caption() const noexcept { return design_.caption; }
@@ -31,7 +31,7 @@ public:
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void Paint(HDC dc);
+    void Paint(HDC dc) override;
     void FitToCaption();
 
     LabelDesign design_;
@@ -39,12 +39,12 @@ private:
 };
 
 // A lowered line across its width, as a separator.
-class BevelLine final : public Window {
+class BevelLine final : public PaintedWindow {
 public:
     void Create(HWND parent, const Rect& bounds);
 
 private:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void Paint(HDC dc) override;
 };
 
 }  // namespace winui

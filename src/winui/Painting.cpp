@@ -1,5 +1,7 @@
 #include "Painting.h"
 
+#include <commctrl.h>
+
 namespace winui {
 
 BufferedPaint::BufferedPaint(HDC target, const RECT& area)
@@ -29,6 +31,19 @@ void PaintParentBackground(HWND child, HDC dc)
     ::OffsetViewportOrgEx(dc, -origin.x, -origin.y, &previous);
     ::SendMessageA(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
     ::SetViewportOrgEx(dc, previous.x, previous.y, nullptr);
+}
+
+void AttachTooltip(HWND tool, const std::string& text)
+{
+    HWND tooltip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                                     tool, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+    TOOLINFOA info{};
+    info.cbSize = sizeof info;
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = ::GetParent(tool);
+    info.uId = reinterpret_cast<UINT_PTR>(tool);
+    info.lpszText = const_cast<char*>(text.c_str());  // the tooltip keeps a copy
+    ::SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 void DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int x, int y)

@@ -5,6 +5,8 @@
 
 #include "Handles.h"
 
+#include <string>
+
 namespace winui {
 
 // BeginPaint ... EndPaint for one WM_PAINT.
@@ -43,6 +45,10 @@ private:
 // Paints the parent's client area behind `child` into `dc` (whose origin is
 // the child's top-left corner), through the parent's WM_PRINTCLIENT.
 void PaintParentBackground(HWND child, HDC dc);
+
+// Shows `text` as a tooltip while the mouse rests on `tool`. The tooltip
+// window is owned by the tool and goes with it.
+void AttachTooltip(HWND tool, const std::string& text);
 
 // Draws a bitmap whose bottom-left pixel colour is left out.
 void DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int x, int y);

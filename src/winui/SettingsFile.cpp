@@ -80,4 +80,15 @@ void SettingsFile::WriteBool(const std::string& section, const std::string& key,
     WriteString(section, key, value ? "1" : "0");
 }
 
+POINT SettingsFile::ReadPosition(const std::string& section, POINT fallback) const
+{
+    return {ReadInteger(section, "Left Side", fallback.x), ReadInteger(section, "Top Side", fallback.y)};
+}
+
+void SettingsFile::WritePosition(const std::string& section, POINT position) const
+{
+    WriteInteger(section, "Left Side", position.x);
+    WriteInteger(section, "Top Side", position.y);
+}
+
 }  // namespace winui

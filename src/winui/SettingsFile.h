@@ -3,6 +3,8 @@
 // created by the first write.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 namespace winui {
@@ -25,6 +27,10 @@ public:
     void WriteInteger(const std::string& section, const std::string& key, int value) const;
     // Stored as "1" or "0".
     void WriteBool(const std::string& section, const std::string& key, bool value) const;
+
+    // A window position kept as "Left Side" and "Top Side" of a section.
+    POINT ReadPosition(const std::string& section, POINT fallback) const;
+    void WritePosition(const std::string& section, POINT position) const;
 
 private:
     std::string path_;

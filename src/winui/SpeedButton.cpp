@@ -17,17 +17,8 @@ void SpeedButton::Create(HWND parent, const SpeedButtonDesign& design)
     CreateOwnWindow("Larkspan.SpeedButton", CS_DBLCLKS, 0, WS_CHILD | WS_VISIBLE, design.bounds, parent,
                     design.caption.c_str());
     SetHint(design.hint);
-    if (design.showHint && !design.hint.empty()) {
-        tooltip_ = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
-                                     Handle(), nullptr, ::GetModuleHandleA(nullptr), nullptr);
-        TOOLINFOA tool{};
-        tool.cbSize = sizeof tool;
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = parent;
-        tool.uId = reinterpret_cast<UINT_PTR>(Handle());
-        tool.lpszText = const_cast<char*>(Hint().c_str());
-        ::SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-    }
+    if (design.showHint && !design.hint.empty())
+        AttachTooltip(Handle(), Hint());
 }
 
 void SpeedButton::Click()
@@ -51,16 +42,6 @@ void SpeedButton::SetHot(bool hot)
 LRESULT SpeedButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PaintScope paint(Handle());
-        Paint(paint.Dc());
-        return 0;
-    }
-    case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_MOUSEMOVE:
         SetHot(true);
         return 0;
@@ -94,7 +75,7 @@ LRESULT SpeedButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     default:
         break;
     }
-    return Window::HandleMessage(message, wParam, lParam);
+    return PaintedWindow::HandleMessage(message, wParam, lParam);
 }
 
 void SpeedButton::Paint(HDC dc)

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "Font.h"
-#include "Window.h"
+#include "PaintedWindow.h"
 
 #include <functional>
 #include <string>
@@ -21,7 +21,7 @@ struct SpeedButtonDesign {
     bool showHint = false;
 };
 
-class SpeedButton final : public Window {
+class SpeedButton final : public PaintedWindow {
 public:
     void Create(HWND parent, const SpeedButtonDesign& design);
     const std::string& Caption() const noexcept { return design_.caption; }
@@ -32,14 +32,13 @@ public:
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void Paint(HDC dc);
+    void Paint(HDC dc) override;
     void DrawFace(HDC dc, const RECT& r);
     void SetHot(bool hot);
 
     SpeedButtonDesign design_;
     FontHandle font_;
     BitmapHandle glyph_;
-    HWND tooltip_ = nullptr;  // owned by the button: destroyed with it
     bool hot_ = false;
     bool pressed_ = false;
 };
