@@ -69,3 +69,20 @@ TEST(StreamHeader, MalformedFieldsAndNamesWithFolders)
     // A truncated header is simply not complete.
     EXPECT_EQ(ParseInPieces("0005a.t", 2).GetState(), HeaderParser::State::Name);
 }
+
+#include "core/SocketErrors.h"
+
+TEST(SocketErrors, NumberColonAndText)
+{
+    EXPECT_EQ(SocketErrorMessage(10061), "10061:Connection refused");
+    EXPECT_EQ(SocketErrorMessage(10004), "10004:Interrupted system call");
+    EXPECT_EQ(SocketErrorMessage(11004), "11004:Valid name, no data record of requested type");
+    EXPECT_EQ(SocketErrorMessage(10035), "10035:Operation would block");
+    EXPECT_EQ(SocketErrorMessage(10072), "Unknown Error No. 10072");
+    EXPECT_EQ(SocketErrorMessage(0), "Unknown Error No. 0");
+    // Every number of the table from 10004 to 11004 that it holds has a text.
+    int known = 0;
+    for (int n = 10000; n <= 11010; ++n)
+        known += SocketErrorText(n).empty() ? 0 : 1;
+    EXPECT_EQ(known, 50);
+}
