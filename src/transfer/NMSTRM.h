@@ -1,0 +1,20 @@
+// The stream transfer sender: one named stream per connection.
+#pragma once
+
+#include "Psock.h"
+
+#include <functional>
+#include <string>
+
+class TNMStrm : public TPowersock {
+public:
+    TNMStrm() { Port = 6711; }
+
+    std::string FromName;
+    std::function<void()> OnMessageSent;
+
+    // Sends the stream as one transfer to Host:Port; Reply receives the 16
+    // bytes the receiver answered ("" when it closed without answering).
+    void PostStream(TStream& stream, std::string& reply);
+    void Abort() override;
+};

@@ -1,0 +1,569 @@
+#include "Psock.h"
+
+#include "core/SocketErrors.h"
+#include "winui/Application.h"
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+
+namespace {
+
+constexpr UINT_PTR timerId = 1;
+constexpr long allEvents = FD_READ | FD_OOB | FD_ACCEPT | FD_CONNECT | FD_CLOSE;  // 61
+constexpr int wouldBlock = WSAEWOULDBLOCK;  // 10035
+
+std::mutex userCountLock;
+int userCount = 0;
+
+// Leaves the time-out disarmed however the scope ends.
+template <typename Off>
+class Disarm {
+public:
+    explicit Disarm(Off off) : off_(off) {}
+    Disarm(const Disarm&) = delete;
+    Disarm& operator=(const Disarm&) = delete;
+    ~Disarm() { off_(); }
+
+private:
+    Off off_;
+};
+
+}  // namespace
+
+// ---- TThreadTimer ------------------------------------------------------------
+
+TThreadTimer::TThreadTimer()
+{
+    window_.Create();
+}
+
+void TThreadTimer::Window::Create()
+{
+    CreateOwnWindow("TmrWindowClass", 0, WS_EX_TOOLWINDOW, WS_POPUP, {0, 0, 0, 0}, nullptr);
+}
+
+LRESULT TThreadTimer::Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_TIMER) {
+        if (timer_.onTimer_) {
+            try {
+                timer_.onTimer_();
+            } catch (const std::exception& e) {
+                winui::Application::HandleException(e);
+            }
+        }
+        return 0;
+    }
+    return winui::Window::HandleMessage(message, wParam, lParam);
+}
+
+void TThreadTimer::SetEnabled(bool enabled)
+{
+    if (enabled == enabled_)
+        return;
+    enabled_ = enabled;
+    UpdateTimer();
+}
+
+void TThreadTimer::SetInterval(unsigned interval)
+{
+    if (interval == interval_)
+        return;
+    interval_ = interval;
+    UpdateTimer();
+}
+
+void TThreadTimer::SetOnTimer(std::function<void()> handler)
+{
+    onTimer_ = std::move(handler);
+    UpdateTimer();
+}
+
+void TThreadTimer::UpdateTimer()
+{
+    ::KillTimer(window_.Handle(), timerId);
+    if (interval_ != 0 && enabled_ && onTimer_ && !::SetTimer(window_.Handle(), timerId, interval_, nullptr))
+        throw std::runtime_error("No Timer");
+}
+
+// ---- TPowersock: life and notifications --------------------------------------
+
+TPowersock::TPowersock()
+{
+    window_.Create();
+    timer_.SetEnabled(false);
+    timer_.SetOnTimer([this] { TimerExpired(); });
+    ReportStatus(8, "Create");
+    InitWinsock();
+}
+
+TPowersock::~TPowersock()
+{
+    ReportStatus(8, "Destroy");
+    Cancel();
+    timer_.SetEnabled(false);
+    destroying_ = true;
+    try {
+        RequestCloseSocket();
+    } catch (const std::exception&) {
+        // nothing to report to while going
+    }
+    std::lock_guard<std::mutex> lock(userCountLock);
+    if (--userCount == 0)
+        ::WSACleanup();
+}
+
+int TPowersock::SocketUserCount()
+{
+    std::lock_guard<std::mutex> lock(userCountLock);
+    return userCount;
+}
+
+void TPowersock::Window::Create()
+{
+    CreateOwnWindow("PsockWindowClass", 0, WS_EX_TOOLWINDOW, WS_POPUP, {0, 0, 0, 0}, nullptr);
+}
+
+LRESULT TPowersock::Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message >= socketMessage) {
+        owner_.HandleSocketMessage(message, wParam, lParam);
+        return 0;
+    }
+    return winui::Window::HandleMessage(message, wParam, lParam);
+}
+
+void TPowersock::InitWinsock()
+{
+    ReportStatus(8, "Initializing Winsock");
+    {
+        std::lock_guard<std::mutex> lock(userCountLock);
+        if (userCount++ == 0) {
+            WSADATA data{};
+            ::WSAStartup(0x0101, &data);
+        }
+    }
+    socket_ = NewSocket(true);
+    if (socket_ == INVALID_SOCKET) {
+        std::lock_guard<std::mutex> lock(userCountLock);
+        if (--userCount == 0)
+            ::WSACleanup();
+        throw ESockError("Initializaton of windows sockets failed");
+    }
+}
+
+SOCKET TPowersock::NewSocket(bool linger)
+{
+    SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (s == INVALID_SOCKET)
+        return s;
+    if (linger) {
+        // Closing resets the connection at once.
+        ::linger option{1, 0};
+        ::setsockopt(s, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&option), sizeof option);
+    }
+    if (::WSAAsyncSelect(s, window_.Handle(), socketMessage, allEvents) != 0) {
+        ::closesocket(s);
+        return INVALID_SOCKET;
+    }
+    return s;
+}
+
+void TPowersock::RegisterSocket(SOCKET s, long events)
+{
+    ::WSAAsyncSelect(s, window_.Handle(), socketMessage, events);
+}
+
+void TPowersock::HandleSocketMessage(UINT message, WPARAM, LPARAM lParam)
+{
+    try {
+        succeeded_ = WSAGETSELECTERROR(lParam) == 0;
+        if (message == socketMessage) {
+            switch (WSAGETSELECTEVENT(lParam)) {
+            case FD_ACCEPT:
+                Connected = true;
+                HandleAcceptNotification();
+                break;
+            case FD_CONNECT:
+                // A failed attempt leaves the component disconnected, so the
+                // next Connect is not refused as "Already connected".
+                if (succeeded_) {
+                    Connected = true;
+                    if (OnConnect)
+                        OnConnect();
+                }
+                break;
+            case FD_CLOSE:
+                if (!DataAvailable())
+                    RequestCloseSocket();
+                break;
+            default:
+                break;
+            }
+        } else if (message == lookupMessage) {
+            asyncDone_ = true;
+        }
+    } catch (...) {
+        // notifications never fail
+    }
+}
+
+// ---- Status, errors, time-out ------------------------------------------------
+
+void TPowersock::ReportStatus(int level, const std::string& text)
+{
+    if (level > ReportLevel)
+        return;
+    Status = text;
+    if (!destroying_ && OnStatus) {
+        try {
+            OnStatus(text);
+        } catch (...) {
+            // a status handler cannot stop the work it reports on
+        }
+    }
+}
+
+std::string TPowersock::ErrorMessage(int number)
+{
+    ReportStatus(8, "Looking Up Error Message");
+    return larkspan::transfer::SocketErrorMessage(number);
+}
+
+void TPowersock::CheckSocketError(int ignored)
+{
+    LastErrorNo = ::WSAGetLastError();
+    if (LastErrorNo != ignored && LastErrorNo > 10000)
+        throw ESockError(ErrorMessage(LastErrorNo));
+}
+
+void TPowersock::TimerOn()
+{
+    ReportStatus(8, "Timer On");
+    timedOut_ = false;
+    timer_.SetInterval(static_cast<unsigned>(TimeOut));
+    timer_.SetEnabled(true);
+}
+
+void TPowersock::TimerOff()
+{
+    ReportStatus(8, "Timer Off");
+    timer_.SetEnabled(false);
+}
+
+void TPowersock::TimerExpired()
+{
+    ReportStatus(8, "Timer Triggered");
+    TimerOff();
+    timedOut_ = true;
+    asyncDone_ = true;
+    Abort();
+}
+
+void TPowersock::LetMessagesRun()
+{
+    winui::ProcessMessages();
+    ::Sleep(0);
+}
+
+void TPowersock::WaitUntil(const std::function<bool()>& done)
+{
+    while (!done()) {
+        ::Sleep(2);
+        LetMessagesRun();
+    }
+}
+
+// ---- Connections -------------------------------------------------------------
+
+void TPowersock::ResolveHost()
+{
+    ReportStatus(8, "Resolve Host");
+    remote_.sin_addr.s_addr = ::inet_addr(Host.c_str());
+    if (remote_.sin_addr.s_addr != INADDR_NONE)
+        return;
+    remote_.sin_addr.s_addr = 0;
+    TimerOn();
+    {
+        Disarm off([this] { TimerOff(); });
+        asyncDone_ = false;
+        ::WSAAsyncGetHostByName(window_.Handle(), lookupMessage, Host.c_str(), lookup_.data(),
+                                static_cast<int>(lookup_.size()));
+        WaitUntil([this] { return asyncDone_ || timedOut_ || Canceled; });
+    }
+    if (timedOut_)
+        throw ESockError("Host Lookup Timed Out");
+    if (Canceled)
+        throw ESockError("Host Lookup Canceled");
+    if (!succeeded_)
+        throw ESockError("Host Lookup Failed");
+    const auto* host = reinterpret_cast<const hostent*>(lookup_.data());
+    if (host->h_addr_list && host->h_addr_list[0])
+        std::memcpy(&remote_.sin_addr, host->h_addr_list[0], sizeof remote_.sin_addr);
+    if (OnHostResolved)
+        OnHostResolved();
+}
+
+void TPowersock::Connect()
+{
+    ReportStatus(8, "Connecting");
+    Canceled = false;
+    if (Connected)
+        throw ESockError("Already connected");
+    for (int tries = 0;;) {
+        try {
+            ResolveHost();
+        } catch (const ESockError& e) {
+            const std::string message = e.what();
+            if (message == "Host Lookup Timed Out" || message == "Host Lookup Canceled")
+                throw;
+        }
+        if (remote_.sin_addr.s_addr != 0)
+            break;
+        bool handled = false;
+        if (tries == 0 && OnInvalidHost)
+            OnInvalidHost(handled);
+        if (!handled)
+            throw ESockError("Null Remote Address");
+        ++tries;  // the handler is offered once per Connect
+    }
+    remote_.sin_family = AF_INET;
+    remote_.sin_port = ::htons(static_cast<u_short>(Port));
+    asyncDone_ = false;
+    succeeded_ = true;
+    if (::connect(socket_, reinterpret_cast<const sockaddr*>(&remote_), sizeof remote_) != 0)
+        CheckSocketError(wouldBlock);
+    TimerOn();
+    {
+        Disarm off([this] { TimerOff(); });
+        WaitUntil([this] { return Connected || timedOut_ || Canceled || !succeeded_; });
+    }
+    if (timedOut_ || Canceled || !succeeded_) {
+        if (OnConnectionFailed)
+            OnConnectionFailed();
+        throw ESockError(timedOut_ ? "Connection Timed out" : Canceled ? "Connection Canceled" : "Connection Failed");
+    }
+}
+
+void TPowersock::Disconnect()
+{
+    ReportStatus(8, "Disconnecting");
+    RequestCloseSocket();
+}
+
+void TPowersock::Cancel()
+{
+    ReportStatus(8, "Canceling");
+    Canceled = true;
+}
+
+void TPowersock::Abort()
+{
+    ReportStatus(8, "Abort");
+    Cancel();
+}
+
+void TPowersock::RequestCloseSocket()
+{
+    ReportStatus(4, "Request Close Socket");
+    Connected = false;
+    if (socket_ == INVALID_SOCKET)
+        return;
+    const SOCKET closing = std::exchange(socket_, INVALID_SOCKET);
+    if (::closesocket(closing) != 0) {
+        CheckSocketError(0);
+        return;
+    }
+    if (!destroying_) {
+        if (OnDisconnect)
+            OnDisconnect();
+        socket_ = NewSocket(false);  // the component can connect again
+    }
+}
+
+std::string TPowersock::RemoteAddress()
+{
+    ReportStatus(8, "Getting Remote IP");
+    return ::inet_ntoa(remote_.sin_addr);
+}
+
+bool TPowersock::DataAvailable()
+{
+    ReportStatus(8, "Data Available");
+    char byte = 0;
+    return socket_ != INVALID_SOCKET && ::recv(socket_, &byte, 1, MSG_PEEK) >= 1;
+}
+
+// ---- Byte-level primitives ---------------------------------------------------
+
+void TPowersock::SendBuffer(const char* bytes, std::size_t length)
+{
+    ReportStatus(4, "Sending Buffer");
+    TimerOn();
+    Disarm off([this] { TimerOff(); });
+    if (!Canceled) {
+        if (length == 0)
+            length = std::strlen(bytes);
+        std::size_t sent = 0;
+        while (sent < length && !Canceled) {
+            const int result = ::send(socket_, bytes + sent, static_cast<int>(length - sent), 0);
+            if (result == 0)
+                break;
+            if (result < 0)
+                CheckSocketError(wouldBlock);  // "would block" simply tries again
+            else
+                sent += static_cast<std::size_t>(result);
+        }
+    }
+    if (Canceled) {
+        Canceled = false;
+        throw EAbortError("Socket send aborted");
+    }
+}
+
+void TPowersock::Write(const std::string& text)
+{
+    ReportStatus(8, "Write");
+    if (text.size() > bufferSize - 1)
+        throw std::range_error("Range check error");
+    std::memcpy(buffer_.data(), text.data(), text.size());
+    buffer_[text.size()] = '\0';
+    SendBuffer(buffer_.data(), 0);  // up to the first NUL
+}
+
+void TPowersock::Writeln(const std::string& text)
+{
+    ReportStatus(8, "Writeln");
+    Write(text + "\r\n");
+}
+
+std::string TPowersock::Read(std::size_t count)
+{
+    ReportStatus(8, "Read( " + std::to_string(count) + " )");
+    do {
+        const int waiting = ::recv(socket_, buffer_.data(), static_cast<int>(bufferSize), MSG_PEEK);
+        if (waiting >= static_cast<int>(count))
+            break;
+        if (waiting == 0)
+            return {};  // the peer closed first
+        if (waiting < 0) {
+            // The peer's close may have been handled while waiting: the
+            // socket is then a fresh, unconnected one, and nothing will come.
+            LastErrorNo = ::WSAGetLastError();
+            if (LastErrorNo == WSAENOTCONN)
+                return {};
+            CheckSocketError(wouldBlock);
+        }
+        LetMessagesRun();
+    } while (!Canceled);
+    if (Canceled) {
+        Canceled = false;
+        throw EAbortError("Socket send aborted");
+    }
+    std::string result(count, '\0');
+    const int received = ::recv(socket_, result.data(), static_cast<int>(count), 0);
+    result.resize(received > 0 ? static_cast<std::size_t>(received) : 0);
+    return result;
+}
+
+std::string TPowersock::ReadLn()
+{
+    ReportStatus(8, "ReadLn");
+    TimerOn();
+    Disarm off([this] { TimerOff(); });
+    std::string line;
+    while (!Canceled) {
+        const int waiting = ::recv(socket_, buffer_.data(), static_cast<int>(bufferSize), MSG_PEEK);
+        if (waiting == 0)
+            return line;
+        if (waiting < 0) {
+            LastErrorNo = ::WSAGetLastError();
+            if (LastErrorNo == WSAENOTCONN)
+                return line;
+            CheckSocketError(wouldBlock);
+        } else {
+            const char* end = static_cast<const char*>(std::memchr(buffer_.data(), '\n', waiting));
+            const int take = end ? static_cast<int>(end - buffer_.data()) + 1 : waiting;
+            const int received = ::recv(socket_, buffer_.data(), take, 0);
+            if (received > 0)
+                line.append(buffer_.data(), static_cast<std::size_t>(received));
+            if (end)
+                return line;
+        }
+        LetMessagesRun();
+    }
+    Canceled = false;
+    throw EAbortError("Socket readln aborted");
+}
+
+void TPowersock::SendStream(TStream& stream)
+{
+    ReportStatus(8, "SendStream");
+    stream.SetPosition(0);
+    const std::int64_t size = stream.Size();
+    if (!Canceled) {
+        if (size > 2147483647)
+            throw std::range_error("Range check error");
+        SentByteCount = 0;
+        TransferSize = static_cast<std::int32_t>(size);
+        while (stream.Position() < size && !Canceled) {
+            const std::size_t piece = stream.Read(buffer_.data(), bufferSize);
+            if (piece == 0)
+                break;
+            std::size_t sent = 0;
+            while (sent < piece && !Canceled) {
+                const int result = ::send(socket_, buffer_.data() + sent, static_cast<int>(piece - sent), 0);
+                if (result == 0)
+                    return;
+                if (result > 0) {
+                    sent += static_cast<std::size_t>(result);
+                    SentByteCount += result;
+                    if (OnPacketSent)
+                        OnPacketSent();
+                } else {
+                    CheckSocketError(wouldBlock);
+                }
+                LetMessagesRun();
+            }
+        }
+    }
+    if (Canceled) {
+        Canceled = false;
+        throw EAbortError("Socket send aborted");
+    }
+}
+
+void TPowersock::CaptureStream(TStream& stream, std::int64_t expectedSize)
+{
+    ReportStatus(8, "Capture Stream");
+    ReceivedByteCount = 0;
+    TimerOn();
+    Disarm off([this] { TimerOff(); });
+    while (!Canceled && stream.Size() < expectedSize) {
+        // Never more than announced: what follows the content is not ours.
+        const std::int64_t missing = expectedSize - stream.Size();
+        const int wanted = static_cast<int>(std::min<std::int64_t>(missing, bufferSize));
+        const int received = ::recv(socket_, buffer_.data(), wanted, 0);
+        if (received == 0)
+            break;  // the peer closed
+        if (received > 0) {
+            stream.SetPosition(stream.Size());
+            stream.Write(buffer_.data(), static_cast<std::size_t>(received));
+            ReceivedByteCount += received;
+            if (OnPacketRecvd)
+                OnPacketRecvd();
+            TimerOn();
+        } else {
+            LastErrorNo = ::WSAGetLastError();
+            if (LastErrorNo == WSAENOTCONN)
+                break;
+            CheckSocketError(wouldBlock);
+        }
+        LetMessagesRun();
+    }
+    if (Canceled) {
+        Canceled = false;
+        throw EAbortError("Socket capture aborted");
+    }
+}

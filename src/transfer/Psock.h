@@ -1,0 +1,155 @@
+// The socket component family's base: one non-blocking TCP socket whose
+// events arrive as messages at a hidden window, host lookup, connect and
+// disconnect, time-outs, status reports and the byte-level primitives.
+// Waiting loops keep the calling thread's messages flowing.
+#pragma once
+
+#include "Streams.h"
+
+#include "winui/Window.h"
+
+#include <winsock.h>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// Every failure of the socket family, as a message text.
+class ESockError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A cancelled operation.
+class EAbortError : public ESockError {
+public:
+    using ESockError::ESockError;
+};
+
+// A periodic timer on a hidden window of the creating thread.
+class TThreadTimer {
+public:
+    TThreadTimer();
+    void SetEnabled(bool enabled);
+    void SetInterval(unsigned interval);
+    void SetOnTimer(std::function<void()> handler);
+    bool Enabled() const noexcept { return enabled_; }
+
+private:
+    class Window final : public winui::Window {
+    public:
+        explicit Window(TThreadTimer& timer) : timer_(timer) {}
+        void Create();
+
+    private:
+        LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+        TThreadTimer& timer_;
+    };
+    void UpdateTimer();
+
+    Window window_{*this};
+    bool enabled_ = true;
+    unsigned interval_ = 1000;
+    std::function<void()> onTimer_;
+};
+
+class TPowersock {
+public:
+    static constexpr UINT socketMessage = WM_USER + 101;  // 1125
+    static constexpr UINT lookupMessage = WM_USER + 102;  // 1126
+    static constexpr std::size_t bufferSize = 65536;
+
+    TPowersock();
+    TPowersock(const TPowersock&) = delete;
+    TPowersock& operator=(const TPowersock&) = delete;
+    virtual ~TPowersock();
+
+    std::string Host;
+    int Port = 0;
+    int TimeOut = 0;  // milliseconds; 0: no time limit
+    int ReportLevel = 0;
+
+    std::function<void()> OnConnect;
+    std::function<void()> OnDisconnect;
+    std::function<void(bool& handled)> OnInvalidHost;
+    std::function<void()> OnHostResolved;
+    std::function<void(const std::string& status)> OnStatus;
+    std::function<void()> OnConnectionFailed;
+    std::function<void()> OnPacketRecvd;
+    std::function<void()> OnPacketSent;
+
+    std::atomic<bool> Canceled{false};
+    std::atomic<bool> Connected{false};
+    int LastErrorNo = 0;
+    std::string Status;
+    std::int32_t TransferSize = 0;
+    std::int32_t ReceivedByteCount = 0;
+    std::int32_t SentByteCount = 0;
+
+    virtual void Connect();
+    virtual void Disconnect();
+    virtual void Abort();
+    void Cancel();
+    std::string RemoteAddress();
+    bool DataAvailable();
+
+    // Byte-level primitives.
+    void SendBuffer(const char* bytes, std::size_t length);  // 0: up to the first NUL
+    void Write(const std::string& text);
+    void Writeln(const std::string& text);
+    std::string Read(std::size_t count);
+    std::string ReadLn();
+    void SendStream(TStream& stream);
+    void CaptureStream(TStream& stream, std::int64_t expectedSize);
+
+    // How many live components hold the socket library (process-wide).
+    static int SocketUserCount();
+
+protected:
+    void ReportStatus(int level, const std::string& text);
+    void CheckSocketError(int ignored);
+    std::string ErrorMessage(int number);
+    void RequestCloseSocket();
+    void RegisterSocket(SOCKET s, long events);
+    void TimerOn();
+    void TimerOff();
+    // Lets pending messages run (on a thread without windows it only yields).
+    static void LetMessagesRun();
+
+    SOCKET socket_ = INVALID_SOCKET;  // kept at its full width
+    sockaddr_in remote_{};
+    bool destroying_ = false;
+    std::atomic<bool> succeeded_{true};
+    std::atomic<bool> asyncDone_{false};
+    std::atomic<bool> timedOut_{false};
+    std::vector<char> buffer_ = std::vector<char>(bufferSize + 1);
+
+private:
+    class Window final : public winui::Window {
+    public:
+        explicit Window(TPowersock& owner) : owner_(owner) {}
+        void Create();
+
+    private:
+        LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+        TPowersock& owner_;
+    };
+
+    void InitWinsock();
+    SOCKET NewSocket(bool linger);
+    void ResolveHost();
+    void HandleSocketMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void TimerExpired();
+    void WaitUntil(const std::function<bool()>& done);
+
+    Window window_{*this};
+    TThreadTimer timer_;
+    std::vector<char> lookup_ = std::vector<char>(MAXGETHOSTSTRUCT);
+
+protected:
+    HWND WindowHandle() const noexcept { return window_.Handle(); }
+    virtual void HandleAcceptNotification() {}
+};

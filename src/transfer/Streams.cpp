@@ -1,0 +1,72 @@
+#include "Streams.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+std::size_t TMemoryStream::Read(void* buffer, std::size_t count)
+{
+    if (position_ >= Size())
+        return 0;
+    const std::size_t n = std::min(count, static_cast<std::size_t>(Size() - position_));
+    std::memcpy(buffer, bytes_.data() + position_, n);
+    position_ += static_cast<std::int64_t>(n);
+    return n;
+}
+
+void TMemoryStream::Write(const void* buffer, std::size_t count)
+{
+    const std::size_t end = static_cast<std::size_t>(position_) + count;
+    if (end > bytes_.size())
+        bytes_.resize(end);
+    std::memcpy(bytes_.data() + position_, buffer, count);
+    position_ = static_cast<std::int64_t>(end);
+}
+
+TFileStream::TFileStream(const std::string& path, Mode mode)
+{
+    if (mode == Mode::OpenRead)
+        file_.Reset(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    else
+        file_.Reset(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file_)
+        throw std::runtime_error((mode == Mode::OpenRead ? "Cannot open file " : "Cannot create file ") + path);
+}
+
+std::size_t TFileStream::Read(void* buffer, std::size_t count)
+{
+    DWORD read = 0;
+    if (!::ReadFile(file_.Get(), buffer, static_cast<DWORD>(count), &read, nullptr))
+        throw std::runtime_error("Stream read error");
+    return read;
+}
+
+void TFileStream::Write(const void* buffer, std::size_t count)
+{
+    DWORD written = 0;
+    if (!::WriteFile(file_.Get(), buffer, static_cast<DWORD>(count), &written, nullptr) || written != count)
+        throw std::runtime_error("Stream write error");
+}
+
+std::int64_t TFileStream::Size() const
+{
+    LARGE_INTEGER size{};
+    ::GetFileSizeEx(file_.Get(), &size);
+    return size.QuadPart;
+}
+
+std::int64_t TFileStream::Position() const
+{
+    LARGE_INTEGER zero{}, position{};
+    ::SetFilePointerEx(file_.Get(), zero, &position, FILE_CURRENT);
+    return position.QuadPart;
+}
+
+void TFileStream::SetPosition(std::int64_t position)
+{
+    LARGE_INTEGER to{};
+    to.QuadPart = position;
+    ::SetFilePointerEx(file_.Get(), to, nullptr, FILE_BEGIN);
+}

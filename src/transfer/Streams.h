@@ -1,0 +1,52 @@
+// Byte streams as the transfer components read and write them: in memory or
+// in a file, with a size and a position.
+#pragma once
+
+#include "winui/Handles.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class TStream {
+public:
+    virtual ~TStream() = default;
+    // Reads up to `count` bytes at the position; returns how many were read.
+    virtual std::size_t Read(void* buffer, std::size_t count) = 0;
+    // Writes at the position, growing the stream as needed.
+    virtual void Write(const void* buffer, std::size_t count) = 0;
+    virtual std::int64_t Size() const = 0;
+    virtual std::int64_t Position() const = 0;
+    virtual void SetPosition(std::int64_t position) = 0;
+};
+
+class TMemoryStream final : public TStream {
+public:
+    TMemoryStream() = default;
+    explicit TMemoryStream(std::string bytes) : bytes_(bytes.begin(), bytes.end()) {}
+    std::size_t Read(void* buffer, std::size_t count) override;
+    void Write(const void* buffer, std::size_t count) override;
+    std::int64_t Size() const override { return static_cast<std::int64_t>(bytes_.size()); }
+    std::int64_t Position() const override { return position_; }
+    void SetPosition(std::int64_t position) override { position_ = position; }
+    std::string Bytes() const { return std::string(bytes_.begin(), bytes_.end()); }
+
+private:
+    std::vector<char> bytes_;
+    std::int64_t position_ = 0;
+};
+
+class TFileStream final : public TStream {
+public:
+    enum class Mode { OpenRead, Create };
+    // Throws "Cannot open file <path>" or "Cannot create file <path>".
+    TFileStream(const std::string& path, Mode mode);
+    std::size_t Read(void* buffer, std::size_t count) override;
+    void Write(const void* buffer, std::size_t count) override;
+    std::int64_t Size() const override;
+    std::int64_t Position() const override;
+    void SetPosition(std::int64_t position) override;
+
+private:
+    winui::FileHandle file_;
+};
