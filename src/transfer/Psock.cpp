@@ -261,6 +261,12 @@ void TPowersock::TimerExpired()
     Abort();
 }
 
+void TPowersock::CheckIdle()
+{
+    if (idleLimit_ > 0 && ::GetTickCount() - lastProgress_ > static_cast<DWORD>(idleLimit_))
+        throw ESockError("Session idle");
+}
+
 void TPowersock::LetMessagesRun()
 {
     winui::ProcessMessages();
@@ -455,6 +461,7 @@ std::string TPowersock::Read(std::size_t count)
                 return {};
             CheckSocketError(wouldBlock);
         }
+        CheckIdle();
         LetMessagesRun();
     } while (!Canceled);
     if (Canceled) {
@@ -464,6 +471,7 @@ std::string TPowersock::Read(std::size_t count)
     std::string result(count, '\0');
     const int received = ::recv(socket_, result.data(), static_cast<int>(count), 0);
     result.resize(received > 0 ? static_cast<std::size_t>(received) : 0);
+    NoteProgress();
     return result;
 }
 
@@ -551,6 +559,7 @@ void TPowersock::CaptureStream(TStream& stream, std::int64_t expectedSize)
             stream.SetPosition(stream.Size());
             stream.Write(buffer_.data(), static_cast<std::size_t>(received));
             ReceivedByteCount += received;
+            NoteProgress();
             if (OnPacketRecvd)
                 OnPacketRecvd();
             TimerOn();
@@ -559,6 +568,7 @@ void TPowersock::CaptureStream(TStream& stream, std::int64_t expectedSize)
             if (LastErrorNo == WSAENOTCONN)
                 break;
             CheckSocketError(wouldBlock);
+            CheckIdle();
         }
         LetMessagesRun();
     }

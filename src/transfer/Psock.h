@@ -119,6 +119,12 @@ protected:
     // Lets pending messages run (on a thread without windows it only yields).
     static void LetMessagesRun();
 
+    // Ends a wait that has seen no byte for `idleLimit_` ms (0: no limit).
+    void CheckIdle();
+    void NoteProgress() { lastProgress_ = ::GetTickCount(); }
+    int idleLimit_ = 0;
+    std::atomic<DWORD> lastProgress_{0};
+
     SOCKET socket_ = INVALID_SOCKET;  // kept at its full width
     sockaddr_in remote_{};
     bool destroying_ = false;

@@ -35,6 +35,24 @@ TFileStream::TFileStream(const std::string& path, Mode mode)
         throw std::runtime_error((mode == Mode::OpenRead ? "Cannot open file " : "Cannot create file ") + path);
 }
 
+std::unique_ptr<TFileStream> TFileStream::Temporary()
+{
+    char folder[MAX_PATH] = {};
+    char path[MAX_PATH] = {};
+    ::GetTempPathA(MAX_PATH, folder);
+    if (!::GetTempFileNameA(folder, "lsp", 0, path))
+        throw std::runtime_error("Cannot create a temporary file");
+    auto stream = std::unique_ptr<TFileStream>(new TFileStream(path, Mode::Create));
+    // Reopen so that the system removes the file when the handle closes.
+    stream->file_.Reset(::CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    if (!stream->file_) {
+        ::DeleteFileA(path);
+        throw std::runtime_error(std::string("Cannot create file ") + path);
+    }
+    return stream;
+}
+
 std::size_t TFileStream::Read(void* buffer, std::size_t count)
 {
     DWORD read = 0;

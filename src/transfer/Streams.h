@@ -5,6 +5,7 @@
 #include "winui/Handles.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,8 @@ public:
     enum class Mode { OpenRead, Create };
     // Throws "Cannot open file <path>" or "Cannot create file <path>".
     TFileStream(const std::string& path, Mode mode);
+    // A new file in the temporary folder, removed when the stream is freed.
+    static std::unique_ptr<TFileStream> Temporary();
     std::size_t Read(void* buffer, std::size_t count) override;
     void Write(const void* buffer, std::size_t count) override;
     std::int64_t Size() const override;

@@ -1,0 +1,56 @@
+#include "NMSTRMServ.h"
+
+#include "core/StreamHeader.h"
+
+#include <exception>
+#include <memory>
+
+void TNMStrmServ::Serve()
+{
+    try {
+        larkspan::transfer::HeaderParser header;
+        while (!header.Complete()) {
+            const std::string piece = Read(header.Wanted());
+            // A header cut short or malformed ends the session at once.
+            if (piece.empty())
+                return;
+            header.Feed(piece);
+            if (header.GetState() == larkspan::transfer::HeaderParser::State::Malformed)
+                return;
+        }
+        const std::int64_t size = header.ContentSize();
+        ReceivedByteCount = 0;
+        TransferSize = static_cast<std::int32_t>(size);
+        std::unique_ptr<TStream> content;
+        if (size > spillThreshold)
+            content = TFileStream::Temporary();
+        else
+            content = std::make_unique<TMemoryStream>();
+
+        std::exception_ptr captureFailure;
+        try {
+            if (size > 0)
+                CaptureStream(*content, size);
+        } catch (...) {
+            captureFailure = std::current_exception();
+        }
+        // A sender that is still connected gets its answer in any case.
+        try {
+            Write(std::string(larkspan::transfer::acknowledgement));
+        } catch (const std::exception&) {
+        }
+        if (captureFailure)
+            std::rethrow_exception(captureFailure);
+        // Only complete content is handed on: a connection that ended early
+        // must not pass for a received file.
+        if (content->Size() != size)
+            return;
+        content->SetPosition(0);
+        auto* listener = static_cast<TNMStrmServ*>(ParentServer());
+        if (listener && listener->OnMSG)
+            listener->OnMSG(*this, header.Name(), *content);
+    } catch (const std::exception&) {
+        return;  // the session ends without OnMSG and without a report
+    }
+    WaitForPeerClose();
+}

@@ -1,0 +1,184 @@
+#include "Server.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr UINT sessionEnded = WM_APP + 3;
+
+// Serialises session creation against session teardown, process-wide.
+std::mutex serverLock;
+
+}  // namespace
+
+TNMGeneralServer::TNMGeneralServer()
+{
+    Port = 6711;
+    notifier_.Create();
+}
+
+TNMGeneralServer::~TNMGeneralServer()
+{
+    Abort();
+    // Running sessions end once cancelled; wait for them here, taking the
+    // messages that end them.
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> lock(sessionsLock_);
+            if (sessions_.empty())
+                break;
+        }
+        LetMessagesRun();
+    }
+}
+
+void TNMGeneralServer::Notifier::Create()
+{
+    CreateOwnWindow("Larkspan.ServerNotifier", 0, WS_EX_TOOLWINDOW, WS_POPUP, {0, 0, 0, 0}, nullptr);
+}
+
+LRESULT TNMGeneralServer::Notifier::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == sessionEnded) {
+        server_.EndSession(reinterpret_cast<TNMGeneralServer*>(lParam));
+        return 0;
+    }
+    return winui::Window::HandleMessage(message, wParam, lParam);
+}
+
+void TNMGeneralServer::Listen()
+{
+    ReportStatus(8, "Listening");
+    remote_ = {};
+    remote_.sin_family = AF_INET;
+    remote_.sin_port = ::htons(static_cast<u_short>(Port));
+    remote_.sin_addr.s_addr = INADDR_ANY;
+    asyncDone_ = false;
+    if (::bind(socket_, reinterpret_cast<const sockaddr*>(&remote_), sizeof remote_) != 0)
+        return;
+    RegisterSocket(socket_, FD_ACCEPT);
+    ::listen(socket_, 1);
+}
+
+int TNMGeneralServer::SessionCount()
+{
+    std::lock_guard<std::mutex> lock(sessionsLock_);
+    return static_cast<int>(sessions_.size());
+}
+
+void TNMGeneralServer::Abort()
+{
+    ReportStatus(8, "Abort");
+    std::lock_guard<std::mutex> lock(sessionsLock_);
+    for (auto& session : sessions_)
+        session->component->Cancel();
+}
+
+void TNMGeneralServer::HandleAcceptNotification()
+{
+    try {
+        std::lock_guard<std::mutex> lock(serverLock);
+        asyncDone_ = true;
+        const SOCKET accepted = Accept();
+        if (SessionCount() >= MaxSessions)
+            ::closesocket(accepted);  // a flood must not exhaust the receiver
+        else
+            StartSession(accepted);
+    } catch (const std::exception&) {
+        // no session then; the contact is reported all the same
+    }
+    if (OnClientContact)
+        OnClientContact();
+}
+
+SOCKET TNMGeneralServer::Accept()
+{
+    ReportStatus(4, "Accepting");
+    while (!asyncDone_ && !Canceled) {
+        ::Sleep(2);
+        LetMessagesRun();
+    }
+    if (Canceled)
+        throw ESockError("Accepting Canceled");
+    if (!succeeded_)
+        throw ESockError("Error creating Data Connection");
+    sockaddr_in peer{};
+    int length = sizeof peer;
+    const SOCKET accepted = ::accept(socket_, reinterpret_cast<sockaddr*>(&peer), &length);
+    if (accepted == INVALID_SOCKET)
+        throw ESockError("Error creating Data Connection");
+    remote_ = peer;  // RemoteAddress gives the latest peer
+    if (Canceled) {
+        Canceled = false;
+        ::closesocket(accepted);
+        throw EAbortError("Socket send aborted");
+    }
+    return accepted;
+}
+
+void TNMGeneralServer::StartSession(SOCKET accepted)
+{
+    auto session = std::make_unique<Session>();
+    try {
+        session->component = NewSession();
+    } catch (...) {
+        ::closesocket(accepted);
+        throw;
+    }
+    TNMGeneralServer& component = *session->component;
+    component.Connected = true;
+    component.remote_ = remote_;
+    component.OnConnect = OnConnect;
+    component.OnDisconnect = OnDisconnect;
+    component.parent_ = this;
+    component.idleLimit_ = IdleLimitMs;
+    component.NoteProgress();
+    ::closesocket(component.socket_);
+    component.socket_ = accepted;
+    component.RegisterSocket(accepted, FD_READ | FD_OOB | FD_ACCEPT | FD_CONNECT | FD_CLOSE);
+    TNMGeneralServer* raw = &component;
+    session->thread = std::thread([this, raw] { RunSession(raw); });
+    std::lock_guard<std::mutex> lock(sessionsLock_);
+    sessions_.push_back(std::move(session));
+}
+
+void TNMGeneralServer::RunSession(TNMGeneralServer* session)
+{
+    try {
+        session->Serve();
+    } catch (...) {
+        // a failure ends only this session
+    }
+    // The session's windows belong to the main thread: it ends the session there.
+    ::PostMessageA(notifier_.Handle(), sessionEnded, 0, reinterpret_cast<LPARAM>(session));
+}
+
+void TNMGeneralServer::EndSession(TNMGeneralServer* session)
+{
+    std::unique_ptr<Session> ended;
+    {
+        std::lock_guard<std::mutex> lock(serverLock);
+        std::lock_guard<std::mutex> sessions(sessionsLock_);
+        const auto it = std::find_if(sessions_.begin(), sessions_.end(),
+                                     [session](const auto& s) { return s->component.get() == session; });
+        if (it == sessions_.end())
+            return;
+        ended = std::move(*it);
+        sessions_.erase(it);
+    }
+    ended->thread.join();
+}
+
+void TNMGeneralServer::WaitForPeerClose()
+{
+    // Connected is cleared on the main thread by the close notification; a
+    // close seen directly (nothing more to read) ends the wait as well.
+    while (Connected && !Canceled) {
+        char byte = 0;
+        if (::recv(socket_, &byte, 1, MSG_PEEK) == 0)
+            return;
+        CheckIdle();
+        ::Sleep(2);
+        LetMessagesRun();
+    }
+}

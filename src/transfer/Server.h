@@ -1,0 +1,71 @@
+// The listening component and its sessions: it listens on all addresses,
+// accepts each connection on the main thread and serves it as a session, a
+// second instance of its own class, on a thread of its own. Sessions that
+// stay idle too long end, and only so many run at once.
+#pragma once
+
+#include "Psock.h"
+
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class TNMGeneralServer : public TPowersock {
+public:
+    TNMGeneralServer();
+    ~TNMGeneralServer() override;
+
+    // Starts listening on Port on all local addresses (backlog 1). A failure
+    // of bind or listen is not reported: no connection then arrives.
+    void Listen();
+    void Connect() override {}
+    // Cancels every running session.
+    void Abort() override;
+    // The work of one session, on its thread.
+    virtual void Serve() {}
+
+    // Raised on the listening component after every incoming connection.
+    std::function<void()> OnClientContact;
+    // A session that receives nothing for this long ends.
+    int IdleLimitMs = 60000;
+    // Connections beyond this many running sessions are closed at once.
+    int MaxSessions = 64;
+
+    int SessionCount();
+    TNMGeneralServer* ParentServer() const noexcept { return parent_; }
+
+protected:
+    // The virtual constructor: a session is an instance of the listening
+    // component's own class.
+    virtual std::unique_ptr<TNMGeneralServer> NewSession() { return std::make_unique<TNMGeneralServer>(); }
+    // Waits until the peer has closed the connection (or the session idles out).
+    void WaitForPeerClose();
+
+private:
+    struct Session {
+        std::unique_ptr<TNMGeneralServer> component;
+        std::thread thread;
+    };
+
+    void HandleAcceptNotification() override;
+    SOCKET Accept();
+    void StartSession(SOCKET accepted);
+    void EndSession(TNMGeneralServer* session);
+    void RunSession(TNMGeneralServer* session);
+
+    class Notifier final : public winui::Window {
+    public:
+        explicit Notifier(TNMGeneralServer& server) : server_(server) {}
+        void Create();
+
+    private:
+        LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+        TNMGeneralServer& server_;
+    };
+
+    std::mutex sessionsLock_;
+    std::vector<std::unique_ptr<Session>> sessions_;
+    Notifier notifier_{*this};  // ends finished sessions on the main thread
+    TNMGeneralServer* parent_ = nullptr;
+};

@@ -1,0 +1,245 @@
+// The receiving component on loopback: raw peers that follow the format,
+// break it or just hang around, and the sending component end to end.
+#include "transfer/NMSTRM.h"
+#include "transfer/NMSTRMServ.h"
+#include "winui/Application.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+const std::string ok = "OK              ";
+
+bool PumpUntil(const std::function<bool()>& done, int milliseconds = 10000)
+{
+    const DWORD start = ::GetTickCount();
+    while (!done()) {
+        if (::GetTickCount() - start > static_cast<DWORD>(milliseconds))
+            return false;
+        winui::ProcessMessages();
+        ::Sleep(2);
+    }
+    return true;
+}
+
+// A blocking client connection to the receiver.
+class RawClient {
+public:
+    explicit RawClient(int port)
+    {
+        s_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = ::htons(static_cast<u_short>(port));
+        a.sin_addr.s_addr = ::inet_addr("127.0.0.1");
+        connected_ = ::connect(s_, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    }
+    ~RawClient() { Close(); }
+    bool Connected() const { return connected_; }
+    void Send(const std::string& bytes) { ::send(s_, bytes.data(), static_cast<int>(bytes.size()), 0); }
+    // Everything until the receiver closes or `count` bytes have come.
+    std::string Receive(std::size_t count)
+    {
+        std::string bytes;
+        char buffer[256];
+        while (bytes.size() < count) {
+            const int n = ::recv(s_, buffer, sizeof buffer, 0);
+            if (n <= 0)
+                break;
+            bytes.append(buffer, static_cast<std::size_t>(n));
+        }
+        return bytes;
+    }
+    void Close()
+    {
+        if (s_ != INVALID_SOCKET)
+            ::closesocket(std::exchange(s_, INVALID_SOCKET));
+    }
+
+private:
+    SOCKET s_ = INVALID_SOCKET;
+    bool connected_ = false;
+};
+
+struct Received {
+    std::string from;
+    std::string content;
+    DWORD thread;
+};
+
+class StreamServerTest : public ::testing::Test {
+protected:
+    explicit StreamServerTest(int port = 47011)
+    {
+        WSADATA data{};
+        ::WSAStartup(0x0101, &data);
+        receiver = std::make_unique<TNMStrmServ>();
+        receiver->Port = port;
+        receiver->OnClientContact = [this] {
+            ++contacts;
+            maxSessions = std::max(maxSessions, receiver->SessionCount());
+        };
+        receiver->OnMSG = [this](TNMStrmServ&, const std::string& from, TStream& strm) {
+            std::string content(static_cast<std::size_t>(strm.Size()), '\0');
+            strm.Read(content.data(), content.size());
+            std::lock_guard<std::mutex> lock(lock_);
+            received.push_back({from, content, ::GetCurrentThreadId()});
+        };
+        receiver->Listen();
+    }
+    ~StreamServerTest() override
+    {
+        receiver.reset();
+        ::WSACleanup();
+    }
+
+    std::vector<Received> Messages()
+    {
+        std::lock_guard<std::mutex> lock(lock_);
+        return received;
+    }
+
+    // Runs a raw client on its own thread while this thread takes messages.
+    void WithClient(const std::function<void()>& client)
+    {
+        std::atomic<bool> done{false};
+        std::thread t([&] {
+            client();
+            done = true;
+        });
+        EXPECT_TRUE(PumpUntil([&] { return done.load(); }));
+        t.join();
+    }
+
+    winui::Application app;
+    std::unique_ptr<TNMStrmServ> receiver;
+    std::mutex lock_;
+    std::vector<Received> received;
+    int contacts = 0;
+    int maxSessions = 0;
+};
+
+}  // namespace
+
+TEST_F(StreamServerTest, TheThreeByteExampleIsAnsweredWithSixteenBytes)
+{
+    std::string answer;
+    WithClient([&] {
+        RawClient client(receiver->Port);
+        ASSERT_TRUE(client.Connected());
+        client.Send("0005a.txt         3abc");
+        answer = client.Receive(16);
+        client.Close();
+    });
+    ASSERT_TRUE(PumpUntil([&] { return !Messages().empty() && receiver->SessionCount() == 0; }));
+    EXPECT_EQ(answer, ok);
+    const std::vector<Received> messages = Messages();
+    EXPECT_EQ(messages[0].from, "a.txt");
+    EXPECT_EQ(messages[0].content, "abc");
+    EXPECT_NE(messages[0].thread, ::GetCurrentThreadId());  // on the session's thread
+    EXPECT_EQ(contacts, 1);
+    EXPECT_EQ(receiver->RemoteAddress(), "127.0.0.1");
+}
+
+TEST_F(StreamServerTest, SenderAndReceiverEndToEnd)
+{
+    TNMStrm sender;
+    sender.Host = "127.0.0.1";
+    sender.Port = receiver->Port;
+    std::vector<std::pair<std::string, std::string>> sent;
+    for (std::size_t size : {0u, 3u, 65535u, 65536u, 65537u, 300000u}) {
+        std::string content(size, '\0');
+        for (std::size_t i = 0; i < size; ++i)
+            content[i] = static_cast<char>((i * 7 + size) % 256);
+        sender.FromName = size == 0 ? "" : "file" + std::to_string(size) + ".bin";
+        TMemoryStream stream(content);
+        std::string reply;
+        sender.PostStream(stream, reply);
+        EXPECT_EQ(reply, ok);
+        sent.emplace_back(sender.FromName, content);
+    }
+    ASSERT_TRUE(PumpUntil([&] { return Messages().size() == sent.size(); }));
+    std::vector<Received> messages = Messages();
+    for (const auto& [name, content] : sent) {
+        const auto it = std::find_if(messages.begin(), messages.end(), [&](const Received& r) { return r.from == name; });
+        ASSERT_NE(it, messages.end()) << name;
+        EXPECT_TRUE(it->content == content) << name;
+    }
+}
+
+TEST_F(StreamServerTest, MalformedAndTruncatedTransfersRaiseNoMessage)
+{
+    for (const char* wire : {"00x5a.txt         3abc", "0005a.txt        -3abc", "0005a.txt       abcabc"}) {
+        WithClient([&] {
+            RawClient client(receiver->Port);
+            client.Send(wire);
+            client.Close();
+        });
+    }
+    std::string answer;
+    WithClient([&] {
+        RawClient client(receiver->Port);
+        client.Send("0005a.txt        10abc");  // 3 of 10 bytes, then gone
+        client.Close();
+    });
+    // A name with folder parts is passed on as it stands.
+    WithClient([&] {
+        RawClient client(receiver->Port);
+        client.Send("0011..\\C:\\x.txt         1z");
+        answer = client.Receive(16);
+    });
+    ASSERT_TRUE(PumpUntil([&] { return !Messages().empty() && receiver->SessionCount() == 0; }));
+    const std::vector<Received> messages = Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].from, "..\\C:\\x.txt");
+    EXPECT_EQ(answer, ok);
+    EXPECT_EQ(contacts, 5);
+}
+
+TEST_F(StreamServerTest, IdleAndFloodingPeersAreDroppedAndAValidTransferFollows)
+{
+    receiver->IdleLimitMs = 500;
+    receiver->MaxSessions = 64;
+    // More connections than the cap; with a backlog of 1 each one waits its
+    // turn, so FLOOD_SIZE=200 takes minutes and is not the default.
+    const int floodSize = [] {
+        char value[16] = {};
+        return ::GetEnvironmentVariableA("FLOOD_SIZE", value, sizeof value) ? std::atoi(value) : 80;
+    }();
+    std::vector<std::unique_ptr<RawClient>> idle;
+    std::atomic<int> opened{0};
+    std::thread flood([&] {
+        for (int i = 0; i < floodSize; ++i) {
+            idle.push_back(std::make_unique<RawClient>(receiver->Port));
+            ++opened;
+        }
+    });
+    const bool allOpened = PumpUntil([&] { return opened == floodSize; }, 60000);
+    flood.join();
+    ASSERT_TRUE(allOpened) << opened.load();
+    EXPECT_LE(maxSessions, 64);
+    EXPECT_GT(maxSessions, 0);
+    // Once the idle limit has passed every session has ended.
+    ASSERT_TRUE(PumpUntil([&] { return receiver->SessionCount() == 0; }, 20000));
+    idle.clear();
+
+    TNMStrm sender;
+    sender.Host = "127.0.0.1";
+    sender.Port = receiver->Port;
+    sender.FromName = "after.txt";
+    TMemoryStream stream("still works");
+    std::string reply;
+    sender.PostStream(stream, reply);
+    EXPECT_EQ(reply, ok);
+    ASSERT_TRUE(PumpUntil([&] { return !Messages().empty(); }));
+    EXPECT_EQ(Messages().back().content, "still works");
+}
