@@ -42,15 +42,14 @@ std::unique_ptr<TFileStream> TFileStream::Temporary()
     ::GetTempPathA(MAX_PATH, folder);
     if (!::GetTempFileNameA(folder, "lsp", 0, path))
         throw std::runtime_error("Cannot create a temporary file");
-    auto stream = std::unique_ptr<TFileStream>(new TFileStream(path, Mode::Create));
-    // Reopen so that the system removes the file when the handle closes.
-    stream->file_.Reset(::CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-    if (!stream->file_) {
+    // The system removes the file when the handle closes.
+    winui::FileHandle file(::CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                         FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    if (!file) {
         ::DeleteFileA(path);
         throw std::runtime_error(std::string("Cannot create file ") + path);
     }
-    return stream;
+    return std::unique_ptr<TFileStream>(new TFileStream(std::move(file)));
 }
 
 std::size_t TFileStream::Read(void* buffer, std::size_t count)

@@ -51,5 +51,6 @@ public:
     void SetPosition(std::int64_t position) override;
 
 private:
+    explicit TFileStream(winui::FileHandle file) : file_(std::move(file)) {}
     winui::FileHandle file_;
 };

@@ -269,3 +269,69 @@ TEST_F(StreamClientTest, StatusReportsFollowTheLevelAndErrorsCarryTheirText)
     EXPECT_GE(TPowersock::SocketUserCount(), 1);
     sender.OnStatus = nullptr;  // the component reports its own end too
 }
+
+TEST_F(StreamClientTest, ConnectTimesOutWhenThePeerNeverTakesTheConnection)
+{
+    // A listener that never accepts: once its queue is full, further
+    // connection attempts stay pending.
+    const SOCKET listener = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = ::inet_addr("127.0.0.1");
+    ::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::listen(listener, 1);
+    int length = sizeof address;
+    ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+    std::vector<SOCKET> fillers;
+    for (int i = 0; i < 8; ++i) {
+        const SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        u_long nonBlocking = 1;
+        ::ioctlsocket(s, FIONBIO, &nonBlocking);
+        ::connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        fillers.push_back(s);
+    }
+    ::Sleep(100);
+    sender.Port = ::ntohs(address.sin_port);
+    sender.TimeOut = 300;
+    std::string error;
+    const DWORD start = ::GetTickCount();
+    try {
+        sender.Connect();
+    } catch (const ESockError& e) {
+        error = e.what();
+    }
+    const DWORD took = ::GetTickCount() - start;
+    for (SOCKET s : fillers)
+        ::closesocket(s);
+    ::closesocket(listener);
+    if (error.empty()) {
+        sender.Disconnect();
+        GTEST_SKIP() << "the platform accepted every connection into its queue";
+    }
+    EXPECT_EQ(error, "Connection Timed out");
+    EXPECT_EQ(failures, 1);
+    EXPECT_GE(took, 250u);
+    EXPECT_LT(took, 5000u);
+}
+
+TEST_F(StreamClientTest, CancellingAWaitingReadAborts)
+{
+    // A receiver that takes the transfer but never answers.
+    RawPeer peer([&](SOCKET s) { DrainUntilClosed(s); });
+    sender.Port = peer.Port();
+    sender.FromName = "a.txt";
+    TThreadTimer canceller;
+    canceller.SetInterval(200);
+    canceller.SetOnTimer([this] { sender.Cancel(); });
+    TMemoryStream content("abc");
+    std::string reply;
+    try {
+        sender.PostStream(content, reply);
+        FAIL() << "no abort";
+    } catch (const EAbortError& e) {
+        EXPECT_STREQ(e.what(), "Socket send aborted");
+    }
+    canceller.SetEnabled(false);
+    EXPECT_FALSE(sender.Connected);  // the connection is closed before the error leaves
+    EXPECT_FALSE(sender.Canceled);
+}

@@ -176,6 +176,54 @@ TEST_F(StreamServerTest, SenderAndReceiverEndToEnd)
     }
 }
 
+namespace {
+
+std::uint64_t Digest(TStream& stream)
+{
+    std::uint64_t hash = 1469598103934665603ull;  // FNV-1a
+    std::vector<unsigned char> buffer(1 << 20);
+    for (std::size_t n; (n = stream.Read(buffer.data(), buffer.size())) > 0;)
+        for (std::size_t i = 0; i < n; ++i)
+            hash = (hash ^ buffer[i]) * 1099511628211ull;
+    return hash;
+}
+
+}  // namespace
+
+TEST_F(StreamServerTest, AHundredMebibytesArriveIntactThroughATemporaryFile)
+{
+    auto source = TFileStream::Temporary();
+    std::vector<unsigned char> chunk(1 << 20);
+    std::uint32_t state = 12345;
+    for (int block = 0; block < 100; ++block) {
+        for (auto& byte : chunk) {
+            state = state * 1103515245u + 12345u;
+            byte = static_cast<unsigned char>(state >> 16);
+        }
+        source->Write(chunk.data(), chunk.size());
+    }
+    source->SetPosition(0);
+    const std::uint64_t sentDigest = Digest(*source);
+
+    std::atomic<std::uint64_t> receivedDigest{0};
+    std::atomic<std::int64_t> receivedSize{0};
+    receiver->OnMSG = [&](TNMStrmServ&, const std::string&, TStream& strm) {
+        receivedSize = strm.Size();
+        receivedDigest = Digest(strm);
+    };
+    TNMStrm sender;
+    sender.Host = "127.0.0.1";
+    sender.Port = receiver->Port;
+    sender.FromName = "big.bin";
+    std::string reply;
+    sender.PostStream(*source, reply);
+    EXPECT_EQ(reply, ok);
+    EXPECT_EQ(sender.SentByteCount, 100 * (1 << 20));
+    ASSERT_TRUE(PumpUntil([&] { return receivedSize != 0 && receiver->SessionCount() == 0; }, 60000));
+    EXPECT_EQ(receivedSize.load(), 100ll * (1 << 20));
+    EXPECT_EQ(receivedDigest.load(), sentDigest);
+}
+
 TEST_F(StreamServerTest, MalformedAndTruncatedTransfersRaiseNoMessage)
 {
     for (const char* wire : {"00x5a.txt         3abc", "0005a.txt        -3abc", "0005a.txt       abcabc"}) {
