@@ -14,7 +14,7 @@ cmake --build build/host -j "$jobs"
 ctest --test-dir build/host --output-on-failure -j "$jobs"
 
 echo "== Windows programs under Wine"
-configure_win32
+configure_win32 -DLARKSPAN_POSIX_PEER="$PWD/build/host/bin/posix_peer"
 cmake --build build/win32 -j "$jobs"
 
 start_throwaway_wine
