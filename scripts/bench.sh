@@ -7,7 +7,7 @@ bash scripts/setup.sh
 source scripts/lib/wine.sh
 
 configure_win32
-cmake --build build/win32 --target ListAllBenchmark PaintBenchmark GaugeBenchmark Brimwell Tessaly
+cmake --build build/win32 --target ListAllBenchmark PaintBenchmark GaugeBenchmark TransferBenchmark Brimwell Tessaly
 
 start_throwaway_wine
 
@@ -16,6 +16,9 @@ wine build/win32/bench/ListAllBenchmark.exe </dev/null
 
 echo "== Panel and list painting"
 wine build/win32/bench/PaintBenchmark.exe </dev/null
+
+echo "== Stream transfer over loopback"
+wine build/win32/bench/TransferBenchmark.exe </dev/null
 
 echo "== Cylinder gauge painting"
 wine build/win32/bench/GaugeBenchmark.exe </dev/null

@@ -1,0 +1,145 @@
+// Transfer throughput over loopback: PostStream to Serve against the floor
+// of a minimal blocking sender/receiver pair built with the same toolchain,
+// in the same run; then the receiver's peak memory for a 1 GiB transfer.
+#include "transfer/NMSTRM.h"
+#include "transfer/NMSTRMServ.h"
+#include "winui/Application.h"
+
+#include <psapi.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+constexpr std::int64_t mebibyte = 1 << 20;
+
+// Content made up as it is read: nothing of it is held in memory.
+class PatternStream final : public TStream {
+public:
+    explicit PatternStream(std::int64_t size) : size_(size) {}
+    std::size_t Read(void* buffer, std::size_t count) override
+    {
+        const std::size_t n = static_cast<std::size_t>(std::min<std::int64_t>(count, size_ - position_));
+        std::memset(buffer, static_cast<int>(position_ & 0xFF), n);
+        position_ += static_cast<std::int64_t>(n);
+        return n;
+    }
+    void Write(const void*, std::size_t) override {}
+    std::int64_t Size() const override { return size_; }
+    std::int64_t Position() const override { return position_; }
+    void SetPosition(std::int64_t position) override { position_ = position; }
+
+private:
+    std::int64_t size_;
+    std::int64_t position_ = 0;
+};
+
+double Seconds(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The floor: one blocking socket each way, 64 KiB writes and reads.
+double FloorSeconds(std::int64_t total, int port)
+{
+    const SOCKET listener = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = ::htons(static_cast<u_short>(port));
+    a.sin_addr.s_addr = ::inet_addr("127.0.0.1");
+    ::bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    ::listen(listener, 1);
+    const auto start = std::chrono::steady_clock::now();
+    std::thread receiver([&] {
+        const SOCKET s = ::accept(listener, nullptr, nullptr);
+        std::vector<char> buffer(65536);
+        std::int64_t got = 0;
+        while (got < total) {
+            const int n = ::recv(s, buffer.data(), static_cast<int>(buffer.size()), 0);
+            if (n <= 0)
+                break;
+            got += n;
+        }
+        ::send(s, "OK              ", 16, 0);
+        ::closesocket(s);
+    });
+    const SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    ::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    std::vector<char> buffer(65536, 'x');
+    for (std::int64_t sent = 0; sent < total;) {
+        const int n = ::send(s, buffer.data(), static_cast<int>(std::min<std::int64_t>(65536, total - sent)), 0);
+        if (n <= 0)
+            break;
+        sent += n;
+    }
+    char reply[16];
+    ::recv(s, reply, sizeof reply, 0);
+    ::closesocket(s);
+    receiver.join();
+    ::closesocket(listener);
+    return Seconds(start);
+}
+
+// One PostStream to a receiver in this process; returns the seconds.
+double ComponentSeconds(TNMStrmServ& receiver, std::int64_t total)
+{
+    std::atomic<bool> received{false};
+    receiver.OnMSG = [&](TNMStrmServ&, const std::string&, TStream& strm) {
+        std::vector<char> buffer(65536);
+        while (strm.Read(buffer.data(), buffer.size()) > 0) {
+        }
+        received = true;
+    };
+    TNMStrm sender;
+    sender.Host = "127.0.0.1";
+    sender.Port = receiver.Port;
+    sender.FromName = "bench.bin";
+    PatternStream content(total);
+    std::string reply;
+    const auto start = std::chrono::steady_clock::now();
+    sender.PostStream(content, reply);
+    while (!received || receiver.SessionCount() > 0) {
+        winui::ProcessMessages();
+        ::Sleep(1);
+    }
+    return Seconds(start);
+}
+
+SIZE_T PeakWorkingSet()
+{
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
+    return counters.PeakWorkingSetSize;
+}
+
+}  // namespace
+
+int main()
+{
+    winui::Application app;
+    WSADATA data{};
+    ::WSAStartup(0x0101, &data);
+    TNMStrmServ receiver;
+    receiver.Port = 47401;
+    receiver.Listen();
+
+    const std::int64_t total = 256 * mebibyte;
+    const double floor = FloorSeconds(total, 47402);
+    const double component = ComponentSeconds(receiver, total);
+    std::printf("256 MiB over loopback: PostStream/Serve %.0f MiB/s, blocking pair %.0f MiB/s, ratio %.2f\n",
+                256 / component, 256 / floor, floor / component);
+
+    const SIZE_T before = PeakWorkingSet();
+    ComponentSeconds(receiver, 1024 * mebibyte);
+    const SIZE_T after = PeakWorkingSet();
+    std::printf("1 GiB transfer: peak working set %.1f MiB before, %.1f MiB after (target: under 64 MiB)\n",
+                before / 1048576.0, after / 1048576.0);
+    ::WSACleanup();
+    return 0;
+}
