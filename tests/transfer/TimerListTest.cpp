@@ -135,11 +135,13 @@ TEST(RxTimer, WindowTimerAndThreadedTimerTick)
 {
     winui::Application app;
     const DWORD mainThread = ::GetCurrentThreadId();
-    int ticks = 0;
-    bool onMainThread = true;
-    {
+    // Counts three ticks of a timer while this thread takes messages; true
+    // when every tick ran on this thread.
+    auto ticksOnThisThread = [&](bool threaded) {
+        int ticks = 0;
+        bool onMainThread = true;
         TRxTimer timer;
-        timer.SetThreaded(false);
+        timer.SetThreaded(threaded);
         timer.SetInterval(30);
         timer.SetOnTimer([&] {
             ++ticks;
@@ -149,26 +151,12 @@ TEST(RxTimer, WindowTimerAndThreadedTimerTick)
             winui::ProcessMessages();
             ::Sleep(10);
         }
-    }
-    EXPECT_GE(ticks, 3);
-    EXPECT_TRUE(onMainThread);
-
+        EXPECT_GE(ticks, 3) << (threaded ? "threaded" : "window timer");
+        return onMainThread;
+    };
+    EXPECT_TRUE(ticksOnThisThread(false));
     // Threaded with SyncEvent: the handler still runs on this thread.
-    ticks = 0;
-    {
-        TRxTimer timer;
-        timer.SetInterval(30);
-        timer.SetOnTimer([&] {
-            ++ticks;
-            onMainThread = onMainThread && ::GetCurrentThreadId() == mainThread;
-        });
-        for (int i = 0; i < 200 && ticks < 3; ++i) {
-            winui::ProcessMessages();
-            ::Sleep(10);
-        }
-    }
-    EXPECT_GE(ticks, 3);
-    EXPECT_TRUE(onMainThread);
+    EXPECT_TRUE(ticksOnThisThread(true));
 
     // Without SyncEvent the handler runs on the timer's own thread.
     std::atomic<int> threadTicks{0};
