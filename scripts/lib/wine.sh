@@ -42,6 +42,9 @@ prepare_prefix() {
     # Arial is served by the metric-compatible Liberation Sans.
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'Liberation Sans' /f </dev/null >/dev/null 2>&1
     wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f </dev/null >/dev/null 2>&1
+    # A crashing program ends at once instead of waiting in the debugger.
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f \
+      </dev/null >/dev/null 2>&1
   fi
   if [ "${1:-}" = without-window-manager ]; then
     # Xvfb runs no window manager: Wine must not wait for one to confirm that

@@ -139,8 +139,7 @@ LRESULT TProgressCyl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_MOUSEMOVE:
         if (!mouseInside_) {
             mouseInside_ = true;
-            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
-            ::TrackMouseEvent(&track);
+            winui::TrackMouseLeave(Handle());
             if (OnMouseEnter)
                 OnMouseEnter();
             Refresh();

@@ -88,8 +88,7 @@ LRESULT TdxToolButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         const bool over = ::PtInRect(&r, at) != FALSE;
         if (over && !over_) {
-            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
-            ::TrackMouseEvent(&track);
+            winui::TrackMouseLeave(Handle());
         }
         if (over != over_) {
             over_ = over;

@@ -67,8 +67,7 @@ LRESULT TRbCustomControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
     case WM_MOUSEMOVE:
         if (!mouseInside_) {
             mouseInside_ = true;
-            TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
-            ::TrackMouseEvent(&track);
+            winui::TrackMouseLeave(Handle());
             if (OnMouseEnter)
                 OnMouseEnter();
         }

@@ -38,26 +38,6 @@ TThreadTimer::TThreadTimer()
     window_.Create();
 }
 
-void TThreadTimer::Window::Create()
-{
-    CreateOwnWindow("TmrWindowClass", 0, WS_EX_TOOLWINDOW, WS_POPUP, {0, 0, 0, 0}, nullptr);
-}
-
-LRESULT TThreadTimer::Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_TIMER) {
-        if (timer_.onTimer_) {
-            try {
-                timer_.onTimer_();
-            } catch (const std::exception& e) {
-                winui::Application::HandleException(e);
-            }
-        }
-        return 0;
-    }
-    return winui::Window::HandleMessage(message, wParam, lParam);
-}
-
 void TThreadTimer::SetEnabled(bool enabled)
 {
     if (enabled == enabled_)
@@ -118,20 +98,6 @@ int TPowersock::SocketUserCount()
 {
     std::lock_guard<std::mutex> lock(userCountLock);
     return userCount;
-}
-
-void TPowersock::Window::Create()
-{
-    CreateOwnWindow("PsockWindowClass", 0, WS_EX_TOOLWINDOW, WS_POPUP, {0, 0, 0, 0}, nullptr);
-}
-
-LRESULT TPowersock::Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message >= socketMessage) {
-        owner_.HandleSocketMessage(message, wParam, lParam);
-        return 0;
-    }
-    return winui::Window::HandleMessage(message, wParam, lParam);
 }
 
 void TPowersock::InitWinsock()

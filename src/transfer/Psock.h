@@ -6,7 +6,9 @@
 
 #include "Streams.h"
 
-#include "winui/Window.h"
+#include "winui/Application.h"
+
+#include "winui/MessageWindow.h"
 
 #include <winsock.h>
 
@@ -39,18 +41,14 @@ public:
     bool Enabled() const noexcept { return enabled_; }
 
 private:
-    class Window final : public winui::Window {
-    public:
-        explicit Window(TThreadTimer& timer) : timer_(timer) {}
-        void Create();
-
-    private:
-        LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-        TThreadTimer& timer_;
-    };
     void UpdateTimer();
 
-    Window window_{*this};
+    winui::MessageWindow window_{"TmrWindowClass", [this](UINT message, WPARAM, LPARAM) {
+                                     if (message != WM_TIMER)
+                                         return false;
+                                     winui::RunGuarded(onTimer_);
+                                     return true;
+                                 }};
     bool enabled_ = true;
     unsigned interval_ = 1000;
     std::function<void()> onTimer_;
@@ -134,16 +132,6 @@ protected:
     std::vector<char> buffer_ = std::vector<char>(bufferSize + 1);
 
 private:
-    class Window final : public winui::Window {
-    public:
-        explicit Window(TPowersock& owner) : owner_(owner) {}
-        void Create();
-
-    private:
-        LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-        TPowersock& owner_;
-    };
-
     void InitWinsock();
     SOCKET NewSocket(bool linger);
     void ResolveHost();
@@ -151,7 +139,13 @@ private:
     void TimerExpired();
     void WaitUntil(const std::function<bool()>& done);
 
-    Window window_{*this};
+    // Every message numbered 1125 or higher goes to the component.
+    winui::MessageWindow window_{"PsockWindowClass", [this](UINT message, WPARAM wParam, LPARAM lParam) {
+                                     if (message < socketMessage)
+                                         return false;
+                                     HandleSocketMessage(message, wParam, lParam);
+                                     return true;
+                                 }};
     TThreadTimer timer_;
     std::vector<char> lookup_ = std::vector<char>(MAXGETHOSTSTRUCT);
 

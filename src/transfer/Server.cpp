@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr UINT sessionEnded = WM_APP + 3;
-
 // Serialises session creation against session teardown, process-wide.
 std::mutex serverLock;
 
@@ -30,20 +28,6 @@ TNMGeneralServer::~TNMGeneralServer()
         }
         LetMessagesRun();
     }
-}
-
-void TNMGeneralServer::Notifier::Create()
-{
-    CreateOwnWindow("Larkspan.ServerNotifier", 0, WS_EX_TOOLWINDOW, WS_POPUP, {0, 0, 0, 0}, nullptr);
-}
-
-LRESULT TNMGeneralServer::Notifier::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == sessionEnded) {
-        server_.EndSession(reinterpret_cast<TNMGeneralServer*>(lParam));
-        return 0;
-    }
-    return winui::Window::HandleMessage(message, wParam, lParam);
 }
 
 void TNMGeneralServer::Listen()

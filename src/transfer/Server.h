@@ -54,18 +54,15 @@ private:
     void EndSession(TNMGeneralServer* session);
     void RunSession(TNMGeneralServer* session);
 
-    class Notifier final : public winui::Window {
-    public:
-        explicit Notifier(TNMGeneralServer& server) : server_(server) {}
-        void Create();
-
-    private:
-        LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-        TNMGeneralServer& server_;
-    };
-
     std::mutex sessionsLock_;
     std::vector<std::unique_ptr<Session>> sessions_;
-    Notifier notifier_{*this};  // ends finished sessions on the main thread
+    // Ends finished sessions on the main thread, which owns their windows.
+    static constexpr UINT sessionEnded = WM_APP + 3;
+    winui::MessageWindow notifier_{"Larkspan.ServerNotifier", [this](UINT message, WPARAM, LPARAM lParam) {
+                                       if (message != sessionEnded)
+                                           return false;
+                                       EndSession(reinterpret_cast<TNMGeneralServer*>(lParam));
+                                       return true;
+                                   }};
     TNMGeneralServer* parent_ = nullptr;
 };

@@ -9,18 +9,6 @@
 namespace {
 
 constexpr UINT_PTR timerId = 1;
-constexpr UINT syncTick = WM_APP + 2;
-
-// A handler's failure is shown by the application and the timer goes on.
-template <typename Handler>
-void Guarded(Handler&& handler)
-{
-    try {
-        handler();
-    } catch (const std::exception& e) {
-        winui::Application::HandleException(e);
-    }
-}
 
 }  // namespace
 
@@ -87,28 +75,6 @@ std::uint32_t TRxTimerList::Now() const
     return Clock();
 }
 
-void TRxTimerList::Window::Create()
-{
-    CreateOwnWindow("Larkspan.TimerList", 0, 0, WS_POPUP, {0, 0, 0, 0}, nullptr);
-}
-
-void TRxTimerList::Window::Destroy()
-{
-    if (HandleAllocated()) {
-        ::KillTimer(Handle(), timerId);
-        ::DestroyWindow(Handle());
-    }
-}
-
-LRESULT TRxTimerList::Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_TIMER) {
-        list_.Tick();
-        return 0;
-    }
-    return winui::Window::HandleMessage(message, wParam, lParam);
-}
-
 void TRxTimerList::SetActive(bool active)
 {
     if (active == active_)
@@ -127,9 +93,9 @@ void TRxTimerList::SetActive(bool active)
     }
     // The window may be the one whose tick is running: destroying its HWND
     // is safe there, the object stays until the list goes.
+    ::KillTimer(window_.Handle(), timerId);
     window_.Destroy();
-    if (OnFinish)
-        Guarded(OnFinish);
+    winui::RunGuarded(OnFinish);
     active_ = false;
 }
 
@@ -266,9 +232,9 @@ void TRxTimerList::Fire(TRxTimerEvent& event)
 {
     const int handle = event.handle_;
     if (event.OnTimer)
-        Guarded([&] { event.OnTimer(event); });
+        winui::RunGuarded([&] { event.OnTimer(event); });
     if (OnTimers)
-        Guarded([&] { OnTimers(handle); });
+        winui::RunGuarded([&] { OnTimers(handle); });
 }
 
 // ---- TRxTimer ----------------------------------------------------------------
@@ -284,20 +250,6 @@ TRxTimer::~TRxTimer()
     enabled_ = false;
     onTimer_ = nullptr;
     StopThread();
-}
-
-void TRxTimer::Window::Create()
-{
-    CreateOwnWindow("Larkspan.RxTimer", 0, 0, WS_POPUP, {0, 0, 0, 0}, nullptr);
-}
-
-LRESULT TRxTimer::Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_TIMER || message == syncTick) {
-        timer_.TickNow();
-        return 0;
-    }
-    return winui::Window::HandleMessage(message, wParam, lParam);
 }
 
 void TRxTimer::SetEnabled(bool enabled)
@@ -380,5 +332,5 @@ void TRxTimer::ThreadLoop(unsigned interval)
 void TRxTimer::TickNow()
 {
     if (enabled_ && !destroying_ && onTimer_)
-        Guarded(onTimer_);
+        winui::RunGuarded(onTimer_);
 }

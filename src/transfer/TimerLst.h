@@ -3,7 +3,7 @@
 // its own.
 #pragma once
 
-#include "winui/Window.h"
+#include "winui/MessageWindow.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -88,17 +88,6 @@ public:
 private:
     friend class TRxTimerEvent;
 
-    class Window final : public winui::Window {
-    public:
-        explicit Window(TRxTimerList& list) : list_(list) {}
-        void Create();
-        void Destroy();
-
-    private:
-        LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-        TRxTimerList& list_;
-    };
-
     void CalculateInterval(std::uint32_t now);
     void Sort();
     void UpdateTimer();
@@ -108,7 +97,13 @@ private:
     std::uint32_t Now() const;
 
     std::vector<std::unique_ptr<TRxTimerEvent>> events_;
-    Window window_{*this};
+    // Exists only while the list is active; carries the platform timer.
+    winui::MessageWindow window_{"Larkspan.TimerList", [this](UINT message, WPARAM, LPARAM) {
+                                     if (message != WM_TIMER)
+                                         return false;
+                                     Tick();
+                                     return true;
+                                 }};
     int handles_ = 0;
     int tickPeriod_ = 0;
     bool active_ = false;
@@ -133,22 +128,20 @@ public:
     unsigned Interval() const noexcept { return interval_; }
 
 private:
-    class Window final : public winui::Window {
-    public:
-        explicit Window(TRxTimer& timer) : timer_(timer) {}
-        void Create();
-
-    private:
-        LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-        TRxTimer& timer_;
-    };
+    static constexpr UINT syncTick = WM_APP + 2;
 
     void Apply();
     void StopThread();
     void ThreadLoop(unsigned interval);
     void TickNow();
 
-    Window window_{*this};
+    // Carries the window timer and receives the synchronous hand-over.
+    winui::MessageWindow window_{"Larkspan.RxTimer", [this](UINT message, WPARAM, LPARAM) {
+                                     if (message != WM_TIMER && message != syncTick)
+                                         return false;
+                                     TickNow();
+                                     return true;
+                                 }};
     std::atomic<bool> enabled_{true};
     unsigned interval_ = 1000;
     bool threaded_ = true;

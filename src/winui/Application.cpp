@@ -94,6 +94,17 @@ void Application::DestroyForms()
     mainForm_ = nullptr;
 }
 
+void RunGuarded(const std::function<void()>& handler)
+{
+    if (!handler)
+        return;
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        Application::HandleException(e);
+    }
+}
+
 void Application::HandleException(const std::exception& e)
 {
     if (instance)

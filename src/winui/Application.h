@@ -17,6 +17,10 @@ namespace winui {
 
 class Form;
 
+// Runs an event handler; an exception it raises is shown by the application's
+// default handler and the caller goes on.
+void RunGuarded(const std::function<void()>& handler);
+
 class Application final : private Window {
 public:
     Application();

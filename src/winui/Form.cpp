@@ -8,21 +8,6 @@
 
 namespace winui {
 
-namespace {
-
-void Fire(const std::function<void()>& handler)
-{
-    if (!handler)
-        return;
-    try {
-        handler();
-    } catch (const std::exception& e) {
-        Application::HandleException(e);
-    }
-}
-
-}  // namespace
-
 Form::Form(FormDesign design) : design_(std::move(design)) {}
 
 Form::~Form() = default;
@@ -57,7 +42,7 @@ void Form::Realize()
     ::SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(fontHandle_.Get()), FALSE);
 
     CreateComponents();
-    Fire(OnCreate);
+    RunGuarded(OnCreate);
 }
 
 void Form::Show()
@@ -66,7 +51,7 @@ void Form::Show()
         ::SetForegroundWindow(Handle());
         return;
     }
-    Fire(OnShow);
+    RunGuarded(OnShow);
     if (HandleAllocated()) {
         ::ShowWindow(Handle(), SW_SHOWNORMAL);
         ::SetForegroundWindow(Handle());
@@ -80,7 +65,7 @@ void Form::Hide()
 
 void Form::Close()
 {
-    Fire(OnClose);
+    RunGuarded(OnClose);
     Application& app = Application::Instance();
     if (app.MainForm() == this)
         app.Terminate();
@@ -92,7 +77,7 @@ void Form::Destroy()
 {
     if (!HandleAllocated())
         return;
-    Fire(OnDestroy);
+    RunGuarded(OnDestroy);
     ::DestroyWindow(Handle());
 }
 
@@ -135,7 +120,7 @@ void Form::HandleActivate(WPARAM wParam, LPARAM)
     activatedOnce_ = true;
     cameFromOtherProgram_ = false;
     if (fire)
-        Fire(OnActivate);
+        RunGuarded(OnActivate);
 }
 
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -157,7 +142,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return result;
     }
     case WM_MOVE:
-        Fire(OnMove);
+        RunGuarded(OnMove);
         break;
     case WM_CLOSE:
         Close();

@@ -33,8 +33,7 @@ void SpeedButton::SetHot(bool hot)
         return;
     hot_ = hot;
     if (hot) {
-        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
-        ::TrackMouseEvent(&track);
+        TrackMouseLeave(Handle());
     }
     Invalidate();
 }

@@ -220,6 +220,12 @@ void Window::Invalidate()
         ::InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
+void TrackMouseLeave(HWND window)
+{
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, window, 0};
+    ::TrackMouseEvent(&track);
+}
+
 void ProcessMessages()
 {
     MSG msg;

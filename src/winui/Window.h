@@ -89,4 +89,7 @@ private:
 // Lets every window message waiting for the calling thread run, then returns.
 void ProcessMessages();
 
+// Asks for one WM_MOUSELEAVE when the mouse next leaves the window.
+void TrackMouseLeave(HWND window);
+
 }  // namespace winui
