@@ -239,6 +239,31 @@ void TPowersock::LetMessagesRun()
     ::Sleep(0);
 }
 
+void TPowersock::AwaitSocket(Direction direction)
+{
+    fd_set ready;
+    FD_ZERO(&ready);
+    FD_SET(socket_, &ready);
+    timeval pause{0, 2000};
+    ::select(0, direction == Direction::Receive ? &ready : nullptr, direction == Direction::Send ? &ready : nullptr,
+             nullptr, &pause);
+}
+
+void TPowersock::AwaitSocketAndMessages(Direction direction)
+{
+    AwaitSocket(direction);
+    KeepMessagesFlowing();
+}
+
+void TPowersock::KeepMessagesFlowing()
+{
+    const DWORD now = ::GetTickCount();
+    if (now - lastPump_ < pumpPeriodMs)
+        return;
+    lastPump_ = now;
+    winui::ProcessMessages();
+}
+
 void TPowersock::WaitUntil(const std::function<bool()>& done)
 {
     while (!done()) {
@@ -382,9 +407,10 @@ void TPowersock::SendBuffer(const char* bytes, std::size_t length)
             const int result = ::send(socket_, bytes + sent, static_cast<int>(length - sent), 0);
             if (result == 0)
                 break;
-            if (result < 0)
+            if (result < 0) {
                 CheckSocketError(wouldBlock);  // "would block" simply tries again
-            else
+                AwaitSocket(Direction::Send);
+            } else
                 sent += static_cast<std::size_t>(result);
         }
     }
@@ -419,6 +445,7 @@ std::string TPowersock::Read(std::size_t count)
             break;
         if (waiting == 0)
             return {};  // the peer closed first
+        CheckIdle();
         if (waiting < 0) {
             // The peer's close may have been handled while waiting: the
             // socket is then a fresh, unconnected one, and nothing will come.
@@ -426,9 +453,10 @@ std::string TPowersock::Read(std::size_t count)
             if (LastErrorNo == WSAENOTCONN)
                 return {};
             CheckSocketError(wouldBlock);
+            AwaitSocketAndMessages(Direction::Receive);
+        } else {
+            LetMessagesRun();  // part of it is here; the rest is on its way
         }
-        CheckIdle();
-        LetMessagesRun();
     } while (!Canceled);
     if (Canceled) {
         Canceled = false;
@@ -456,15 +484,16 @@ std::string TPowersock::ReadLn()
             if (LastErrorNo == WSAENOTCONN)
                 return line;
             CheckSocketError(wouldBlock);
-        } else {
-            const char* end = static_cast<const char*>(std::memchr(buffer_.data(), '\n', waiting));
-            const int take = end ? static_cast<int>(end - buffer_.data()) + 1 : waiting;
-            const int received = ::recv(socket_, buffer_.data(), take, 0);
-            if (received > 0)
-                line.append(buffer_.data(), static_cast<std::size_t>(received));
-            if (end)
-                return line;
+            AwaitSocketAndMessages(Direction::Receive);
+            continue;
         }
+        const char* end = static_cast<const char*>(std::memchr(buffer_.data(), '\n', waiting));
+        const int take = end ? static_cast<int>(end - buffer_.data()) + 1 : waiting;
+        const int received = ::recv(socket_, buffer_.data(), take, 0);
+        if (received > 0)
+            line.append(buffer_.data(), static_cast<std::size_t>(received));
+        if (end)
+            return line;
         LetMessagesRun();
     }
     Canceled = false;
@@ -495,10 +524,11 @@ void TPowersock::SendStream(TStream& stream)
                     SentByteCount += result;
                     if (OnPacketSent)
                         OnPacketSent();
+                    KeepMessagesFlowing();
                 } else {
                     CheckSocketError(wouldBlock);
+                    AwaitSocketAndMessages(Direction::Send);
                 }
-                LetMessagesRun();
             }
         }
     }
@@ -532,14 +562,15 @@ void TPowersock::CaptureStream(TStream& stream, std::int64_t expectedSize)
             if (OnPacketRecvd)
                 OnPacketRecvd();
             TimerOn();
+            KeepMessagesFlowing();
         } else {
             LastErrorNo = ::WSAGetLastError();
             if (LastErrorNo == WSAENOTCONN)
                 break;
             CheckSocketError(wouldBlock);
             CheckIdle();
+            AwaitSocketAndMessages(Direction::Receive);
         }
-        LetMessagesRun();
     }
     if (Canceled) {
         Canceled = false;

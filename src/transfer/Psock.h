@@ -116,6 +116,16 @@ protected:
     void TimerOff();
     // Lets pending messages run (on a thread without windows it only yields).
     static void LetMessagesRun();
+    // While data flows, pending messages run every few milliseconds rather
+    // than after every piece: under load each look at the queue costs more
+    // than the piece. A socket that would block is waited on (briefly, so
+    // that messages still run), never polled in a tight loop.
+    enum class Direction { Receive, Send };
+    void AwaitSocket(Direction direction);
+    void AwaitSocketAndMessages(Direction direction);
+    void KeepMessagesFlowing();
+    static constexpr DWORD pumpPeriodMs = 10;
+    DWORD lastPump_ = 0;
 
     // Ends a wait that has seen no byte for `idleLimit_` ms (0: no limit).
     void CheckIdle();

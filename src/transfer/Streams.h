@@ -42,6 +42,9 @@ public:
     enum class Mode { OpenRead, Create };
     // Throws "Cannot open file <path>" or "Cannot create file <path>".
     TFileStream(const std::string& path, Mode mode);
+    TFileStream(const TFileStream&) = delete;
+    TFileStream& operator=(const TFileStream&) = delete;
+    ~TFileStream() override;
     // A new file in the temporary folder, removed when the stream is freed.
     static std::unique_ptr<TFileStream> Temporary();
     std::size_t Read(void* buffer, std::size_t count) override;
@@ -51,6 +54,7 @@ public:
     void SetPosition(std::int64_t position) override;
 
 private:
-    explicit TFileStream(winui::FileHandle file) : file_(std::move(file)) {}
+    explicit TFileStream(winui::FileHandle file) : file_(std::move(file)), temporary_(true) {}
     winui::FileHandle file_;
+    bool temporary_ = false;
 };
