@@ -81,6 +81,7 @@ TPowersock::TPowersock()
 TPowersock::~TPowersock()
 {
     ReportStatus(8, "Destroy");
+    TPowersock::Abort();
     Cancel();
     timer_.SetEnabled(false);
     destroying_ = true;
@@ -108,6 +109,13 @@ void TPowersock::InitWinsock()
         if (userCount++ == 0) {
             WSADATA data{};
             ::WSAStartup(0x0101, &data);
+            const auto version = [](WORD v) { return std::to_string(HIBYTE(v)) + "." + std::to_string(LOBYTE(v)); };
+            SocketInfo = {"Version= " + version(data.wVersion),
+                          "High Version= " + version(data.wHighVersion),
+                          "Description= " + std::string(data.szDescription),
+                          "System= " + std::string(data.szSystemStatus),
+                          "Max Sockets= " + std::to_string(data.iMaxSockets),
+                          "Max Udp pack size= " + std::to_string(data.iMaxUdpDg)};
         }
     }
     socket_ = NewSocket(true);
@@ -487,17 +495,35 @@ std::string TPowersock::ReadLn()
             AwaitSocketAndMessages(Direction::Receive);
             continue;
         }
-        const char* end = static_cast<const char*>(std::memchr(buffer_.data(), '\n', waiting));
-        const int take = end ? static_cast<int>(end - buffer_.data()) + 1 : waiting;
+        // A line ends at its LF, or when it has filled the transfer buffer.
+        const int room = static_cast<int>(bufferSize - line.size());
+        const char* end = static_cast<const char*>(std::memchr(buffer_.data(), '\n', std::min(waiting, room)));
+        const int take = end ? static_cast<int>(end - buffer_.data()) + 1 : std::min(waiting, room);
         const int received = ::recv(socket_, buffer_.data(), take, 0);
         if (received > 0)
             line.append(buffer_.data(), static_cast<std::size_t>(received));
-        if (end)
+        if (end || line.size() == bufferSize)
             return line;
         LetMessagesRun();
     }
     Canceled = false;
     throw EAbortError("Socket readln aborted");
+}
+
+std::string TPowersock::Transaction(const std::string& command)
+{
+    ReportStatus(8, "Transaction");
+    Writeln(command);
+    LastReply = ReadLn();
+    ReportStatus(1, LastReply);
+    // The reply's leading decimal digits, at most ten of them.
+    std::int64_t number = 0;
+    for (std::size_t i = 0; i < LastReply.size() && i < 10 && LastReply[i] >= '0' && LastReply[i] <= '9'; ++i)
+        number = number * 10 + (LastReply[i] - '0');
+    if (number > 32767)
+        throw std::range_error("Range check error");
+    ReplyNumber = static_cast<std::int16_t>(number);
+    return LastReply;
 }
 
 void TPowersock::SendStream(TStream& stream)

@@ -86,6 +86,12 @@ public:
     std::int32_t TransferSize = 0;
     std::int32_t ReceivedByteCount = 0;
     std::int32_t SentByteCount = 0;
+    // What the socket library said about itself when it was started (six
+    // lines; filled by the component that started it).
+    std::vector<std::string> SocketInfo;
+    // Results of Transaction.
+    std::int16_t ReplyNumber = 0;
+    std::string LastReply;
 
     virtual void Connect();
     virtual void Disconnect();
@@ -100,6 +106,8 @@ public:
     void Writeln(const std::string& text);
     std::string Read(std::size_t count);
     std::string ReadLn();
+    // Sends a command line and returns the reply line.
+    virtual std::string Transaction(const std::string& command);
     void SendStream(TStream& stream);
     void CaptureStream(TStream& stream, std::int64_t expectedSize);
 

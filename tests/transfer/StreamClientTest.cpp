@@ -1,6 +1,7 @@
 // The sending component against raw blocking-socket peers on loopback.
 #include "transfer/NMSTRM.h"
 #include "winui/Application.h"
+#include "winui/MessageWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -334,4 +335,143 @@ TEST_F(StreamClientTest, CancellingAWaitingReadAborts)
     canceller.SetEnabled(false);
     EXPECT_FALSE(sender.Connected);  // the connection is closed before the error leaves
     EXPECT_FALSE(sender.Canceled);
+}
+
+namespace {
+
+// Cancels the component from the message loop of a wait it is in: the
+// message is posted before the wait starts, so it comes first.
+class CancelFromTheLoop {
+public:
+    explicit CancelFromTheLoop(TPowersock& component)
+        : window_("Larkspan.TestCanceller", [&component](UINT message, WPARAM, LPARAM) {
+              if (message != WM_APP)
+                  return false;
+              component.Cancel();
+              return true;
+          })
+    {
+        window_.Create();
+        ::PostMessageA(window_.Handle(), WM_APP, 0, 0);
+    }
+
+private:
+    winui::MessageWindow window_;
+};
+
+std::string ErrorOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return "";
+}
+
+}  // namespace
+
+TEST_F(StreamClientTest, LinesAndTransactions)
+{
+    std::string command;
+    RawPeer peer([&](SOCKET s) {
+        command = ReceiveExactly(s, 6);
+        const std::string replies = "250 Fine\r\npar";
+        ::send(s, replies.data(), static_cast<int>(replies.size()), 0);
+        ::Sleep(100);
+        ::send(s, "tial\nrest", 9, 0);
+        DrainUntilClosed(s);
+    });
+    sender.Port = peer.Port();
+    sender.Connect();
+    EXPECT_EQ(sender.Transaction("HELO"), "250 Fine\r\n");
+    EXPECT_EQ(command, "HELO\r\n");
+    EXPECT_EQ(sender.LastReply, "250 Fine\r\n");
+    EXPECT_EQ(sender.ReplyNumber, 250);
+    EXPECT_EQ(sender.ReadLn(), "partial\n");  // one line from two pieces
+    {
+        // Nothing more comes: only a cancellation ends the wait.
+        CancelFromTheLoop cancel(sender);
+        EXPECT_EQ(ErrorOf([&] { sender.ReadLn(); }), "Socket readln aborted");
+    }
+    EXPECT_FALSE(sender.Canceled);
+    sender.Disconnect();
+}
+
+TEST_F(StreamClientTest, AReplyWithoutDigitsHasNumberZeroAndAClosedPeerGivesAnEmptyLine)
+{
+    RawPeer peer([&](SOCKET s) {
+        ReceiveExactly(s, 4);
+        ::send(s, "OK\n", 3, 0);
+    });
+    sender.Port = peer.Port();
+    sender.Connect();
+    sender.ReplyNumber = 7;
+    EXPECT_EQ(sender.Transaction("NO"), "OK\n");
+    EXPECT_EQ(sender.ReplyNumber, 0);
+    EXPECT_EQ(sender.ReadLn(), "");  // the peer has closed
+    sender.Disconnect();
+}
+
+TEST_F(StreamClientTest, CapturingStopsAtACancellationOrTheTimeOut)
+{
+    std::atomic<bool> release{false};
+    RawPeer peer([&](SOCKET s) {
+        ::send(s, "0123456789", 10, 0);
+        while (!release)
+            ::Sleep(10);
+    });
+    sender.Port = peer.Port();
+    sender.Connect();
+    TMemoryStream captured;
+    int pieces = 0;
+    sender.OnPacketRecvd = [&] { ++pieces; };
+    TThreadTimer canceller;
+    canceller.SetInterval(300);
+    canceller.SetOnTimer([this] { sender.Cancel(); });
+    EXPECT_EQ(ErrorOf([&] { sender.CaptureStream(captured, 100); }), "Socket capture aborted");
+    canceller.SetEnabled(false);
+    EXPECT_EQ(captured.Bytes(), "0123456789");
+    EXPECT_EQ(sender.ReceivedByteCount, 10);
+    EXPECT_GE(pieces, 1);
+
+    // The time-out aborts the same way; the sending component's abort also
+    // closes the connection.
+    sender.TimeOut = 200;
+    const DWORD start = ::GetTickCount();
+    EXPECT_EQ(ErrorOf([&] { sender.CaptureStream(captured, 100); }), "Socket capture aborted");
+    EXPECT_GE(::GetTickCount() - start, 150u);
+    EXPECT_FALSE(sender.Connected);
+    release = true;
+}
+
+TEST_F(StreamClientTest, ACancelledLookupEndsConnectWithoutOfferingAnotherHost)
+{
+    sender.Host = "localhost";
+    sender.Port = 9;
+    int offered = 0;
+    sender.OnInvalidHost = [&](bool&) { ++offered; };
+    CancelFromTheLoop cancel(sender);
+    EXPECT_EQ(ErrorOf([&] { sender.Connect(); }), "Host Lookup Canceled");
+    EXPECT_EQ(offered, 0);
+    EXPECT_EQ(failures, 0);
+    EXPECT_FALSE(sender.Connected);
+}
+
+TEST_F(StreamClientTest, AFailedLookupIsOfferedToTheInvalidHostHandler)
+{
+    RawPeer peer([&](SOCKET s) { DrainUntilClosed(s); });
+    sender.Host = "no-such-host.invalid";
+    sender.Port = peer.Port();
+    int offered = 0;
+    sender.OnInvalidHost = [&](bool& handled) {
+        ++offered;
+        sender.Host = "127.0.0.1";  // the user's correction
+        handled = true;
+    };
+    sender.Connect();
+    EXPECT_TRUE(sender.Connected);
+    EXPECT_EQ(offered, 1);
+    EXPECT_EQ(connects, 1);
+    sender.Disconnect();
 }
