@@ -1,19 +1,23 @@
 #include "NMSTRM.h"
 
-#include <cstdio>
+#include "core/StreamHeader.h"
+
+#include <stdexcept>
 
 void TNMStrm::PostStream(TStream& stream, std::string& reply)
 {
     Connect();
     // From here on the connection is closed however this ends.
     try {
-        if (FromName.size() > 9999 || stream.Size() > 2147483647)
+        // A name the header cannot carry (too long, or holding a NUL that
+        // would cut it short on the wire) or a size beyond 32 bits is refused
+        // rather than sent as a header that does not match its content.
+        const auto header = larkspan::transfer::EncodeHeader(FromName, stream.Size());
+        if (!header)
             throw std::range_error("Range check error");
-        char field[16];
-        std::snprintf(field, sizeof field, "%.4d", static_cast<int>(FromName.size()));
-        Write(field + FromName);
-        std::snprintf(field, sizeof field, "%10d", static_cast<int>(stream.Size()));
-        Write(field);
+        const std::size_t nameEnd = 4 + FromName.size();
+        Write(header->substr(0, nameEnd));  // the name's length and the name
+        Write(header->substr(nameEnd));     // the content size
         SendStream(stream);
         if (OnMessageSent)
             OnMessageSent();

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <thread>
@@ -131,6 +132,43 @@ TEST_F(StreamClientTest, EmptyNameAndEmptyStream)
     sender.PostStream(empty, reply);
     EXPECT_EQ(received, "0000         0");
     EXPECT_EQ(packets, 0);
+}
+
+TEST_F(StreamClientTest, TheFieldsAtTheirWidestAndNamesTheHeaderCannotCarry)
+{
+    // A stream that claims 1,234,567,890 bytes; the peer takes the header
+    // and hangs up, which ends the transfer with a socket error.
+    class Huge final : public TStream {
+    public:
+        std::size_t Read(void* buffer, std::size_t count) override
+        {
+            std::memset(buffer, 'x', count);
+            position_ += static_cast<std::int64_t>(count);
+            return count;
+        }
+        void Write(const void*, std::size_t) override {}
+        std::int64_t Size() const override { return 1234567890; }
+        std::int64_t Position() const override { return position_; }
+        void SetPosition(std::int64_t position) override { position_ = position; }
+
+    private:
+        std::int64_t position_ = 0;
+    } huge;
+    std::string header;
+    RawPeer peer([&](SOCKET s) { header = ReceiveExactly(s, 24); });
+    sender.Port = peer.Port();
+    sender.FromName = "0123456789";
+    std::string reply;
+    EXPECT_THROW(sender.PostStream(huge, reply), ESockError);
+    EXPECT_EQ(header, "00100123456789" "1234567890");
+    EXPECT_FALSE(sender.Connected);
+
+    RawPeer second([&](SOCKET s) { DrainUntilClosed(s); });
+    sender.Port = second.Port();
+    sender.FromName = std::string("a\0b", 3);
+    TMemoryStream content("abc");
+    EXPECT_THROW(sender.PostStream(content, reply), std::range_error);
+    EXPECT_FALSE(sender.Connected);
 }
 
 TEST_F(StreamClientTest, LargeContentArrivesIntactInCountedPieces)
