@@ -154,6 +154,42 @@ TEST_F(StreamServerTest, TheThreeByteExampleIsAnsweredWithSixteenBytes)
     EXPECT_EQ(receiver->RemoteAddress(), "127.0.0.1");
 }
 
+TEST_F(StreamServerTest, ASecondConnectionGetsItsOwnSessionWhileTheFirstRuns)
+{
+    std::atomic<bool> firstHalfSent{false}, secondDone{false}, release{false};
+    std::string firstAnswer, secondAnswer;
+    std::thread first([&] {
+        RawClient client(receiver->Port);
+        client.Send("0009first.");
+        firstHalfSent = true;
+        while (!release)
+            ::Sleep(5);
+        client.Send("txt" "         1" "A");
+        firstAnswer = client.Receive(16);
+    });
+    ASSERT_TRUE(PumpUntil([&] { return firstHalfSent && receiver->SessionCount() == 1; }));
+    std::thread second([&] {
+        RawClient client(receiver->Port);
+        client.Send("0010second.txt         1B");
+        secondAnswer = client.Receive(16);
+        secondDone = true;
+    });
+    ASSERT_TRUE(PumpUntil([&] { return secondDone && Messages().size() == 1; }));
+    EXPECT_EQ(Messages()[0].from, "second.txt");  // while the first still waits
+    EXPECT_EQ(maxSessions, 2);
+    release = true;
+    ASSERT_TRUE(PumpUntil([&] { return Messages().size() == 2 && receiver->SessionCount() == 0; }));
+    first.join();
+    second.join();
+    const std::vector<Received> messages = Messages();
+    EXPECT_EQ(messages[1].from, "first.txt");
+    EXPECT_EQ(messages[1].content, "A");
+    EXPECT_NE(messages[0].thread, messages[1].thread);
+    EXPECT_EQ(firstAnswer, ok);
+    EXPECT_EQ(secondAnswer, ok);
+    EXPECT_EQ(contacts, 2);
+}
+
 TEST_F(StreamServerTest, SenderAndReceiverEndToEnd)
 {
     TNMStrm sender;
