@@ -8,8 +8,6 @@ using namespace testing_support;
 
 namespace {
 
-std::string programUnderTest;  // from the command line
-
 bool Contains(const std::vector<std::string>& texts, const std::string& text)
 {
     for (const std::string& t : texts)
@@ -22,7 +20,7 @@ bool Contains(const std::vector<std::string>& texts, const std::string& text)
 
 TEST(BrimwellEndToEnd, MonitorShowsLiveReadingsAndRemembersItsPlace)
 {
-    ProgramUnderTest program(programUnderTest, "Brimwell");
+    ProgramUnderTest program(ProgramPath(), "Brimwell");
     HWND monitor = program.Start(1164, 216);
     ASSERT_NE(monitor, nullptr);
     RECT r{};
@@ -79,12 +77,4 @@ TEST(BrimwellEndToEnd, MonitorShowsLiveReadingsAndRemembersItsPlace)
     EXPECT_EQ(r.top, 400);
     ::PostMessageA(monitor, WM_CLOSE, 0, 0);
     program.WaitForExit();
-}
-
-int main(int argc, char** argv)
-{
-    ::testing::InitGoogleTest(&argc, argv);
-    if (argc > 1)
-        programUnderTest = argv[1];
-    return RUN_ALL_TESTS();
 }

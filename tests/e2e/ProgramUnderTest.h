@@ -9,6 +9,9 @@
 
 namespace testing_support {
 
+// The program under test: the test program's first argument.
+const std::string& ProgramPath();
+
 // A Unix path handed over by CTest, in the form Wine's programs open.
 std::string WindowsPath(std::string path);
 

@@ -11,8 +11,6 @@ using namespace testing_support;
 
 namespace {
 
-std::string programUnderTest;  // from the command line
-
 std::vector<std::string> ListItems(HWND list)
 {
     // Read as a screen reader reads a list box: in UTF-16, converted by the
@@ -46,7 +44,7 @@ protected:
         ::CoUninitialize();
     }
 
-    ProgramUnderTest program{programUnderTest, "Tessaly"};
+    ProgramUnderTest program{ProgramPath(), "Tessaly"};
 };
 
 }  // namespace
@@ -97,12 +95,4 @@ TEST_F(TessalyEndToEnd, WidgetStandsOnTopTranslucentWithItsDocumentsAndRemembers
     EXPECT_EQ(r.top, 100);
     ::PostMessageA(widget, WM_CLOSE, 0, 0);
     program.WaitForExit();
-}
-
-int main(int argc, char** argv)
-{
-    ::testing::InitGoogleTest(&argc, argv);
-    if (argc > 1)
-        programUnderTest = argv[1];
-    return RUN_ALL_TESTS();
 }
