@@ -53,8 +53,7 @@ double Microseconds(int repeats, const std::function<void(int)>& work)
 int main()
 {
     winui::Application app;
-    GaugeForm* form = nullptr;
-    app.CreateForm(form);
+    GaugeForm* form = &app.CreateForm<GaugeForm>();
     form->Show();
     TProgressCyl& gauge = form->gauge;
 

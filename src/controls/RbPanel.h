@@ -99,7 +99,14 @@ private:
 class TRbPanel : public TRbCustomControl {
 public:
     void Create(HWND parent, const RbPanelDesign& design);
-    const RbPanelDesign& Design() const noexcept { return design_; }
+    // The panel's current settings, caption flags included.
+    RbPanelDesign Design() const
+    {
+        RbPanelDesign current = design_;
+        current.textShadow = TextShadow();
+        current.showCaption = ShowCaption();
+        return current;
+    }
 
     // Setters follow one rule each: a change of shape rebuilds the cached
     // background, a change of caption or text colour only repaints, and

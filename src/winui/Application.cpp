@@ -89,7 +89,8 @@ void Application::DestroyForms()
     for (auto it = forms_.rbegin(); it != forms_.rend(); ++it)
         it->form->Destroy();
     for (auto it = forms_.rbegin(); it != forms_.rend(); ++it)
-        it->forget();
+        if (it->forget)
+            it->forget();
     forms_.clear();
     mainForm_ = nullptr;
 }

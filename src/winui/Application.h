@@ -40,6 +40,16 @@ public:
     {
         return AdoptForm(std::make_unique<T>(), instance);
     }
+    // A form that no long-lived variable names (tests, tools): the
+    // application keeps it until it ends, and forgets nothing else then.
+    template <typename T>
+    T& CreateForm()
+    {
+        auto form = std::make_unique<T>();
+        T& created = *form;
+        Adopt(std::move(form), nullptr);
+        return created;
+    }
     // The same for a form constructed by the caller.
     template <typename T>
     T* AdoptForm(std::unique_ptr<T> form, T*& instance)

@@ -98,8 +98,7 @@ class DrawingTest : public TessalyTest {};
 
 TEST_F(DrawingTest, DoubleVerticalTitleBarWithSquareOnePixelBorder)
 {
-    PanelForm* form = nullptr;
-    app->CreateForm(form);
+    PanelForm* form = &app->CreateForm<PanelForm>();
     const auto s = Render(form->bar);
     // From colour in the middle row, the ramp towards `to` above and below.
     EXPECT_EQ(s->At(40, 15), Hex(0x1084D0));
@@ -120,8 +119,7 @@ TEST_F(DrawingTest, DoubleVerticalTitleBarWithSquareOnePixelBorder)
 
 TEST_F(DrawingTest, AntialiasedPanelSmoothsItsCornersAndFillsItsInside)
 {
-    PanelForm* form = nullptr;
-    app->CreateForm(form);
+    PanelForm* form = &app->CreateForm<PanelForm>();
     form->round.SetShowCaption(false);
     const auto s = Render(form->round);
     EXPECT_EQ(s->At(0, 0), RGB(200, 0, 0));      // outside the rounded corner
@@ -144,8 +142,7 @@ TEST_F(DrawingTest, AntialiasedPanelSmoothsItsCornersAndFillsItsInside)
 
 TEST_F(DrawingTest, CaptionPositionRebuildsOnlyForTheGroupBox)
 {
-    PanelForm* form = nullptr;
-    app->CreateForm(form);
+    PanelForm* form = &app->CreateForm<PanelForm>();
     TRbPanel& panel = form->round;
     const int builds = panel.BuildCount();
     panel.SetCaptionPosition(cpMiddleCenter);
@@ -171,8 +168,7 @@ TEST_F(DrawingTest, CaptionPositionRebuildsOnlyForTheGroupBox)
 
 TEST_F(DrawingTest, LongCaptionEndsInAnEllipsisOnOneLine)
 {
-    PanelForm* form = nullptr;
-    app->CreateForm(form);
+    PanelForm* form = &app->CreateForm<PanelForm>();
     TRbPanel& panel = form->round;
     // '=' leaves the baseline empty: only the ellipsis' dots stand there.
     panel.SetCaption(std::string(60, '='));
@@ -204,8 +200,7 @@ TEST_F(DrawingTest, LongCaptionEndsInAnEllipsisOnOneLine)
 
 TEST_F(DrawingTest, CustomControlEventsAndStyleManager)
 {
-    PanelForm* form = nullptr;
-    app->CreateForm(form);
+    PanelForm* form = &app->CreateForm<PanelForm>();
     TRbPanel& panel = form->round;
     int entered = 0;
     int left = 0;
@@ -237,8 +232,7 @@ TEST_F(DrawingTest, CustomControlEventsAndStyleManager)
 
 TEST_F(DrawingTest, SettersRefuseWhatThePanelCannotTake)
 {
-    PanelForm* form = nullptr;
-    app->CreateForm(form);
+    PanelForm* form = &app->CreateForm<PanelForm>();
     TRbPanel& panel = form->round;
     const int builds = panel.BuildCount();
     panel.SetCornerWidth(-1);
@@ -258,6 +252,13 @@ TEST_F(DrawingTest, SettersRefuseWhatThePanelCannotTake)
     panel.SetAntialiased(true);  // turns the gradient off
     EXPECT_FALSE(panel.Design().gradient);
     EXPECT_EQ(panel.BuildCount(), builds + 3);
+
+    // The caption flags live in the base control; the design tells them as they are now.
+    EXPECT_FALSE(panel.Design().textShadow);
+    panel.SetTextShadow(true);
+    panel.SetShowCaption(false);
+    EXPECT_TRUE(panel.Design().textShadow);
+    EXPECT_FALSE(panel.Design().showCaption);
 }
 
 TEST_F(DrawingTest, ListItemsShowIconNameAndHighlight)
