@@ -124,6 +124,8 @@ protected:
     void TimerOff();
     // Lets pending messages run (on a thread without windows it only yields).
     static void LetMessagesRun();
+    // Sleeps 2 ms and lets pending messages run until `done` says so.
+    static void WaitUntil(const std::function<bool()>& done);
     // While data flows, pending messages run every few milliseconds rather
     // than after every piece: under load each look at the queue costs more
     // than the piece. A socket that would block is waited on (briefly, so
@@ -155,7 +157,6 @@ private:
     void ResolveHost();
     void HandleSocketMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void TimerExpired();
-    void WaitUntil(const std::function<bool()>& done);
 
     // Every message numbered 1125 or higher goes to the component.
     winui::MessageWindow window_{"PsockWindowClass", [this](UINT message, WPARAM wParam, LPARAM lParam) {

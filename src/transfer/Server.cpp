@@ -20,14 +20,7 @@ TNMGeneralServer::~TNMGeneralServer()
     Abort();
     // Running sessions end once cancelled; wait for them here, taking the
     // messages that end them.
-    for (;;) {
-        {
-            std::lock_guard<std::mutex> lock(sessionsLock_);
-            if (sessions_.empty())
-                break;
-        }
-        LetMessagesRun();
-    }
+    WaitUntil([this] { return SessionCount() == 0; });
 }
 
 void TNMGeneralServer::Listen()
@@ -78,10 +71,7 @@ void TNMGeneralServer::HandleAcceptNotification()
 SOCKET TNMGeneralServer::Accept()
 {
     ReportStatus(4, "Accepting");
-    while (!asyncDone_ && !Canceled) {
-        ::Sleep(2);
-        LetMessagesRun();
-    }
+    WaitUntil([this] { return asyncDone_ || Canceled; });
     if (Canceled)
         throw ESockError("Accepting Canceled");
     if (!succeeded_)

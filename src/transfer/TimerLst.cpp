@@ -30,10 +30,8 @@ void TRxTimerEvent::SetEnabled(bool enabled)
         return;  // disabling recomputes nothing
     fireCount_ = 0;
     lastTick_ = Now();
-    if (parent_) {
-        parent_->CalculateInterval(Now());
-        parent_->UpdateTimer();
-    }
+    if (parent_)
+        parent_->Reschedule();
 }
 
 void TRxTimerEvent::SetInterval(int interval)
@@ -41,10 +39,8 @@ void TRxTimerEvent::SetInterval(int interval)
     if (interval == interval_)
         return;
     interval_ = interval;
-    if (parent_) {
-        parent_->CalculateInterval(Now());
-        parent_->UpdateTimer();
-    }
+    if (parent_)
+        parent_->Reschedule();
 }
 
 void TRxTimerEvent::SetRepeatCount(int count)
@@ -127,10 +123,8 @@ void TRxTimerList::Delete(int handle)
         return;
     (*it)->parent_ = nullptr;
     events_.erase(it);
-    if (active_) {
-        CalculateInterval(Now());
-        UpdateTimer();
-    }
+    if (active_)
+        Reschedule();
 }
 
 void TRxTimerList::Clear()
@@ -170,6 +164,12 @@ void TRxTimerList::CalculateInterval(std::uint32_t now)
     tickPeriod_ = larkspan::timers::TickPeriod(schedule, now);
 }
 
+void TRxTimerList::Reschedule()
+{
+    CalculateInterval(Now());
+    UpdateTimer();
+}
+
 void TRxTimerList::Sort()
 {
     // Neighbours change places only when the later one is strictly shorter,
@@ -199,12 +199,10 @@ void TRxTimerList::Tick()
     }
     if (!ProcessEvents())
         return;
-    if (EnabledCount() == 0) {
+    if (EnabledCount() == 0)
         Deactivate();
-    } else {
-        CalculateInterval(Now());
-        UpdateTimer();
-    }
+    else
+        Reschedule();
 }
 
 bool TRxTimerList::ProcessEvents()

@@ -91,6 +91,8 @@ private:
     void CalculateInterval(std::uint32_t now);
     void Sort();
     void UpdateTimer();
+    // The tick period for the events as they are now, and the timer to match.
+    void Reschedule();
     void Tick();
     bool ProcessEvents();
     void Fire(TRxTimerEvent& event);
