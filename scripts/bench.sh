@@ -6,22 +6,27 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 source scripts/lib/wine.sh
 
-configure_win32
-cmake --build build/win32 --target ListAllBenchmark PaintBenchmark GaugeBenchmark TransferBenchmark Brimwell Tessaly
+# The 32-bit build where this host runs it, the 64-bit one otherwise;
+# ARCH=i686 or ARCH=x86_64 chooses.
+arch=${ARCH:-$(runnable_arch)}
+dir=$(build_dir "$arch")
+echo "Benchmarks of the $(arch_bits "$arch") build"
+configure_windows "$arch"
+cmake --build "$dir" --target ListAllBenchmark PaintBenchmark GaugeBenchmark TransferBenchmark Brimwell Tessaly
 
-start_throwaway_wine
+start_throwaway_wine "$arch"
 
 echo "== List All Recent Documents"
-wine build/win32/bench/ListAllBenchmark.exe </dev/null
+"$WINE" "$dir"/bench/ListAllBenchmark.exe </dev/null
 
 echo "== Panel and list painting"
-wine build/win32/bench/PaintBenchmark.exe </dev/null
+"$WINE" "$dir"/bench/PaintBenchmark.exe </dev/null
 
 echo "== Stream transfer over loopback"
-wine build/win32/bench/TransferBenchmark.exe </dev/null
+"$WINE" "$dir"/bench/TransferBenchmark.exe </dev/null
 
 echo "== Cylinder gauge painting"
-wine build/win32/bench/GaugeBenchmark.exe </dev/null
+"$WINE" "$dir"/bench/GaugeBenchmark.exe </dev/null
 
 # Brimwell's sampling cost: CPU time of its process over a minute as a share
 # of one core, next to an idle Tessaly (same toolkit, no timer) measured in
@@ -30,11 +35,11 @@ seconds="${BENCH_SECONDS:-60}"
 echo "== Sampling overhead over ${seconds} s"
 folder=$(mktemp -d /tmp/larkspan-bench.XXXXXX)
 THROWAWAY_PATHS+=("$folder")
-cp build/win32/bin/Brimwell.exe build/win32/bin/Tessaly.exe "$folder/"
+cp "$dir/bin/Brimwell.exe" "$dir/bin/Tessaly.exe" "$folder/"
 : >"$folder/SumvexFileList.dat"
 : >"$folder/QuilloFileList.dat"
-wine "$folder/Brimwell.exe" </dev/null >/dev/null 2>&1 &
-wine "$folder/Tessaly.exe" </dev/null >/dev/null 2>&1 &
+"$WINE" "$folder/Brimwell.exe" </dev/null >/dev/null 2>&1 &
+"$WINE" "$folder/Tessaly.exe" </dev/null >/dev/null 2>&1 &
 sleep 5
 brimwell=$(pgrep -f 'larkspan-bench.*Brimwell.exe' | head -n 1)
 tessaly=$(pgrep -f 'larkspan-bench.*Tessaly.exe' | head -n 1)

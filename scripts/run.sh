@@ -7,10 +7,14 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 source scripts/lib/wine.sh
 
-configure_win32
-cmake --build build/win32 --target Tessaly Brimwell
+arch=$(runnable_arch)
+dir=$(build_dir "$arch")
+echo "Running the $(arch_bits "$arch") build under $(arch_bits "$arch") Wine"
+configure_windows "$arch"
+cmake --build "$dir" --target Tessaly Brimwell
+select_wine "$arch"
 
-export WINEPREFIX="${WINEPREFIX:-$HOME/.local/share/larkspan/wineprefix}"
+export WINEPREFIX="${WINEPREFIX:-$HOME/.local/share/larkspan/wineprefix-$arch}"
 mkdir -p "$(dirname "$WINEPREFIX")"
 wm=
 if [ -z "${DISPLAY:-}" ]; then
@@ -24,8 +28,8 @@ trap 'stop_wine; stop_xvfb' EXIT
 # The suite's spreadsheet and word processor keep these lists beside the
 # widget; Tessaly reports each one that is missing, so start with empty ones.
 for list in SumvexFileList.dat QuilloFileList.dat; do
-  [ -e "build/win32/bin/$list" ] || : >"build/win32/bin/$list"
+  [ -e "$dir/bin/$list" ] || : >"$dir/bin/$list"
 done
-wine build/win32/bin/Brimwell.exe &
-wine build/win32/bin/Tessaly.exe
+"$WINE" "$dir/bin/Brimwell.exe" &
+"$WINE" "$dir/bin/Tessaly.exe"
 wait

@@ -8,18 +8,21 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 source scripts/lib/wine.sh
 
-configure_win32
-cmake --build build/win32 --target Tessaly Brimwell MakeRecentShortcuts
+arch=$(runnable_arch)
+dir=$(build_dir "$arch")
+echo "Pictures of the $(arch_bits "$arch") build"
+configure_windows "$arch"
+cmake --build "$dir" --target Tessaly Brimwell MakeRecentShortcuts
 
 out=build/screens
 mkdir -p "$out" docs
 program=$(mktemp -d /tmp/larkspan-shot.XXXXXX)
-start_throwaway_wine "$program"
-cp build/win32/bin/Tessaly.exe build/win32/bin/Brimwell.exe "$program/"
+start_throwaway_wine "$arch" "$program"
+cp "$dir/bin/Tessaly.exe" "$dir/bin/Brimwell.exe" "$program/"
 
 # Brimwell stands at 1164, 216 (182 x 191) on a first run; its readings
 # arrive within two seconds.
-wine "$program/Brimwell.exe" </dev/null >/dev/null 2>&1 &
+"$WINE" "$program/Brimwell.exe" </dev/null >/dev/null 2>&1 &
 sleep 5
 import -window root "$out/brimwell-screen.png"
 convert "$out/brimwell-screen.png" -crop 222x231+1144+196 +repage docs/brimwell.png
@@ -28,12 +31,12 @@ sleep 2
 
 printf 'C:\\Work\\Quarterly Budget.vts\r\nC:\\Work\\Sales 2026.xls\r\n' >"$program/SumvexFileList.dat"
 printf 'C:\\Work\\Letter to Anna.rtf\r\nC:\\Work\\Minutes.doc\r\n' >"$program/QuilloFileList.dat"
-wine build/win32/tools/MakeRecentShortcuts.exe 'C:\docs\Holiday.jpg' 'C:\docs\Notes.txt' \
+"$WINE" "$dir"/tools/MakeRecentShortcuts.exe 'C:\docs\Holiday.jpg' 'C:\docs\Notes.txt' \
   'C:\docs\Report.pdf' 'C:\music\Evening Song.mp3' 'C:\docs\index.htm' 'C:\video\Trip.avi' \
   'C:\docs\Archive.zip' </dev/null >/dev/null 2>&1
 
 # Tessaly stands at 1168, 255 (178 x 417) on a first run.
-wine "$program/Tessaly.exe" </dev/null >/dev/null 2>&1 &
+"$WINE" "$program/Tessaly.exe" </dev/null >/dev/null 2>&1 &
 sleep 4
 import -window root "$out/tessaly-screen.png"
 convert "$out/tessaly-screen.png" -crop 218x457+1148+235 +repage docs/tessaly.png

@@ -1,14 +1,24 @@
 #!/usr/bin/env bash
 # Installs everything the build and the tests need on a Debian 12 machine (run as root).
 # Idempotent: when every package is already present it only checks and returns.
+# Both MinGW-w64 compilers are always installed (the release package holds both
+# architectures); 32-bit Wine only where this host can run 32-bit programs.
 set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/lib/host.sh
 
 packages=(
-  cmake ninja-build make g++ googletest python3
-  g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
-  wine wine32:i386 xvfb xauth x11-utils xdotool imagemagick
+  cmake ninja-build make g++ googletest python3 zip
+  g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
+  wine wine64 xvfb xauth x11-utils xdotool imagemagick
   fonts-liberation
 )
+with_i386=0
+if host_runs_32bit; then
+  with_i386=1
+  packages+=(wine32:i386)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -23,7 +33,7 @@ if [ "$(id -u)" -ne 0 ]; then
   exit 1
 fi
 
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
+if [ "$with_i386" = 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive

@@ -1,10 +1,50 @@
-# Shared by the run, test and screenshot scripts: a display and a Wine prefix.
+# Shared by the run, test, benchmark and screenshot scripts: the host's
+# architectures, the Windows builds, a display and a Wine prefix.
 # Source it; it defines functions only.
+source "$(dirname "${BASH_SOURCE[0]}")/host.sh"
 
-export WINEARCH=win32
 export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono or Gecko installer dialog may block prefix creation.
 export WINEDLLOVERRIDES="mscoree,mshtml="
+
+# Chooses the Wine of one width (i686 or x86_64): exports WINE (the loader),
+# WINESERVER and WINEARCH. Each width gets a prefix of its own kind.
+select_wine() {
+  case "$1" in
+    i686) WINE=/usr/lib/wine/wine WINESERVER=/usr/lib/wine/wineserver32 WINEARCH=win32 ;;
+    x86_64) WINE=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver64 WINEARCH=win64 ;;
+    *) echo "unknown architecture '$1'" >&2; return 1 ;;
+  esac
+  export WINE WINESERVER WINEARCH WINELOADER="$WINE"
+}
+
+# The width whose programs this host runs best: 32-bit where it can, as the
+# programs were first made for it; 64-bit otherwise.
+runnable_arch() {
+  if host_runs_32bit; then echo i686; else echo x86_64; fi
+}
+
+# "32-bit" or "64-bit", for messages.
+arch_bits() {
+  case "$1" in i686) echo 32-bit ;; x86_64) echo 64-bit ;; esac
+}
+
+# The build folder of one width.
+build_dir() {
+  case "$1" in
+    i686) echo build/win32 ;;
+    x86_64) echo build/win64 ;;
+  esac
+}
+
+# Configures the Windows build of one width in its build folder; further
+# arguments go to CMake.
+configure_windows() {
+  local arch=$1
+  shift
+  cmake -S . -B "$(build_dir "$arch")" -G Ninja --no-warn-unused-cli \
+    -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-mingw-${arch}.cmake" "$@" >/dev/null
+}
 
 # Starts Xvfb at 1366 x 768 x 24, 96 DPI, on a free display and exports DISPLAY.
 start_xvfb() {
@@ -28,49 +68,48 @@ stop_xvfb() {
   XVFB_PID=
 }
 
-# Creates (or updates) the prefix in WINEPREFIX and keeps the wineserver alive
-# until stop_wine, so each program start is cheap. Pass without-window-manager
-# when the display is our own Xvfb.
+# Creates (or updates) the prefix in WINEPREFIX with the Wine chosen by
+# select_wine and keeps the wineserver alive until stop_wine, so each program
+# start is cheap. Pass without-window-manager when the display is our own Xvfb.
 prepare_prefix() {
   local fresh=0
   [ -f "$WINEPREFIX/system.reg" ] || fresh=1
   # Everything Wine starts in the background inherits these descriptors; none
   # may hold a caller's output pipe open (CTest would wait for it forever).
-  wineserver -p </dev/null >/dev/null 2>&1
-  wineboot -i </dev/null >/dev/null 2>&1
+  "$WINESERVER" -p </dev/null >/dev/null 2>&1
+  "$WINE" wineboot -i </dev/null >/dev/null 2>&1
   if [ "$fresh" = 1 ]; then
     # Arial is served by the metric-compatible Liberation Sans.
-    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'Liberation Sans' /f </dev/null >/dev/null 2>&1
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f </dev/null >/dev/null 2>&1
+    wine_reg 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'Liberation Sans'
+    wine_reg 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96
     # A crashing program ends at once instead of waiting in the debugger.
-    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f \
-      </dev/null >/dev/null 2>&1
+    wine_reg 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d ''
   fi
   if [ "${1:-}" = without-window-manager ]; then
     # Xvfb runs no window manager: Wine must not wait for one to confirm that
     # a window was hidden (it would time out after two seconds every time).
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+    wine_reg 'HKCU\Software\Wine\X11 Driver' /v Managed /d N
   fi
 }
 
+wine_reg() {
+  "$WINE" reg add "$@" /f </dev/null >/dev/null 2>&1
+}
+
 stop_wine() {
-  wineserver -k >/dev/null 2>&1 || true
+  [ -n "${WINESERVER:-}" ] && [ -n "${WINEPREFIX:-}" ] && "$WINESERVER" -k >/dev/null 2>&1 || true
 }
 
-# Configures the Windows build in build/win32 (the MinGW-w64 toolchain).
-configure_win32() {
-  cmake -S . -B build/win32 -G Ninja --no-warn-unused-cli \
-    -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake "$@" >/dev/null
-}
-
-# A fresh temporary prefix on our own Xvfb display, removed on exit together
-# with the paths given.
+# A fresh temporary prefix of the given width on our own Xvfb display,
+# removed on exit together with the further paths given.
 start_throwaway_wine() {
+  select_wine "$1"
+  shift
   export WINEPREFIX
   WINEPREFIX=$(mktemp -d /tmp/larkspan-wine.XXXXXX)
   THROWAWAY_PATHS=("$WINEPREFIX" "$@")
   trap 'stop_wine; stop_xvfb; rm -rf "${THROWAWAY_PATHS[@]}"' EXIT
   start_xvfb
-  echo "Wine prefix $WINEPREFIX on $DISPLAY"
+  echo "Wine prefix $WINEPREFIX ($WINEARCH) on $DISPLAY"
   prepare_prefix without-window-manager
 }

@@ -4,9 +4,35 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <cstddef>
 #include <cstring>
 
 namespace brimwell {
+
+namespace {
+
+// The basic information record (class 0) in the caller's own width: 44 bytes
+// with the processor count at offset 40 in a 32-bit process, 64 bytes with it
+// at offset 56 in a 64-bit one. The call insists on the exact length.
+struct BasicInformation {
+    ULONG reserved;
+    ULONG timerResolution;
+    ULONG pageSize;
+    ULONG numberOfPhysicalPages;
+    ULONG lowestPhysicalPageNumber;
+    ULONG highestPhysicalPageNumber;
+    ULONG allocationGranularity;
+    ULONG_PTR minimumUserModeAddress;
+    ULONG_PTR maximumUserModeAddress;
+    ULONG_PTR activeProcessorsAffinityMask;
+    CCHAR numberOfProcessors;
+};
+static_assert(sizeof(void*) != 4 || (sizeof(BasicInformation) == 44 &&
+                                     offsetof(BasicInformation, numberOfProcessors) == 40));
+static_assert(sizeof(void*) != 8 || (sizeof(BasicInformation) == 64 &&
+                                     offsetof(BasicInformation, numberOfProcessors) == 56));
+
+}  // namespace
 
 std::string LastAddress(char* const* addresses)
 {
@@ -33,16 +59,16 @@ bool PlatformProbe::Query(int informationClass, void* buffer, unsigned long leng
 
 bool PlatformProbe::ProcessorCount(int& count)
 {
-    unsigned char basic[44] = {};
-    if (!Query(0, basic, sizeof basic))
+    BasicInformation basic{};
+    if (!Query(0, &basic, sizeof basic))
         return false;
-    count = basic[40];
+    count = static_cast<unsigned char>(basic.numberOfProcessors);
     return true;
 }
 
 bool PlatformProbe::SystemTime(std::int64_t& time)
 {
-    unsigned char timeOfDay[32] = {};
+    alignas(8) unsigned char timeOfDay[32] = {};
     if (!Query(3, timeOfDay, sizeof timeOfDay))
         return false;
     std::memcpy(&time, timeOfDay + 8, sizeof time);
@@ -51,7 +77,7 @@ bool PlatformProbe::SystemTime(std::int64_t& time)
 
 bool PlatformProbe::IdleTime(std::int64_t& idle)
 {
-    unsigned char performance[768] = {};
+    alignas(8) unsigned char performance[768] = {};
     if (!Query(2, performance, sizeof performance))
         return false;
     std::memcpy(&idle, performance, sizeof idle);

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The Windows components against the Linux peer, both ways, over loopback.
-#   interop.sh POSIX_PEER STREAM_TOOL_EXE EMULATOR
+#   interop.sh POSIX_PEER STREAM_TOOL_EXE EMULATOR [EMULATOR ARGUMENTS...]
 set -euo pipefail
-peer=$1 tool=$2 wine=$3
+peer=$1 tool=$2
+shift 2
+wine=("$@")
 work=$(mktemp -d /tmp/larkspan-interop.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 head -c 300000 /dev/urandom >"$work/content"
@@ -13,7 +15,7 @@ wait_listening() {  # file that the listener prints "listening" to
 }
 
 # Windows receives from Linux.
-"$wine" "$tool" receive 47301 "$work/from-linux" >"$work/tool.out" 2>&1 &
+"${wine[@]}" "$tool" receive 47301 "$work/from-linux" >"$work/tool.out" 2>&1 &
 receiver=$!
 wait_listening "$work/tool.out"
 sleep 0.5
@@ -26,7 +28,7 @@ cmp "$work/content" "$work/from-linux"
 "$peer" receive 47302 "$work/from-windows" >"$work/peer.out" &
 receiver=$!
 wait_listening "$work/peer.out"
-"$wine" "$tool" send 47302 "windows.bin" "$work/content"
+"${wine[@]}" "$tool" send 47302 "windows.bin" "$work/content"
 wait "$receiver"
 grep -qx 'windows.bin' "$work/peer.out"
 cmp "$work/content" "$work/from-windows"

@@ -1,0 +1,3 @@
+# 64-bit Windows executables.
+set(LARKSPAN_MINGW_ARCH x86_64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
