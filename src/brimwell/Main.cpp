@@ -41,7 +41,9 @@ FontSpec LabelFont(COLORREF color = labelBlue)
 }  // namespace
 
 TfrmSystemMonitor::TfrmSystemMonitor(std::unique_ptr<brimwell::SystemProbe> probe)
-    : Form(MonitorDesign()), probe_(probe ? std::move(probe) : std::make_unique<brimwell::PlatformProbe>())
+    : Form(MonitorDesign()),
+      probe_(probe ? std::move(probe) : std::make_unique<brimwell::PlatformProbe>()),
+      shown_(::CreateEventA(nullptr, TRUE, FALSE, nullptr))
 {
     OnCreate = [this] { FormCreate(); };
     OnShow = [this] { FormShow(); };
@@ -52,6 +54,9 @@ TfrmSystemMonitor::TfrmSystemMonitor(std::unique_ptr<brimwell::SystemProbe> prob
 
 TfrmSystemMonitor::~TfrmSystemMonitor()
 {
+    // A hand-over thread still waiting for the window to appear gives up.
+    abandoned_ = true;
+    ::SetEvent(shown_.Get());
     WaitForSampler();
 }
 
@@ -166,9 +171,15 @@ void TfrmSystemMonitor::FormShow()
     WaitForSampler();
     samplerDone_ = false;
     // The thread only hands the loop to the UI thread and waits for its end.
+    // It hands it over once the window is on screen: this handler and the
+    // ones around it let messages run before the window is shown, and a loop
+    // taken up there would keep the window hidden for its whole run.
+    ::ResetEvent(shown_.Get());
     const HWND window = Handle();
     sampler_ = std::thread([this, window] {
-        ::SendMessageA(window, runMonitorLoop, 0, 0);
+        ::WaitForSingleObject(shown_.Get(), INFINITE);
+        if (!abandoned_)
+            ::SendMessageA(window, runMonitorLoop, 0, 0);
         samplerDone_ = true;
     });
     ProcessMessages();
@@ -216,6 +227,8 @@ LRESULT TfrmSystemMonitor::HandleMessage(UINT message, WPARAM wParam, LPARAM lPa
         MonitorLoop();
         return 0;
     }
+    if (message == WM_WINDOWPOSCHANGED && (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW))
+        ::SetEvent(shown_.Get());
     return Form::HandleMessage(message, wParam, lParam);
 }
 
@@ -260,7 +273,8 @@ void TfrmSystemMonitor::MonitorLoop()
                 sampling::LargeIntToDouble(idleTime) - sampling::LargeIntToDouble(brimwell::OldIdleTime);
             const double timeDelta =
                 sampling::LargeIntToDouble(systemTime) - sampling::LargeIntToDouble(brimwell::OldSystemTime);
-            CPUCyl.SetPosition(sampling::ProcessorLoad(idleDelta, timeDelta, processors));
+            if (const auto load = sampling::ProcessorLoad(idleDelta, timeDelta, processors))
+                CPUCyl.SetPosition(*load);
             if (!Pump())
                 break;
             StopMonitor = probe_->EscapeDown() || Application::Instance().Terminated();

@@ -7,6 +7,7 @@
 
 #include "controls/RbPanel.h"
 #include "winui/Form.h"
+#include "winui/Handles.h"
 #include "winui/Label.h"
 #include "winui/PopupMenu.h"
 
@@ -68,6 +69,8 @@ private:
     std::unique_ptr<brimwell::SystemProbe> probe_;
     std::thread sampler_;            // hands the loop to this thread, then ends
     std::atomic<bool> samplerDone_{true};
+    winui::KernelHandle shown_;              // set once the window is on screen
+    std::atomic<bool> abandoned_{false};     // the form is going: no hand-over
     bool sampling_ = false;
     bool closing_ = false;
     int cycles_ = 0;

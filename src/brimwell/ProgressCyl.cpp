@@ -723,16 +723,9 @@ Placement PlaceText(TFontOrientation orientation, int w, int h, int tw, int th)
 
 winui::FontHandle RotatedFont(const winui::FontSpec& spec, int escapement)
 {
-    LOGFONTA lf{};
-    lf.lfHeight = spec.height;
-    lf.lfEscapement = escapement;
-    lf.lfOrientation = escapement;
-    lf.lfWeight = spec.bold ? 700 : 400;
-    lf.lfItalic = spec.italic;
-    lf.lfCharSet = DEFAULT_CHARSET;
+    LOGFONTA lf = winui::LogFontFrom(spec, escapement);
     // Crisp glyphs: an inverted text must turn whole pixels, not blends.
     lf.lfQuality = NONANTIALIASED_QUALITY;
-    lstrcpynA(lf.lfFaceName, spec.face.c_str(), LF_FACESIZE);
     return winui::FontHandle(::CreateFontIndirectA(&lf));
 }
 

@@ -1,5 +1,6 @@
 #include "Cylinder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -21,9 +22,9 @@ long RoundHalfEven(double value)
 void Put(const PixelRows& rows, int x, int y, double term, const Ratios& ratios)
 {
     std::uint8_t* p = rows.Pixel(x, y);
-    p[0] = ClampByte(static_cast<long>(term * ratios.b));
-    p[1] = ClampByte(static_cast<long>(term * ratios.g));
-    p[2] = ClampByte(static_cast<long>(term * ratios.r));
+    p[0] = ChannelFromTerm(term * ratios.b);
+    p[1] = ChannelFromTerm(term * ratios.g);
+    p[2] = ChannelFromTerm(term * ratios.r);
 }
 
 double RowTerm(int k, double step, const ColorStyle& style)
@@ -36,6 +37,17 @@ double RowTerm(int k, double step, const ColorStyle& style)
 Ratios ChannelRatios(Rgb color, const ColorStyle& style)
 {
     return {Ratio(color.r, style), Ratio(color.g, style), Ratio(color.b, style)};
+}
+
+int LightOffset(int extent, float lightAngle)
+{
+    const double offset = extent / static_cast<double>(lightAngle);
+    // Far beyond any row count, yet small enough that counting up from it
+    // row by row cannot overflow.
+    constexpr double limit = 1 << 30;
+    if (std::isnan(offset))
+        return 0;
+    return static_cast<int>(std::clamp(offset, -limit, limit));
 }
 
 int ShadingLevel(Effect effect)
@@ -113,8 +125,8 @@ void PaintCylinder(const PixelRows& rows, const Geometry& g, Orientation orienta
     const int h = g.innerHeight();
     if (orientation == Orientation::Horizontal) {
         const double step = s.level / h;  // integer division, held as a float
-        int kF = static_cast<int>(h / s.foreStyle.lightAngle);
-        int kB = static_cast<int>(h / s.backStyle.lightAngle);
+        int kF = LightOffset(h, s.foreStyle.lightAngle);
+        int kB = LightOffset(h, s.backStyle.lightAngle);
         for (int y = c; y <= g.height - c - 1; ++y, ++kF, ++kB) {
             const double tF = RowTerm(kF, step, s.foreStyle);
             const double tB = RowTerm(kB, step, s.backStyle);
@@ -127,8 +139,8 @@ void PaintCylinder(const PixelRows& rows, const Geometry& g, Orientation orienta
         }
     } else {
         const double step = s.level / w;
-        int kF = static_cast<int>(w / s.foreStyle.lightAngle);
-        int kB = static_cast<int>(w / s.backStyle.lightAngle);
+        int kF = LightOffset(w, s.foreStyle.lightAngle);
+        int kB = LightOffset(w, s.backStyle.lightAngle);
         for (int x = c; x <= g.width - c - 1; ++x, ++kF, ++kB) {
             const double tF = RowTerm(kF, step, s.foreStyle);
             const double tB = RowTerm(kB, step, s.backStyle);

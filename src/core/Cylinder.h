@@ -39,6 +39,18 @@ constexpr std::uint8_t ClampByte(long value)
     return static_cast<std::uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value);
 }
 
+// A shading term as a channel: truncated toward zero and clamped to 0..255
+// before the conversion, so that a term beyond any integer still reads 255
+// (or 0), and a term that is not a number reads 0.
+constexpr std::uint8_t ChannelFromTerm(double term)
+{
+    return term >= 255 ? 255 : term > 0 ? static_cast<std::uint8_t>(term) : 0;
+}
+
+// The row offset where the shading starts, extent / LightAngle truncated; an
+// angle of 0 (an infinite quotient) saturates instead of overflowing.
+int LightOffset(int extent, float lightAngle);
+
 // 1, 51, 102, 153, 204 or 255 by depth.
 int ShadingLevel(Effect effect);
 

@@ -1,5 +1,7 @@
 #include "Sampling.h"
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace larkspan::sampling {
@@ -15,12 +17,18 @@ double LargeIntToDouble(std::int64_t value)
     return LargeIntToDouble(static_cast<std::uint32_t>(bits), static_cast<std::int32_t>(bits >> 32));
 }
 
-int ProcessorLoad(double idleDelta, double timeDelta, int processorCount)
+std::optional<int> ProcessorLoad(double idleDelta, double timeDelta, int processorCount)
 {
+    if (!(timeDelta > 0) || processorCount <= 0 || !std::isfinite(idleDelta) || !std::isfinite(timeDelta))
+        return std::nullopt;
     // Extended precision where the platform has it, as the ratio is taken.
     const long double ratio = static_cast<long double>(idleDelta) / timeDelta;
     const long double load = 100 - ratio * 100 / processorCount + 0.5L;
-    return static_cast<int>(load);
+    if (!std::isfinite(load))
+        return std::nullopt;
+    constexpr long double lowest = std::numeric_limits<int>::min();
+    constexpr long double highest = std::numeric_limits<int>::max();
+    return static_cast<int>(std::clamp(load, lowest, highest));
 }
 
 int PageFileUnits(std::uint64_t bytes)

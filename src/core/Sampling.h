@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace larkspan::sampling {
@@ -13,8 +14,10 @@ double LargeIntToDouble(std::int64_t value);
 
 // The share of non-idle time over the interval, averaged over the
 // processors, in whole percent rounded half up (truncating after adding
-// one half). Not clamped: the gauge clamps.
-int ProcessorLoad(double idleDelta, double timeDelta, int processorCount);
+// one half). Not clamped to 0..100: the gauge clamps. Nothing when no time
+// has passed or no processor is counted, where the formula has no finite
+// value; a finite value beyond the integers saturates.
+std::optional<int> ProcessorLoad(double idleDelta, double timeDelta, int processorCount);
 
 // The page-file figures in the gauge's units of 1,000,024 bytes.
 int PageFileUnits(std::uint64_t bytes);

@@ -26,6 +26,11 @@ std::int32_t TickPeriod(std::span<const ScheduledEvent> events, std::uint32_t no
     for (bool changed = true; changed && period > 100;) {
         changed = false;
         for (const ScheduledEvent& e : events) {
+            // An interval that is not positive never fires and needs no
+            // common divisor; its remainder would be negative and grow the
+            // period without end.
+            if (e.interval <= 0)
+                continue;
             const std::int64_t remainder = e.interval % period;
             if (remainder != 0) {
                 period -= remainder;

@@ -21,8 +21,8 @@ constexpr std::int64_t Elapsed(std::uint32_t now, std::uint32_t lastTick)
 
 // The tick period for events in list order: the shortest interval or time
 // until due of the enabled events with a positive interval, at least 100,
-// reduced until every event's interval is a multiple of it (or it is 100 or
-// less), and at least 100. 0 when no event can fire.
+// reduced until every positive interval is a multiple of it (or it is 100
+// or less), and at least 100. 0 when no event can fire.
 std::int32_t TickPeriod(std::span<const ScheduledEvent> events, std::uint32_t now);
 
 // Due with 50 ms of tolerance: enabled and at least interval - 50 ms since

@@ -26,9 +26,11 @@ public:
     std::function<void()> onSleep;
     int memoryReads = 0;
     std::size_t cycle = 0;
+    bool shownAtStart = false;
 
     bool ProcessorCount(int& count) override
     {
+        shownAtStart = ::IsWindowVisible(frmSystemMonitor->Handle()) != FALSE;
         count = processors;
         return basicOk;
     }
@@ -84,9 +86,15 @@ protected:
     static std::string Ini() { return winui::ProgramFolder() + "Larkspan.ini"; }
 
     // Starts the window as the program does and lets the loop run to its end.
-    void RunMonitor()
+    // `whileShowing` runs right after FormShow, before the window is shown.
+    void RunMonitor(std::function<void()> whileShowing = nullptr)
     {
         brimwell::CreateForms(*app, std::move(pendingProbe));
+        if (whileShowing)
+            frmSystemMonitor->OnShow = [show = frmSystemMonitor->OnShow, whileShowing] {
+                show();
+                whileShowing();
+            };
         frmSystemMonitor->Show();
         for (int i = 0; i < 2000 && frmSystemMonitor->SamplerRunning(); ++i) {
             winui::ProcessMessages();
@@ -122,6 +130,20 @@ TEST_F(MonitorTest, WindowIsARoundedTranslucentTopmostWidgetAtItsFirstRunPlace)
     ::DeleteObject(region);
     EXPECT_EQ(::GetWindow(window, GW_OWNER), app->Handle());
     EXPECT_EQ(app->Title(), "System Monitor");
+}
+
+TEST_F(MonitorTest, TheLoopStartsOnlyOnceTheWindowIsOnScreen)
+{
+    // The hand-over thread reaches the window while showing is still under
+    // way and messages run, as on a busy machine.
+    RunMonitor([] {
+        ::Sleep(200);
+        winui::ProcessMessages();
+        EXPECT_EQ(frmSystemMonitor->Cycles(), 0);
+    });
+    EXPECT_TRUE(probe->shownAtStart);
+    EXPECT_EQ(frmSystemMonitor->Cycles(), 2);
+    EXPECT_TRUE(frmSystemMonitor->Visible());
 }
 
 TEST_F(MonitorTest, FailedBasicQueryLeavesTheDesignValues)

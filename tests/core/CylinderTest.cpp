@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <vector>
 
 using namespace larkspan;
@@ -108,6 +110,28 @@ TEST(Cylinder, FlatEffectGivesEveryRowTheSameColour)
     PaintCylinder(b.rows, g, Orientation::Horizontal, s, 30);
     for (int y = 5; y <= 16; ++y)
         EXPECT_EQ(b.At(10, y), b.At(10, 5)) << y;
+}
+
+TEST(Cylinder, TermsBeyondAnyIntegerStillClampToTheirEnd)
+{
+    EXPECT_EQ(ChannelFromTerm(1e30), 255);  // beyond long: full, not 0
+    EXPECT_EQ(ChannelFromTerm(-1e30), 0);
+    EXPECT_EQ(ChannelFromTerm(254.9), 254);  // truncated toward zero
+    EXPECT_EQ(ChannelFromTerm(std::nan("")), 0);
+    EXPECT_EQ(LightOffset(12, 1e-30f), 1 << 30);
+    EXPECT_EQ(LightOffset(12, -3.0f), -4);
+
+    // A colour style with a vanishing intensity makes the ratios enormous:
+    // the cylinder then reads white, not black.
+    const Geometry g{60, 22, 1, 2};
+    Shading s;
+    s.foreStyle.intensity = 1e-30f;
+    s.fore = ChannelRatios(green, s.foreStyle);
+    s.foreLine = s.fore;
+    s.back = ChannelRatios(silver, s.backStyle);
+    Bitmap b(60, 22);
+    PaintCylinder(b.rows, g, Orientation::Horizontal, s, 30);
+    EXPECT_EQ(b.At(10, 8), (Rgb{255, 255, 255}));
 }
 
 TEST(Cylinder, TooSmallGaugesDrawOnlyTheirBackground)

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace larkspan::sampling;
 
 TEST(Sampling, LargeIntegersFromTheirHalves)
@@ -22,6 +24,16 @@ TEST(Sampling, LoadIsRoundedHalfUpAndNotClamped)
     EXPECT_EQ(ProcessorLoad(0, 1000, 4), 100);
     EXPECT_EQ(ProcessorLoad(1200, 1000, 1), -19);          // more idle than time: the gauge clamps
     EXPECT_EQ(ProcessorLoad(-100, 1000, 1), 110);
+}
+
+TEST(Sampling, NoLoadWithoutTimeOrProcessorsAndHugeLoadsSaturate)
+{
+    EXPECT_EQ(ProcessorLoad(100, 0, 2), std::nullopt);  // the same clock reading twice
+    EXPECT_EQ(ProcessorLoad(0, 0, 2), std::nullopt);    // 0 / 0
+    EXPECT_EQ(ProcessorLoad(100, -10, 2), std::nullopt);
+    EXPECT_EQ(ProcessorLoad(500, 1000, 0), std::nullopt);
+    EXPECT_EQ(ProcessorLoad(-1e300, 1e-300, 1), std::numeric_limits<int>::max());
+    EXPECT_EQ(ProcessorLoad(1e300, 1e-300, 1), std::numeric_limits<int>::min());
 }
 
 TEST(Sampling, PageFileUnitsAndPowerTexts)

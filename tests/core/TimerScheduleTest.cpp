@@ -31,6 +31,13 @@ TEST(TimerSchedule, NoEventThatCanFireMeansNoTimer)
     EXPECT_EQ(TickPeriod(std::vector<ScheduledEvent>{{true, 0, 0}}, 0), 0);
 }
 
+TEST(TimerSchedule, IntervalsThatAreNotPositiveDoNotStretchThePeriod)
+{
+    // Their remainder is negative or zero: once it grew the period without end.
+    EXPECT_EQ(TickPeriod(std::vector<ScheduledEvent>{{true, -7, 0}, {true, 220, 0}}, 0), 220);
+    EXPECT_EQ(TickPeriod(std::vector<ScheduledEvent>{{true, 300, 0}, {false, -1000, 0}, {true, 0, 0}}, 0), 300);
+}
+
 TEST(TimerSchedule, DueWithFiftyMillisecondsOfToleranceAcrossTheWrap)
 {
     const ScheduledEvent e{true, 220, 1000};
