@@ -10,6 +10,8 @@ writes
   Glyph<Name>.bmp  the bottom-bar button glyphs, 16 x 16 on magenta (their
                    bottom-left pixel gives the transparent colour)
   Close.bmp        the monitor's 10 x 9 close glyph, black on silver
+  Tessaly.ico      the programs' icons, 32 x 32 and 16 x 16 with an alpha
+  Brimwell.ico     channel: recent pages with a clock; three gauge cylinders
 
 Every picture is drawn here from a few shapes, so it can be read and changed
 as text; nothing else describes them.
@@ -66,8 +68,8 @@ class Canvas:
             self.dot(round(x0 + (x1 - x0) * i / steps), round(y0 + (y1 - y0) * i / steps), c)
 
     def disc(self, cx, cy, r, c):
-        for y in range(16):
-            for x in range(16):
+        for y in range(self.height):
+            for x in range(self.width):
                 if (x - cx) ** 2 + (y - cy) ** 2 <= r * r + 0.5:
                     self.dot(x, y, c)
 
@@ -340,6 +342,94 @@ def close_glyph():
 
 
 DARK_BLACK = (0, 0, 0)
+CLEAR = None  # a transparent pixel of an icon
+
+
+# ---- the program icons, drawn at 32 x 32 --------------------------------------
+
+
+def tessaly_icon():
+    """Two recent pages, the front one written on, and a clock over its corner."""
+    c = Canvas(CLEAR, 32, 32)
+    c.rect(10, 1, 27, 23, PAPER)
+    c.frame(10, 1, 27, 23, INK)
+    c.rect(4, 6, 21, 29, PAPER)
+    c.frame(4, 6, 21, 29, INK)
+    for i in range(5):  # the folded corner
+        c.line(17 + i, 6, 21, 10 - i, FOLD)
+    c.line(17, 6, 17, 10, INK)
+    c.line(17, 10, 21, 10, INK)
+    for y in (13, 16, 19, 22, 25):
+        c.line(7, y, 16 if y < 22 else 13, y, BLUE)
+    c.disc(24, 24, 7, ORANGE)
+    c.disc(24, 24, 5, PAPER)
+    c.line(24, 24, 24, 20, DARK)
+    c.line(24, 24, 27, 24, DARK)
+    return c
+
+
+def shade(colour, factor):
+    return tuple(max(0, min(255, round(v * factor))) for v in colour)
+
+
+def brimwell_icon():
+    """The monitor's white panel with its blue rim and three shaded cylinders."""
+    rim = (0x00, 0x80, 0xC0)
+    c = Canvas(CLEAR, 32, 32)
+    c.rect(1, 1, 30, 30, rim)
+    c.rect(3, 3, 28, 28, PAPER)
+    for x, y in ((1, 1), (30, 1), (1, 30), (30, 30)):
+        c.dot(x, y, CLEAR)
+    silver = (0xC0, 0xC0, 0xC0)
+    # Lighter in the middle of each cylinder, darker at its edges.
+    profile = (0.75, 1.0, 1.15, 1.0, 0.75)
+    for top, fill, colour in ((7, 19, (0x00, 0x80, 0x00)), (14, 13, (0xCC, 0x00, 0x00)), (21, 23, (0x00, 0x6B, 0xD7))):
+        for dy, factor in enumerate(profile):
+            c.line(5, top + dy, fill, top + dy, shade(colour, factor))
+            c.line(fill + 1, top + dy, 26, top + dy, shade(silver, factor))
+    return c
+
+
+def halved(big):
+    """The 16 x 16 picture: each 2 x 2 block averaged, clear where most of it is."""
+    small = Canvas(CLEAR, big.width // 2, big.height // 2)
+    for y in range(small.height):
+        for x in range(small.width):
+            block = [big.px[2 * y + j][2 * x + i] for j in (0, 1) for i in (0, 1)]
+            solid = [p for p in block if p is not CLEAR]
+            if len(solid) >= 2:
+                small.px[y][x] = tuple(sum(p[k] for p in solid) // len(solid) for k in range(3))
+    return small
+
+
+def icon_image(c):
+    """One image of an icon file: a 32-bit bottom-up DIB and its AND mask."""
+    pixels = bytearray()
+    mask = bytearray()
+    mask_stride = ((c.width + 31) // 32) * 4
+    for y in reversed(range(c.height)):
+        row = bytearray(mask_stride)
+        for x in range(c.width):
+            p = c.px[y][x]
+            if p is CLEAR:
+                pixels += bytes((0, 0, 0, 0))
+                row[x // 8] |= 0x80 >> (x % 8)
+            else:
+                pixels += bytes((p[2], p[1], p[0], 255))
+        mask += row
+    info = struct.pack('<IiiHHIIiiII', 40, c.width, 2 * c.height, 1, 32, 0, len(pixels) + len(mask), 0, 0, 0, 0)
+    return info + pixels + mask
+
+
+def write_ico(path, canvases):
+    images = [icon_image(c) for c in canvases]
+    data = struct.pack('<HHH', 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for c, image in zip(canvases, images):
+        data += struct.pack('<BBBBHHII', c.width, c.height, 0, 0, 1, 32, len(image), offset)
+        offset += len(image)
+    with open(path, 'wb') as f:
+        f.write(data + b''.join(images))
 
 
 def write_bmp(path, canvases):
@@ -367,6 +457,9 @@ def main():
     for name in GLYPHS:
         write_bmp(os.path.join(out, 'Glyph%s.bmp' % name), [glyph(name)])
     write_bmp(os.path.join(out, 'Close.bmp'), [close_glyph()])
+    for name, draw in (('Tessaly', tessaly_icon), ('Brimwell', brimwell_icon)):
+        big = draw()
+        write_ico(os.path.join(out, name + '.ico'), [big, halved(big)])
 
 
 if __name__ == '__main__':
