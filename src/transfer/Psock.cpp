@@ -484,13 +484,14 @@ std::string TPowersock::ReadLn()
     Disarm off([this] { TimerOff(); });
     std::string line;
     while (!Canceled) {
+        // A peer that closes before the line has ended leaves no line.
         const int waiting = ::recv(socket_, buffer_.data(), static_cast<int>(bufferSize), MSG_PEEK);
         if (waiting == 0)
-            return line;
+            return {};
         if (waiting < 0) {
             LastErrorNo = ::WSAGetLastError();
             if (LastErrorNo == WSAENOTCONN)
-                return line;
+                return {};
             CheckSocketError(wouldBlock);
             AwaitSocketAndMessages(Direction::Receive);
             continue;

@@ -440,14 +440,14 @@ TEST_F(StreamClientTest, AReplyWithoutDigitsHasNumberZeroAndAClosedPeerGivesAnEm
 {
     RawPeer peer([&](SOCKET s) {
         ReceiveExactly(s, 4);
-        ::send(s, "OK\n", 3, 0);
+        ::send(s, "OK\nno end", 9, 0);  // then closes amid the second line
     });
     sender.Port = peer.Port();
     sender.Connect();
     sender.ReplyNumber = 7;
     EXPECT_EQ(sender.Transaction("NO"), "OK\n");
     EXPECT_EQ(sender.ReplyNumber, 0);
-    EXPECT_EQ(sender.ReadLn(), "");  // the peer has closed
+    EXPECT_EQ(sender.ReadLn(), "");  // the peer closed before the line ended
     sender.Disconnect();
 }
 
