@@ -149,9 +149,13 @@ void TPowersock::RegisterSocket(SOCKET s, long events)
     ::WSAAsyncSelect(s, window_.Handle(), socketMessage, events);
 }
 
-void TPowersock::HandleSocketMessage(UINT message, WPARAM, LPARAM lParam)
+void TPowersock::HandleSocketMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     try {
+        // A lookup that was given up may still complete; what it says
+        // belongs to no wait of this component.
+        if (message == lookupMessage && !lookup_.Finish(wParam))
+            return;
         succeeded_ = WSAGETSELECTERROR(lParam) == 0;
         if (message == socketMessage) {
             switch (WSAGETSELECTEVENT(lParam)) {
@@ -293,9 +297,11 @@ void TPowersock::ResolveHost()
     {
         Disarm off([this] { TimerOff(); });
         asyncDone_ = false;
-        ::WSAAsyncGetHostByName(window_.Handle(), lookupMessage, Host.c_str(), lookup_.data(),
-                                static_cast<int>(lookup_.size()));
+        if (!lookup_.Start(window_.Handle(), lookupMessage, Host))
+            throw ESockError("Host Lookup Failed");
         WaitUntil([this] { return asyncDone_ || timedOut_ || Canceled; });
+        // Timed out or cancelled: the lookup must not answer a later wait.
+        lookup_.Abandon();
     }
     if (timedOut_)
         throw ESockError("Host Lookup Timed Out");
@@ -303,8 +309,8 @@ void TPowersock::ResolveHost()
         throw ESockError("Host Lookup Canceled");
     if (!succeeded_)
         throw ESockError("Host Lookup Failed");
-    const auto* host = reinterpret_cast<const hostent*>(lookup_.data());
-    if (host->h_addr_list && host->h_addr_list[0])
+    const hostent* host = lookup_.Entry();
+    if (host && host->h_addr_list && host->h_addr_list[0])
         std::memcpy(&remote_.sin_addr, host->h_addr_list[0], sizeof remote_.sin_addr);
     if (OnHostResolved)
         OnHostResolved();

@@ -4,6 +4,7 @@
 // Waiting loops keep the calling thread's messages flowing.
 #pragma once
 
+#include "HostLookup.h"
 #include "Streams.h"
 
 #include "winui/Application.h"
@@ -166,7 +167,7 @@ private:
                                      return true;
                                  }};
     TThreadTimer timer_;
-    std::vector<char> lookup_ = std::vector<char>(MAXGETHOSTSTRUCT);
+    HostLookup lookup_;  // after the window, so it is cancelled while the window still exists
 
 protected:
     HWND WindowHandle() const noexcept { return window_.Handle(); }
