@@ -173,8 +173,7 @@ void TPowersock::HandleSocketMessage(UINT message, WPARAM wParam, LPARAM lParam)
                 }
                 break;
             case FD_CLOSE:
-                if (!DataAvailable())
-                    RequestCloseSocket();
+                HandlePeerClose();
                 break;
             default:
                 break;
@@ -185,6 +184,12 @@ void TPowersock::HandleSocketMessage(UINT message, WPARAM wParam, LPARAM lParam)
     } catch (...) {
         // notifications never fail
     }
+}
+
+void TPowersock::HandlePeerClose()
+{
+    if (!DataAvailable())
+        RequestCloseSocket();
 }
 
 // ---- Status, errors, time-out ------------------------------------------------

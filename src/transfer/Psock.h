@@ -172,4 +172,7 @@ private:
 protected:
     HWND WindowHandle() const noexcept { return window_.Handle(); }
     virtual void HandleAcceptNotification() {}
+    // The peer has closed the connection (on the component's thread). The
+    // socket is closed and replaced here unless bytes are still waiting.
+    virtual void HandlePeerClose();
 };

@@ -143,6 +143,22 @@ void TNMGeneralServer::EndSession(TNMGeneralServer* session)
     ended->thread.join();
 }
 
+void TNMGeneralServer::HandlePeerClose()
+{
+    if (!parent_) {
+        TPowersock::HandlePeerClose();
+        return;
+    }
+    // A session's socket is its thread's until the session ends: closed (and
+    // replaced) here, under a read on that thread, its handle could already
+    // be another connection's. The main thread only notes that the peer has
+    // gone; the socket is closed when the session is destroyed, after its
+    // thread has been joined.
+    Connected = false;
+    if (OnDisconnect)
+        OnDisconnect();
+}
+
 void TNMGeneralServer::WaitForPeerClose()
 {
     // Connected is cleared on the main thread by the close notification; a

@@ -49,6 +49,7 @@ private:
     };
 
     void HandleAcceptNotification() override;
+    void HandlePeerClose() override;
     SOCKET Accept();
     void StartSession(SOCKET accepted);
     void EndSession(TNMGeneralServer* session);
