@@ -458,33 +458,34 @@ void TPowersock::Writeln(const std::string& text)
 std::string TPowersock::Read(std::size_t count)
 {
     ReportStatus(8, "Read( " + std::to_string(count) + " )");
-    do {
-        const int waiting = ::recv(socket_, buffer_.data(), static_cast<int>(bufferSize), MSG_PEEK);
-        if (waiting >= static_cast<int>(count))
-            break;
-        if (waiting == 0)
+    // The bytes are taken as they come rather than peeked at until all of
+    // them are there: bytes left waiting would hide the peer's close from
+    // every later look, and a peer that sent part and closed would hold the
+    // wait until the idle limit.
+    std::string result;
+    while (result.size() < count && !Canceled) {
+        const int wanted = static_cast<int>(std::min(count - result.size(), bufferSize));
+        const int received = ::recv(socket_, buffer_.data(), wanted, 0);
+        if (received == 0)
             return {};  // the peer closed first
-        CheckIdle();
-        if (waiting < 0) {
-            // The peer's close may have been handled while waiting: the
-            // socket is then a fresh, unconnected one, and nothing will come.
-            LastErrorNo = ::WSAGetLastError();
-            if (LastErrorNo == WSAENOTCONN)
-                return {};
-            CheckSocketError(wouldBlock);
-            AwaitSocketAndMessages(Direction::Receive);
-        } else {
-            LetMessagesRun();  // part of it is here; the rest is on its way
+        if (received > 0) {
+            result.append(buffer_.data(), static_cast<std::size_t>(received));
+            NoteProgress();
+            continue;
         }
-    } while (!Canceled);
+        // The peer's close may have been handled while waiting: the socket
+        // is then a fresh, unconnected one, and nothing will come.
+        LastErrorNo = ::WSAGetLastError();
+        if (LastErrorNo == WSAENOTCONN)
+            return {};
+        CheckSocketError(wouldBlock);
+        CheckIdle();
+        AwaitSocketAndMessages(Direction::Receive);
+    }
     if (Canceled) {
         Canceled = false;
         throw EAbortError("Socket send aborted");
     }
-    std::string result(count, '\0');
-    const int received = ::recv(socket_, result.data(), static_cast<int>(count), 0);
-    result.resize(received > 0 ? static_cast<std::size_t>(received) : 0);
-    NoteProgress();
     return result;
 }
 

@@ -162,13 +162,18 @@ void TNMGeneralServer::HandlePeerClose()
 void TNMGeneralServer::WaitForPeerClose()
 {
     // Connected is cleared on the main thread by the close notification; a
-    // close seen directly (nothing more to read) ends the wait as well.
+    // close seen here ends the wait as well. What the peer still sends
+    // belongs to no transfer and is dropped, as bytes left waiting would
+    // hide its close; it does not count as progress.
     while (Connected && !Canceled) {
-        char byte = 0;
-        if (::recv(socket_, &byte, 1, MSG_PEEK) == 0)
+        const int received = ::recv(socket_, buffer_.data(), static_cast<int>(bufferSize), 0);
+        if (received == 0)
             return;
+        if (received > 0)
+            continue;
+        if (::WSAGetLastError() != WSAEWOULDBLOCK)
+            return;  // the connection is broken
         CheckIdle();
-        ::Sleep(2);
-        LetMessagesRun();
+        AwaitSocket(Direction::Receive);
     }
 }

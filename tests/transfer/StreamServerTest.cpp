@@ -68,6 +68,8 @@ public:
         if (s_ != INVALID_SOCKET)
             ::closesocket(std::exchange(s_, INVALID_SOCKET));
     }
+    // Sends nothing more but still receives.
+    void HalfClose() { ::shutdown(s_, 1); }
 
 private:
     SOCKET s_ = INVALID_SOCKET;
@@ -351,4 +353,33 @@ TEST_F(StreamServerTest, IdleAndFloodingPeersAreDroppedAndAValidTransferFollows)
     EXPECT_EQ(reply, ok);
     ASSERT_TRUE(PumpUntil([&] { return !Messages().empty(); }));
     EXPECT_EQ(Messages().back().content, "still works");
+}
+
+TEST_F(StreamServerTest, APeerThatClosesEarlyFreesItsSessionAtOnce)
+{
+    // The idle limit stays at a minute: these sessions must end because their
+    // peer has closed.
+    const std::vector<std::string> cutShort = {
+        "00",            // in the name's length
+        "0005a.t",       // in the name
+        "0005a.txt   ",  // in the size
+    };
+    for (std::size_t i = 0; i < cutShort.size(); ++i) {
+        RawClient client(receiver->Port);
+        client.Send(cutShort[i]);
+        client.HalfClose();
+        ASSERT_TRUE(PumpUntil([&] { return contacts == static_cast<int>(i + 1) && receiver->SessionCount() == 0; },
+                              5000))
+            << i;
+        EXPECT_EQ(client.Receive(16), "") << i;
+    }
+    EXPECT_TRUE(Messages().empty());
+
+    // Bytes after the content belong to no transfer; they do not hide the close.
+    RawClient client(receiver->Port);
+    client.Send("0005a.txt         3abc" "trailing");
+    client.HalfClose();
+    ASSERT_TRUE(PumpUntil([&] { return !Messages().empty() && receiver->SessionCount() == 0; }, 5000));
+    EXPECT_EQ(client.Receive(16), ok);
+    EXPECT_EQ(Messages()[0].content, "abc");
 }
