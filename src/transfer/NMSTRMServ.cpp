@@ -26,25 +26,18 @@ void TNMStrmServ::Serve()
             content = TFileStream::Temporary();
         else
             content = std::make_unique<TMemoryStream>();
-
-        std::exception_ptr captureFailure;
-        try {
-            if (size > 0)
-                CaptureStream(*content, size);
-        } catch (...) {
-            captureFailure = std::current_exception();
-        }
-        // A sender that is still connected gets its answer in any case.
+        if (size > 0)
+            CaptureStream(*content, size);
+        // Only complete content is acknowledged and handed on: a connection
+        // that ended early must neither pass for a received file nor tell
+        // its sender that it did.
+        if (content->Size() != size)
+            return;
         try {
             Write(std::string(larkspan::transfer::acknowledgement));
         } catch (const std::exception&) {
+            // the content is complete: a sender gone since still delivered it
         }
-        if (captureFailure)
-            std::rethrow_exception(captureFailure);
-        // Only complete content is handed on: a connection that ended early
-        // must not pass for a received file.
-        if (content->Size() != size)
-            return;
         content->SetPosition(0);
         auto* listener = static_cast<TNMStrmServ*>(ParentServer());
         if (listener && listener->OnMSG)

@@ -355,14 +355,15 @@ TEST_F(StreamServerTest, IdleAndFloodingPeersAreDroppedAndAValidTransferFollows)
     EXPECT_EQ(Messages().back().content, "still works");
 }
 
-TEST_F(StreamServerTest, APeerThatClosesEarlyFreesItsSessionAtOnce)
+TEST_F(StreamServerTest, APeerThatClosesEarlyGetsNoAnswerAndFreesItsSessionAtOnce)
 {
     // The idle limit stays at a minute: these sessions must end because their
-    // peer has closed.
+    // peer has closed, with nothing acknowledged that did not arrive whole.
     const std::vector<std::string> cutShort = {
         "00",            // in the name's length
         "0005a.t",       // in the name
         "0005a.txt   ",  // in the size
+        "0005a.txt2147483647" + std::string(1000, 'x'),  // in the content
     };
     for (std::size_t i = 0; i < cutShort.size(); ++i) {
         RawClient client(receiver->Port);
