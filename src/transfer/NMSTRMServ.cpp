@@ -5,6 +5,11 @@
 #include <exception>
 #include <memory>
 
+TNMStrmServ::~TNMStrmServ()
+{
+    Shutdown();
+}
+
 void TNMStrmServ::Serve()
 {
     try {

@@ -7,10 +7,15 @@
 #include <functional>
 #include <string>
 
-class TNMStrmServ : public TNMGeneralServer {
+// Final: a class derived from it would be destroyed before the shutdown in
+// this destructor, while sessions may still use it.
+class TNMStrmServ final : public TNMGeneralServer {
 public:
     // Content above this size is kept in a temporary file instead of memory.
     static constexpr std::int64_t spillThreshold = 16 * 1024 * 1024;
+
+    // Stops listening and ends every session while OnMSG still exists.
+    ~TNMStrmServ() override;
 
     // Raised on the session's thread with the session, the name from the
     // header and the content, positioned at 0; only for complete content.

@@ -1,6 +1,7 @@
 #include "Server.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -17,10 +18,30 @@ TNMGeneralServer::TNMGeneralServer()
 
 TNMGeneralServer::~TNMGeneralServer()
 {
+    Shutdown();
+}
+
+void TNMGeneralServer::Shutdown()
+{
+    if (parent_ || shutDown_)
+        return;
+    shutDown_ = true;
+    // No connection is taken any more, nor announced to an owner that is
+    // going: the listening socket goes first.
+    if (socket_ != INVALID_SOCKET) {
+        RegisterSocket(socket_, 0);
+        ::closesocket(std::exchange(socket_, INVALID_SOCKET));
+    }
     Abort();
-    // Running sessions end once cancelled; wait for them here, taking the
-    // messages that end them.
-    WaitUntil([this] { return SessionCount() == 0; });
+    // Running sessions end once cancelled. Only their end messages are taken
+    // while waiting (messages sent from a session's handler are still
+    // delivered): no other handler of an owner being torn down may run.
+    while (SessionCount() > 0) {
+        ::Sleep(2);
+        MSG ended;
+        while (::PeekMessageA(&ended, notifier_.Handle(), sessionEnded, sessionEnded, PM_REMOVE))
+            ::DispatchMessageA(&ended);
+    }
 }
 
 void TNMGeneralServer::Listen()

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -70,6 +71,24 @@ public:
     }
     // Sends nothing more but still receives.
     void HalfClose() { ::shutdown(s_, 1); }
+    // True once the receiver has closed or reset the connection; false when
+    // `stop` says so first or the time is up. What arrives meanwhile is dropped.
+    bool WaitForEnd(const std::function<bool()>& stop, int milliseconds)
+    {
+        const DWORD start = ::GetTickCount();
+        while (!stop() && ::GetTickCount() - start < static_cast<DWORD>(milliseconds)) {
+            fd_set readable;
+            FD_ZERO(&readable);
+            FD_SET(s_, &readable);
+            timeval pause{0, 10000};
+            if (::select(0, &readable, nullptr, nullptr, &pause) == 1) {
+                char buffer[256];
+                if (::recv(s_, buffer, sizeof buffer, 0) <= 0)
+                    return true;
+            }
+        }
+        return false;
+    }
 
 private:
     SOCKET s_ = INVALID_SOCKET;
@@ -383,4 +402,57 @@ TEST_F(StreamServerTest, APeerThatClosesEarlyGetsNoAnswerAndFreesItsSessionAtOnc
     ASSERT_TRUE(PumpUntil([&] { return !Messages().empty() && receiver->SessionCount() == 0; }, 5000));
     EXPECT_EQ(client.Receive(16), ok);
     EXPECT_EQ(Messages()[0].content, "abc");
+}
+
+TEST_F(StreamServerTest, TeardownLetsRunningSessionsFinishAndTakesNoNewContact)
+{
+    struct Probe {
+        std::atomic<bool> inHandler{false}, release{false}, tearingDown{false}, handlerGoneWhileRunning{false};
+        std::atomic<int> handlersGone{0}, lateContacts{0};
+    } probe;
+    Probe* const p = &probe;
+    // The token's last copy goes with the handler, so its deleter sees when
+    // the handler is destroyed and whether it was still running then.
+    std::shared_ptr<void> token(nullptr, [p](void*) {
+        ++p->handlersGone;
+        p->handlerGoneWhileRunning = p->inHandler && !p->release;
+    });
+    receiver->OnMSG = [p, token = std::move(token)](TNMStrmServ&, const std::string&, TStream&) {
+        Probe* const shared = p;  // taken before the wait, in case the handler goes
+        shared->inHandler = true;
+        while (!shared->release)
+            ::Sleep(1);
+    };
+    receiver->OnClientContact = [this, p] {
+        ++contacts;
+        if (p->tearingDown)
+            ++p->lateContacts;
+    };
+    const int port = receiver->Port;
+    std::string answer;
+    bool lateTurnedAway = false;
+    std::thread peers([&] {
+        RawClient first(port);
+        first.Send("0005a.txt         3abc");
+        answer = first.Receive(16);
+        while (!p->tearingDown && !p->release)
+            ::Sleep(1);
+        // A connection while the receiver is being destroyed is turned away.
+        RawClient late(port);
+        lateTurnedAway = !late.Connected() || late.WaitForEnd([p] { return p->lateContacts > 0; }, 10000);
+        p->release = true;
+    });
+    const bool handling = PumpUntil([p] { return p->inHandler.load(); });
+    EXPECT_TRUE(handling);
+    if (handling) {
+        p->tearingDown = true;
+        receiver.reset();  // while the session is still in its handler
+    }
+    p->release = true;
+    peers.join();
+    EXPECT_EQ(answer, ok);
+    EXPECT_EQ(p->lateContacts, 0);
+    EXPECT_TRUE(lateTurnedAway);
+    EXPECT_FALSE(p->handlerGoneWhileRunning);
+    EXPECT_EQ(p->handlersGone, handling ? 1 : 0);
 }
