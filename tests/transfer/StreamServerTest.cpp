@@ -99,6 +99,7 @@ struct Received {
     std::string from;
     std::string content;
     DWORD thread;
+    bool inMemory;
 };
 
 class StreamServerTest : public ::testing::Test {
@@ -117,7 +118,7 @@ protected:
             std::string content(static_cast<std::size_t>(strm.Size()), '\0');
             strm.Read(content.data(), content.size());
             std::lock_guard<std::mutex> lock(lock_);
-            received.push_back({from, content, ::GetCurrentThreadId()});
+            received.push_back({from, content, ::GetCurrentThreadId(), dynamic_cast<TMemoryStream*>(&strm) != nullptr});
         };
         receiver->Listen();
     }
@@ -455,4 +456,47 @@ TEST_F(StreamServerTest, TeardownLetsRunningSessionsFinishAndTakesNoNewContact)
     EXPECT_TRUE(lateTurnedAway);
     EXPECT_FALSE(p->handlerGoneWhileRunning);
     EXPECT_EQ(p->handlersGone, handling ? 1 : 0);
+}
+
+TEST_F(StreamServerTest, SessionsTogetherKeepNoMoreThanTheMemoryLimitInMemory)
+{
+    receiver->SetMemoryLimit(1 << 20);
+    std::atomic<bool> firstHeld{false}, release{false};
+    receiver->OnMSG = [&, record = receiver->OnMSG](TNMStrmServ& session, const std::string& from, TStream& strm) {
+        record(session, from, strm);
+        if (from == "first") {
+            firstHeld = true;  // its content stays claimed until the handler returns
+            while (!release)
+                ::Sleep(1);
+        }
+    };
+    std::string content(700 * 1024, '\0');
+    for (std::size_t i = 0; i < content.size(); ++i)
+        content[i] = static_cast<char>(i % 253);
+    TNMStrm sender;
+    sender.Host = "127.0.0.1";
+    sender.Port = receiver->Port;
+    const auto send = [&](const char* name) {
+        sender.FromName = name;
+        TMemoryStream stream(content);
+        std::string reply;
+        sender.PostStream(stream, reply);
+        EXPECT_EQ(reply, ok) << name;
+    };
+    send("first");
+    ASSERT_TRUE(PumpUntil([&] { return firstHeld.load(); }));
+    send("second");  // the first still holds 700 of the 1,024 KiB
+    const bool secondArrived = PumpUntil([&] { return Messages().size() == 2; });
+    release = true;
+    ASSERT_TRUE(secondArrived);
+    ASSERT_TRUE(PumpUntil([&] { return receiver->SessionCount() == 0; }));
+    send("third");  // what the first held has been given back
+    ASSERT_TRUE(PumpUntil([&] { return Messages().size() == 3; }));
+
+    std::vector<std::pair<std::string, bool>> kept;
+    for (const Received& r : Messages()) {
+        kept.emplace_back(r.from, r.inMemory);
+        EXPECT_TRUE(r.content == content) << r.from;
+    }
+    EXPECT_EQ(kept, (std::vector<std::pair<std::string, bool>>{{"first", true}, {"second", false}, {"third", true}}));
 }
