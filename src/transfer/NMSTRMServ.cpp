@@ -4,6 +4,12 @@
 
 #include <exception>
 #include <memory>
+#include <new>
+
+TNMStrmServ::~TNMStrmServ()
+{
+    Shutdown();
+}
 
 void TNMStrmServ::Serve()
 {
@@ -21,30 +27,20 @@ void TNMStrmServ::Serve()
         const std::int64_t size = header.ContentSize();
         ReceivedByteCount = 0;
         TransferSize = static_cast<std::int32_t>(size);
-        std::unique_ptr<TStream> content;
-        if (size > spillThreshold)
-            content = TFileStream::Temporary();
-        else
-            content = std::make_unique<TMemoryStream>();
-
-        std::exception_ptr captureFailure;
-        try {
-            if (size > 0)
-                CaptureStream(*content, size);
-        } catch (...) {
-            captureFailure = std::current_exception();
-        }
-        // A sender that is still connected gets its answer in any case.
+        MemoryBudget::Share share;  // given back after the content has gone
+        const std::unique_ptr<TStream> content = NewContent(size, share);
+        if (size > 0)
+            CaptureStream(*content, size);
+        // Only complete content is acknowledged and handed on: a connection
+        // that ended early must neither pass for a received file nor tell
+        // its sender that it did.
+        if (content->Size() != size)
+            return;
         try {
             Write(std::string(larkspan::transfer::acknowledgement));
         } catch (const std::exception&) {
+            // the content is complete: a sender gone since still delivered it
         }
-        if (captureFailure)
-            std::rethrow_exception(captureFailure);
-        // Only complete content is handed on: a connection that ended early
-        // must not pass for a received file.
-        if (content->Size() != size)
-            return;
         content->SetPosition(0);
         auto* listener = static_cast<TNMStrmServ*>(ParentServer());
         if (listener && listener->OnMSG)
@@ -53,4 +49,25 @@ void TNMStrmServ::Serve()
         return;  // the session ends without OnMSG and without a report
     }
     WaitForPeerClose();
+}
+
+std::unique_ptr<TStream> TNMStrmServ::NewContent(std::int64_t size, MemoryBudget::Share& share)
+{
+    auto* listener = static_cast<TNMStrmServ*>(ParentServer());
+    if (listener && size <= spillThreshold) {
+        share = listener->memory_.Take(size);
+        if (share) {
+            try {
+                auto memory = std::make_unique<TMemoryStream>();
+                // All of it at once: grown piece by piece, the block could
+                // reach twice the content, and each move to a larger one
+                // holds both.
+                memory->Reserve(static_cast<std::size_t>(size));
+                return memory;
+            } catch (const std::bad_alloc&) {
+                share = {};  // no block that large is free: a file will do
+            }
+        }
+    }
+    return TFileStream::Temporary();
 }

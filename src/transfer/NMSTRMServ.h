@@ -2,22 +2,42 @@
 // acknowledges it and hands it to OnMSG on the session's thread.
 #pragma once
 
+#include "MemoryBudget.h"
 #include "Server.h"
 
 #include <functional>
 #include <string>
 
-class TNMStrmServ : public TNMGeneralServer {
+// Final: a class derived from it would be destroyed before the shutdown in
+// this destructor, while sessions may still use it.
+class TNMStrmServ final : public TNMGeneralServer {
 public:
     // Content above this size is kept in a temporary file instead of memory.
     static constexpr std::int64_t spillThreshold = 16 * 1024 * 1024;
+    // What all sessions together keep in memory at most: many slow sessions
+    // must not claim more than a 32-bit process can give.
+    static constexpr std::int64_t defaultMemoryLimit = 64 * 1024 * 1024;
+
+    // Stops listening and ends every session while OnMSG still exists.
+    ~TNMStrmServ() override;
 
     // Raised on the session's thread with the session, the name from the
     // header and the content, positioned at 0; only for complete content.
     std::function<void(TNMStrmServ& session, const std::string& from, TStream& strm)> OnMSG;
 
+    // Beyond this many bytes held by the sessions together, content goes to
+    // temporary files.
+    void SetMemoryLimit(std::int64_t bytes) { memory_.SetLimit(bytes); }
+
     void Serve() override;
 
 protected:
     std::unique_ptr<TNMGeneralServer> NewSession() override { return std::make_unique<TNMStrmServ>(); }
+
+private:
+    // Where a session keeps content of `size` bytes: memory, with `share`
+    // taken from the listening component's budget, or a temporary file.
+    std::unique_ptr<TStream> NewContent(std::int64_t size, MemoryBudget::Share& share);
+
+    MemoryBudget memory_{defaultMemoryLimit};  // the listening component's; sessions draw on it
 };

@@ -149,9 +149,13 @@ void TPowersock::RegisterSocket(SOCKET s, long events)
     ::WSAAsyncSelect(s, window_.Handle(), socketMessage, events);
 }
 
-void TPowersock::HandleSocketMessage(UINT message, WPARAM, LPARAM lParam)
+void TPowersock::HandleSocketMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     try {
+        // A lookup that was given up may still complete; what it says
+        // belongs to no wait of this component.
+        if (message == lookupMessage && !lookup_.Finish(wParam))
+            return;
         succeeded_ = WSAGETSELECTERROR(lParam) == 0;
         if (message == socketMessage) {
             switch (WSAGETSELECTEVENT(lParam)) {
@@ -169,8 +173,7 @@ void TPowersock::HandleSocketMessage(UINT message, WPARAM, LPARAM lParam)
                 }
                 break;
             case FD_CLOSE:
-                if (!DataAvailable())
-                    RequestCloseSocket();
+                HandlePeerClose();
                 break;
             default:
                 break;
@@ -181,6 +184,12 @@ void TPowersock::HandleSocketMessage(UINT message, WPARAM, LPARAM lParam)
     } catch (...) {
         // notifications never fail
     }
+}
+
+void TPowersock::HandlePeerClose()
+{
+    if (!DataAvailable())
+        RequestCloseSocket();
 }
 
 // ---- Status, errors, time-out ------------------------------------------------
@@ -293,9 +302,11 @@ void TPowersock::ResolveHost()
     {
         Disarm off([this] { TimerOff(); });
         asyncDone_ = false;
-        ::WSAAsyncGetHostByName(window_.Handle(), lookupMessage, Host.c_str(), lookup_.data(),
-                                static_cast<int>(lookup_.size()));
+        if (!lookup_.Start(window_.Handle(), lookupMessage, Host))
+            throw ESockError("Host Lookup Failed");
         WaitUntil([this] { return asyncDone_ || timedOut_ || Canceled; });
+        // Timed out or cancelled: the lookup must not answer a later wait.
+        lookup_.Abandon();
     }
     if (timedOut_)
         throw ESockError("Host Lookup Timed Out");
@@ -303,8 +314,8 @@ void TPowersock::ResolveHost()
         throw ESockError("Host Lookup Canceled");
     if (!succeeded_)
         throw ESockError("Host Lookup Failed");
-    const auto* host = reinterpret_cast<const hostent*>(lookup_.data());
-    if (host->h_addr_list && host->h_addr_list[0])
+    const hostent* host = lookup_.Entry();
+    if (host && host->h_addr_list && host->h_addr_list[0])
         std::memcpy(&remote_.sin_addr, host->h_addr_list[0], sizeof remote_.sin_addr);
     if (OnHostResolved)
         OnHostResolved();
@@ -447,33 +458,34 @@ void TPowersock::Writeln(const std::string& text)
 std::string TPowersock::Read(std::size_t count)
 {
     ReportStatus(8, "Read( " + std::to_string(count) + " )");
-    do {
-        const int waiting = ::recv(socket_, buffer_.data(), static_cast<int>(bufferSize), MSG_PEEK);
-        if (waiting >= static_cast<int>(count))
-            break;
-        if (waiting == 0)
+    // The bytes are taken as they come rather than peeked at until all of
+    // them are there: bytes left waiting would hide the peer's close from
+    // every later look, and a peer that sent part and closed would hold the
+    // wait until the idle limit.
+    std::string result;
+    while (result.size() < count && !Canceled) {
+        const int wanted = static_cast<int>(std::min(count - result.size(), bufferSize));
+        const int received = ::recv(socket_, buffer_.data(), wanted, 0);
+        if (received == 0)
             return {};  // the peer closed first
-        CheckIdle();
-        if (waiting < 0) {
-            // The peer's close may have been handled while waiting: the
-            // socket is then a fresh, unconnected one, and nothing will come.
-            LastErrorNo = ::WSAGetLastError();
-            if (LastErrorNo == WSAENOTCONN)
-                return {};
-            CheckSocketError(wouldBlock);
-            AwaitSocketAndMessages(Direction::Receive);
-        } else {
-            LetMessagesRun();  // part of it is here; the rest is on its way
+        if (received > 0) {
+            result.append(buffer_.data(), static_cast<std::size_t>(received));
+            NoteProgress();
+            continue;
         }
-    } while (!Canceled);
+        // The peer's close may have been handled while waiting: the socket
+        // is then a fresh, unconnected one, and nothing will come.
+        LastErrorNo = ::WSAGetLastError();
+        if (LastErrorNo == WSAENOTCONN)
+            return {};
+        CheckSocketError(wouldBlock);
+        CheckIdle();
+        AwaitSocketAndMessages(Direction::Receive);
+    }
     if (Canceled) {
         Canceled = false;
         throw EAbortError("Socket send aborted");
     }
-    std::string result(count, '\0');
-    const int received = ::recv(socket_, result.data(), static_cast<int>(count), 0);
-    result.resize(received > 0 ? static_cast<std::size_t>(received) : 0);
-    NoteProgress();
     return result;
 }
 
@@ -484,13 +496,14 @@ std::string TPowersock::ReadLn()
     Disarm off([this] { TimerOff(); });
     std::string line;
     while (!Canceled) {
+        // A peer that closes before the line has ended leaves no line.
         const int waiting = ::recv(socket_, buffer_.data(), static_cast<int>(bufferSize), MSG_PEEK);
         if (waiting == 0)
-            return line;
+            return {};
         if (waiting < 0) {
             LastErrorNo = ::WSAGetLastError();
             if (LastErrorNo == WSAENOTCONN)
-                return line;
+                return {};
             CheckSocketError(wouldBlock);
             AwaitSocketAndMessages(Direction::Receive);
             continue;

@@ -4,6 +4,7 @@
 // Waiting loops keep the calling thread's messages flowing.
 #pragma once
 
+#include "HostLookup.h"
 #include "Streams.h"
 
 #include "winui/Application.h"
@@ -166,9 +167,12 @@ private:
                                      return true;
                                  }};
     TThreadTimer timer_;
-    std::vector<char> lookup_ = std::vector<char>(MAXGETHOSTSTRUCT);
+    HostLookup lookup_;  // after the window, so it is cancelled while the window still exists
 
 protected:
     HWND WindowHandle() const noexcept { return window_.Handle(); }
     virtual void HandleAcceptNotification() {}
+    // The peer has closed the connection (on the component's thread). The
+    // socket is closed and replaced here unless bytes are still waiting.
+    virtual void HandlePeerClose();
 };

@@ -1,6 +1,7 @@
 #include "Server.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -17,10 +18,30 @@ TNMGeneralServer::TNMGeneralServer()
 
 TNMGeneralServer::~TNMGeneralServer()
 {
+    Shutdown();
+}
+
+void TNMGeneralServer::Shutdown()
+{
+    if (parent_ || shutDown_)
+        return;
+    shutDown_ = true;
+    // No connection is taken any more, nor announced to an owner that is
+    // going: the listening socket goes first.
+    if (socket_ != INVALID_SOCKET) {
+        RegisterSocket(socket_, 0);
+        ::closesocket(std::exchange(socket_, INVALID_SOCKET));
+    }
     Abort();
-    // Running sessions end once cancelled; wait for them here, taking the
-    // messages that end them.
-    WaitUntil([this] { return SessionCount() == 0; });
+    // Running sessions end once cancelled. Only their end messages are taken
+    // while waiting (messages sent from a session's handler are still
+    // delivered): no other handler of an owner being torn down may run.
+    while (SessionCount() > 0) {
+        ::Sleep(2);
+        MSG ended;
+        while (::PeekMessageA(&ended, notifier_.Handle(), sessionEnded, sessionEnded, PM_REMOVE))
+            ::DispatchMessageA(&ended);
+    }
 }
 
 void TNMGeneralServer::Listen()
@@ -143,16 +164,37 @@ void TNMGeneralServer::EndSession(TNMGeneralServer* session)
     ended->thread.join();
 }
 
+void TNMGeneralServer::HandlePeerClose()
+{
+    if (!parent_) {
+        TPowersock::HandlePeerClose();
+        return;
+    }
+    // A session's socket is its thread's until the session ends: closed (and
+    // replaced) here, under a read on that thread, its handle could already
+    // be another connection's. The main thread only notes that the peer has
+    // gone; the socket is closed when the session is destroyed, after its
+    // thread has been joined.
+    Connected = false;
+    if (OnDisconnect)
+        OnDisconnect();
+}
+
 void TNMGeneralServer::WaitForPeerClose()
 {
     // Connected is cleared on the main thread by the close notification; a
-    // close seen directly (nothing more to read) ends the wait as well.
+    // close seen here ends the wait as well. What the peer still sends
+    // belongs to no transfer and is dropped, as bytes left waiting would
+    // hide its close; it does not count as progress.
     while (Connected && !Canceled) {
-        char byte = 0;
-        if (::recv(socket_, &byte, 1, MSG_PEEK) == 0)
+        const int received = ::recv(socket_, buffer_.data(), static_cast<int>(bufferSize), 0);
+        if (received == 0)
             return;
+        if (received > 0)
+            continue;
+        if (::WSAGetLastError() != WSAEWOULDBLOCK)
+            return;  // the connection is broken
         CheckIdle();
-        ::Sleep(2);
-        LetMessagesRun();
+        AwaitSocket(Direction::Receive);
     }
 }

@@ -14,6 +14,7 @@
 class TNMGeneralServer : public TPowersock {
 public:
     TNMGeneralServer();
+    // Shuts down (see Shutdown).
     ~TNMGeneralServer() override;
 
     // Starts listening on Port on all local addresses (backlog 1). A failure
@@ -41,6 +42,12 @@ protected:
     virtual std::unique_ptr<TNMGeneralServer> NewSession() { return std::make_unique<TNMGeneralServer>(); }
     // Waits until the peer has closed the connection (or the session idles out).
     void WaitForPeerClose();
+    // Stops listening, cancels every session and waits until all have ended,
+    // taking only the messages that end them. Sessions use what the derived
+    // class holds (OnMSG among it): a derived class calls this first thing in
+    // its destructor, before any of that is destroyed. Does nothing for a
+    // session or a second time.
+    void Shutdown();
 
 private:
     struct Session {
@@ -49,6 +56,7 @@ private:
     };
 
     void HandleAcceptNotification() override;
+    void HandlePeerClose() override;
     SOCKET Accept();
     void StartSession(SOCKET accepted);
     void EndSession(TNMGeneralServer* session);
@@ -65,4 +73,5 @@ private:
                                        return true;
                                    }};
     TNMGeneralServer* parent_ = nullptr;
+    bool shutDown_ = false;
 };

@@ -31,6 +31,8 @@ public:
     std::int64_t Position() const override { return position_; }
     void SetPosition(std::int64_t position) override { position_ = position; }
     std::string Bytes() const { return std::string(bytes_.begin(), bytes_.end()); }
+    // Sets aside room for `bytes` in all, so that writing up to them never moves the content.
+    void Reserve(std::size_t bytes) { bytes_.reserve(bytes); }
 
 private:
     std::vector<char> bytes_;

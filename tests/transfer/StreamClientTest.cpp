@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -69,6 +70,44 @@ void DrainUntilClosed(SOCKET s)
     while (::recv(s, buffer, sizeof buffer, 0) > 0) {
     }
 }
+
+// A loopback listener that never accepts, its queue filled: further
+// connection attempts to it stay pending.
+class UnansweringListener {
+public:
+    UnansweringListener()
+    {
+        listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        address_.sin_family = AF_INET;
+        address_.sin_addr.s_addr = ::inet_addr("127.0.0.1");
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address_), sizeof address_);
+        ::listen(listener_, 1);
+        int length = sizeof address_;
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address_), &length);
+        for (int i = 0; i < 8; ++i) {
+            const SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+            u_long nonBlocking = 1;
+            ::ioctlsocket(s, FIONBIO, &nonBlocking);
+            ::connect(s, reinterpret_cast<sockaddr*>(&address_), sizeof address_);
+            fillers_.push_back(s);
+        }
+        ::Sleep(100);
+    }
+    UnansweringListener(const UnansweringListener&) = delete;
+    UnansweringListener& operator=(const UnansweringListener&) = delete;
+    ~UnansweringListener()
+    {
+        for (SOCKET s : fillers_)
+            ::closesocket(s);
+        ::closesocket(listener_);
+    }
+    int Port() const { return ::ntohs(address_.sin_port); }
+
+private:
+    SOCKET listener_;
+    sockaddr_in address_{};
+    std::vector<SOCKET> fillers_;
+};
 
 const std::string ok = "OK              ";
 
@@ -311,26 +350,8 @@ TEST_F(StreamClientTest, StatusReportsFollowTheLevelAndErrorsCarryTheirText)
 
 TEST_F(StreamClientTest, ConnectTimesOutWhenThePeerNeverTakesTheConnection)
 {
-    // A listener that never accepts: once its queue is full, further
-    // connection attempts stay pending.
-    const SOCKET listener = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = ::inet_addr("127.0.0.1");
-    ::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::listen(listener, 1);
-    int length = sizeof address;
-    ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-    std::vector<SOCKET> fillers;
-    for (int i = 0; i < 8; ++i) {
-        const SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        u_long nonBlocking = 1;
-        ::ioctlsocket(s, FIONBIO, &nonBlocking);
-        ::connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        fillers.push_back(s);
-    }
-    ::Sleep(100);
-    sender.Port = ::ntohs(address.sin_port);
+    UnansweringListener listener;
+    sender.Port = listener.Port();
     sender.TimeOut = 300;
     std::string error;
     const DWORD start = ::GetTickCount();
@@ -340,9 +361,6 @@ TEST_F(StreamClientTest, ConnectTimesOutWhenThePeerNeverTakesTheConnection)
         error = e.what();
     }
     const DWORD took = ::GetTickCount() - start;
-    for (SOCKET s : fillers)
-        ::closesocket(s);
-    ::closesocket(listener);
     if (error.empty()) {
         sender.Disconnect();
         GTEST_SKIP() << "the platform accepted every connection into its queue";
@@ -440,14 +458,14 @@ TEST_F(StreamClientTest, AReplyWithoutDigitsHasNumberZeroAndAClosedPeerGivesAnEm
 {
     RawPeer peer([&](SOCKET s) {
         ReceiveExactly(s, 4);
-        ::send(s, "OK\n", 3, 0);
+        ::send(s, "OK\nno end", 9, 0);  // then closes amid the second line
     });
     sender.Port = peer.Port();
     sender.Connect();
     sender.ReplyNumber = 7;
     EXPECT_EQ(sender.Transaction("NO"), "OK\n");
     EXPECT_EQ(sender.ReplyNumber, 0);
-    EXPECT_EQ(sender.ReadLn(), "");  // the peer has closed
+    EXPECT_EQ(sender.ReadLn(), "");  // the peer closed before the line ended
     sender.Disconnect();
 }
 
@@ -512,4 +530,35 @@ TEST_F(StreamClientTest, AFailedLookupIsOfferedToTheInvalidHostHandler)
     EXPECT_EQ(offered, 1);
     EXPECT_EQ(connects, 1);
     sender.Disconnect();
+}
+
+TEST_F(StreamClientTest, AnAbandonedLookupDoesNotEndTheNextWait)
+{
+    // A lookup cancelled before it could complete.
+    sender.Host = "no-such-host.invalid";
+    sender.ReportLevel = 8;
+    sender.OnStatus = [this](const std::string& status) {
+        if (status == "Timer On")  // just before the lookup starts
+            sender.Cancel();
+    };
+    EXPECT_EQ(ErrorOf([&] { sender.Connect(); }), "Host Lookup Canceled");
+    sender.OnStatus = nullptr;
+    sender.ReportLevel = 0;
+    // Its failure, should the platform still post it, is left waiting in the
+    // queue for the next wait to take: a connection that stays pending.
+    MSG queued;
+    const DWORD start = ::GetTickCount();
+    while (!::PeekMessageA(&queued, nullptr, TPowersock::lookupMessage, TPowersock::lookupMessage, PM_NOREMOVE) &&
+           ::GetTickCount() - start < 2000)
+        ::Sleep(1);
+    UnansweringListener listener;
+    sender.Host = "127.0.0.1";
+    sender.Port = listener.Port();
+    sender.TimeOut = 300;
+    const std::string error = ErrorOf([&] { sender.Connect(); });
+    if (error.empty()) {
+        sender.Disconnect();
+        GTEST_SKIP() << "the platform accepted every connection into its queue";
+    }
+    EXPECT_EQ(error, "Connection Timed out");
 }

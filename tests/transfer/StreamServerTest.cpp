@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -68,6 +69,26 @@ public:
         if (s_ != INVALID_SOCKET)
             ::closesocket(std::exchange(s_, INVALID_SOCKET));
     }
+    // Sends nothing more but still receives.
+    void HalfClose() { ::shutdown(s_, 1); }
+    // True once the receiver has closed or reset the connection; false when
+    // `stop` says so first or the time is up. What arrives meanwhile is dropped.
+    bool WaitForEnd(const std::function<bool()>& stop, int milliseconds)
+    {
+        const DWORD start = ::GetTickCount();
+        while (!stop() && ::GetTickCount() - start < static_cast<DWORD>(milliseconds)) {
+            fd_set readable;
+            FD_ZERO(&readable);
+            FD_SET(s_, &readable);
+            timeval pause{0, 10000};
+            if (::select(0, &readable, nullptr, nullptr, &pause) == 1) {
+                char buffer[256];
+                if (::recv(s_, buffer, sizeof buffer, 0) <= 0)
+                    return true;
+            }
+        }
+        return false;
+    }
 
 private:
     SOCKET s_ = INVALID_SOCKET;
@@ -78,6 +99,7 @@ struct Received {
     std::string from;
     std::string content;
     DWORD thread;
+    bool inMemory;
 };
 
 class StreamServerTest : public ::testing::Test {
@@ -96,7 +118,7 @@ protected:
             std::string content(static_cast<std::size_t>(strm.Size()), '\0');
             strm.Read(content.data(), content.size());
             std::lock_guard<std::mutex> lock(lock_);
-            received.push_back({from, content, ::GetCurrentThreadId()});
+            received.push_back({from, content, ::GetCurrentThreadId(), dynamic_cast<TMemoryStream*>(&strm) != nullptr});
         };
         receiver->Listen();
     }
@@ -351,4 +373,130 @@ TEST_F(StreamServerTest, IdleAndFloodingPeersAreDroppedAndAValidTransferFollows)
     EXPECT_EQ(reply, ok);
     ASSERT_TRUE(PumpUntil([&] { return !Messages().empty(); }));
     EXPECT_EQ(Messages().back().content, "still works");
+}
+
+TEST_F(StreamServerTest, APeerThatClosesEarlyGetsNoAnswerAndFreesItsSessionAtOnce)
+{
+    // The idle limit stays at a minute: these sessions must end because their
+    // peer has closed, with nothing acknowledged that did not arrive whole.
+    const std::vector<std::string> cutShort = {
+        "00",            // in the name's length
+        "0005a.t",       // in the name
+        "0005a.txt   ",  // in the size
+        "0005a.txt2147483647" + std::string(1000, 'x'),  // in the content
+    };
+    for (std::size_t i = 0; i < cutShort.size(); ++i) {
+        RawClient client(receiver->Port);
+        client.Send(cutShort[i]);
+        client.HalfClose();
+        ASSERT_TRUE(PumpUntil([&] { return contacts == static_cast<int>(i + 1) && receiver->SessionCount() == 0; },
+                              5000))
+            << i;
+        EXPECT_EQ(client.Receive(16), "") << i;
+    }
+    EXPECT_TRUE(Messages().empty());
+
+    // Bytes after the content belong to no transfer; they do not hide the close.
+    RawClient client(receiver->Port);
+    client.Send("0005a.txt         3abc" "trailing");
+    client.HalfClose();
+    ASSERT_TRUE(PumpUntil([&] { return !Messages().empty() && receiver->SessionCount() == 0; }, 5000));
+    EXPECT_EQ(client.Receive(16), ok);
+    EXPECT_EQ(Messages()[0].content, "abc");
+}
+
+TEST_F(StreamServerTest, TeardownLetsRunningSessionsFinishAndTakesNoNewContact)
+{
+    struct Probe {
+        std::atomic<bool> inHandler{false}, release{false}, tearingDown{false}, handlerGoneWhileRunning{false};
+        std::atomic<int> handlersGone{0}, lateContacts{0};
+    } probe;
+    Probe* const p = &probe;
+    // The token's last copy goes with the handler, so its deleter sees when
+    // the handler is destroyed and whether it was still running then.
+    std::shared_ptr<void> token(nullptr, [p](void*) {
+        ++p->handlersGone;
+        p->handlerGoneWhileRunning = p->inHandler && !p->release;
+    });
+    receiver->OnMSG = [p, token = std::move(token)](TNMStrmServ&, const std::string&, TStream&) {
+        Probe* const shared = p;  // taken before the wait, in case the handler goes
+        shared->inHandler = true;
+        while (!shared->release)
+            ::Sleep(1);
+    };
+    receiver->OnClientContact = [this, p] {
+        ++contacts;
+        if (p->tearingDown)
+            ++p->lateContacts;
+    };
+    const int port = receiver->Port;
+    std::string answer;
+    bool lateTurnedAway = false;
+    std::thread peers([&] {
+        RawClient first(port);
+        first.Send("0005a.txt         3abc");
+        answer = first.Receive(16);
+        while (!p->tearingDown && !p->release)
+            ::Sleep(1);
+        // A connection while the receiver is being destroyed is turned away.
+        RawClient late(port);
+        lateTurnedAway = !late.Connected() || late.WaitForEnd([p] { return p->lateContacts > 0; }, 10000);
+        p->release = true;
+    });
+    const bool handling = PumpUntil([p] { return p->inHandler.load(); });
+    EXPECT_TRUE(handling);
+    if (handling) {
+        p->tearingDown = true;
+        receiver.reset();  // while the session is still in its handler
+    }
+    p->release = true;
+    peers.join();
+    EXPECT_EQ(answer, ok);
+    EXPECT_EQ(p->lateContacts, 0);
+    EXPECT_TRUE(lateTurnedAway);
+    EXPECT_FALSE(p->handlerGoneWhileRunning);
+    EXPECT_EQ(p->handlersGone, handling ? 1 : 0);
+}
+
+TEST_F(StreamServerTest, SessionsTogetherKeepNoMoreThanTheMemoryLimitInMemory)
+{
+    receiver->SetMemoryLimit(1 << 20);
+    std::atomic<bool> firstHeld{false}, release{false};
+    receiver->OnMSG = [&, record = receiver->OnMSG](TNMStrmServ& session, const std::string& from, TStream& strm) {
+        record(session, from, strm);
+        if (from == "first") {
+            firstHeld = true;  // its content stays claimed until the handler returns
+            while (!release)
+                ::Sleep(1);
+        }
+    };
+    std::string content(700 * 1024, '\0');
+    for (std::size_t i = 0; i < content.size(); ++i)
+        content[i] = static_cast<char>(i % 253);
+    TNMStrm sender;
+    sender.Host = "127.0.0.1";
+    sender.Port = receiver->Port;
+    const auto send = [&](const char* name) {
+        sender.FromName = name;
+        TMemoryStream stream(content);
+        std::string reply;
+        sender.PostStream(stream, reply);
+        EXPECT_EQ(reply, ok) << name;
+    };
+    send("first");
+    ASSERT_TRUE(PumpUntil([&] { return firstHeld.load(); }));
+    send("second");  // the first still holds 700 of the 1,024 KiB
+    const bool secondArrived = PumpUntil([&] { return Messages().size() == 2; });
+    release = true;
+    ASSERT_TRUE(secondArrived);
+    ASSERT_TRUE(PumpUntil([&] { return receiver->SessionCount() == 0; }));
+    send("third");  // what the first held has been given back
+    ASSERT_TRUE(PumpUntil([&] { return Messages().size() == 3; }));
+
+    std::vector<std::pair<std::string, bool>> kept;
+    for (const Received& r : Messages()) {
+        kept.emplace_back(r.from, r.inMemory);
+        EXPECT_TRUE(r.content == content) << r.from;
+    }
+    EXPECT_EQ(kept, (std::vector<std::pair<std::string, bool>>{{"first", true}, {"second", false}, {"third", true}}));
 }
