@@ -5,6 +5,17 @@
 HostLookup::~HostLookup()
 {
     Abandon();
+    for (Task& task : abandoned_)
+        Orphan(task);
+}
+
+// A library that reports a cancelled lookup as stopped may still write its
+// buffer (Wine does): a buffer whose completion has not come is left to the
+// lookup rather than freed under it. Rare and small: one per component that
+// goes, or per lookup beyond those kept, while its lookup is outstanding.
+void HostLookup::Orphan(Task& task)
+{
+    (void)task.buffer.release();
 }
 
 bool HostLookup::Start(HWND window, UINT message, const std::string& name)
@@ -47,8 +58,10 @@ void HostLookup::Abandon()
     MSG queued;
     while (::PeekMessageA(&queued, window_, message_, message_, PM_REMOVE))
         Finish(queued.wParam);
-    if (abandoned_.size() > abandonedKept)
+    if (abandoned_.size() > abandonedKept) {
+        Orphan(abandoned_.front());
         abandoned_.erase(abandoned_.begin());
+    }
 }
 
 const hostent* HostLookup::Entry() const noexcept

@@ -35,9 +35,10 @@ private:
         HANDLE handle = nullptr;
         std::unique_ptr<char[]> buffer;
     };
-    // Lookups given up long ago and many lookups back have been stopped by
-    // the library after all; only so many buffers are kept for them.
+    // Lookups given up whose completion has not come yet; beyond this many,
+    // the oldest buffer is left to its lookup and no longer tracked.
     static constexpr std::size_t abandonedKept = 8;
+    static void Orphan(Task& task);
 
     Task current_;
     bool running_ = false;
