@@ -78,6 +78,7 @@ LRESULT TRbCustomControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
             OnMouseLeave();
         break;
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:  // the second press of a quick pair
         if (::GetFocus() != Handle() && ::IsWindowEnabled(Handle()) && ::IsWindowVisible(Handle()))
             ::SetFocus(Handle());
         break;

@@ -258,6 +258,29 @@ TEST_F(DrawingTest, CustomControlEventsAndStyleManager)
     ::SendMessageA(panel.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     EXPECT_EQ(::GetFocus(), panel.Handle());
 
+    // The second press of a quick double press is a press like the first,
+    // with every button; a left one takes the focus.
+    std::vector<winui::MouseButton> presses;
+    panel.OnMouseDown = [&](winui::MouseButton button, int, int) { presses.push_back(button); };
+    ::SetFocus(form->Handle());
+    const std::pair<UINT, UINT> doublePresses[] = {{WM_LBUTTONDOWN, WM_LBUTTONDBLCLK},
+                                                   {WM_RBUTTONDOWN, WM_RBUTTONDBLCLK},
+                                                   {WM_MBUTTONDOWN, WM_MBUTTONDBLCLK}};
+    for (const auto& [press, second] : doublePresses) {
+        ::SendMessageA(panel.Handle(), press, 0, MAKELPARAM(5, 5));
+        ::SendMessageA(panel.Handle(), press + 1, 0, MAKELPARAM(5, 5));
+        if (press == WM_LBUTTONDOWN)
+            ::SetFocus(form->Handle());
+        ::SendMessageA(panel.Handle(), second, 0, MAKELPARAM(5, 5));
+        ::SendMessageA(panel.Handle(), press + 1, 0, MAKELPARAM(5, 5));
+        if (press == WM_LBUTTONDOWN) {
+            EXPECT_EQ(::GetFocus(), panel.Handle());
+        }
+    }
+    using winui::MouseButton;
+    EXPECT_EQ(presses, (std::vector<MouseButton>{MouseButton::Left, MouseButton::Left, MouseButton::Right,
+                                                 MouseButton::Right, MouseButton::Middle, MouseButton::Middle}));
+
     {
         TRbStyleManager manager;
         panel.SetRbStyleManager(&manager);
