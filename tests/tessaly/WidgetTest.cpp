@@ -5,6 +5,9 @@
 #include "tessaly/FilePortal.h"
 #include "winui/SettingsFile.h"
 
+#include <objbase.h>
+#include <shlobj.h>
+
 using namespace testing_support;
 
 namespace {
@@ -119,6 +122,37 @@ private:
         if (std::string(className) == "#32770")
             ::PostMessageA(box, WM_COMMAND, IDOK, 0);
     }
+};
+
+// Takes COM away from the thread (every initialisation it holds, the
+// program's and the shell's), so that no COM object can be made, and gives
+// it back as it was.
+class ComWithdrawn {
+public:
+    ComWithdrawn()
+    {
+        while (Initialised() && withdrawn_ < 16) {
+            ::CoUninitialize();
+            ++withdrawn_;
+        }
+    }
+    ComWithdrawn(const ComWithdrawn&) = delete;
+    ComWithdrawn& operator=(const ComWithdrawn&) = delete;
+    ~ComWithdrawn()
+    {
+        for (; withdrawn_ > 0; --withdrawn_)
+            ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    }
+
+private:
+    static bool Initialised()
+    {
+        APTTYPE type{};
+        APTTYPEQUALIFIER qualifier{};
+        return ::CoGetApartmentType(&type, &qualifier) != CO_E_NOTINITIALIZED;
+    }
+
+    int withdrawn_ = 0;
 };
 
 }  // namespace
@@ -375,6 +409,34 @@ TEST_F(WidgetTest, OpeningWithoutSelectionSaysSo)
     EXPECT_EQ(prompts.shown[0].kind, winui::MessageKind::Information);
     EXPECT_EQ(prompts.shown[0].text, "No Document Selected.");
     EXPECT_TRUE(shell.opened.empty());
+}
+
+TEST_F(WidgetTest, ShortcutThatCannotBeReadSaysNoDocumentSelected)
+{
+    AddRecent("Report.doc");
+    AddRecent("Song.mp3");
+    StartForms();
+    ShowWidget();
+    ClickItem(IndexOf("Song.mp3.lnk"));
+    const std::string properties = Form1->PropertiesText();
+    ASSERT_EQ(Form1->SelectedDocumentPath, "C:\\docs\\Song.mp3");
+
+    {
+        ComWithdrawn noCom;
+        winui::ComPtr<IShellLinkA> link;
+        ASSERT_HRESULT_FAILED(
+            ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid()));
+        ClickItem(IndexOf("Report.doc.lnk"));
+        DoubleClickItem(IndexOf("Report.doc.lnk"));
+    }
+
+    // Selecting says nothing and keeps the last text; opening says so.
+    EXPECT_EQ(Form1->PropertiesText(), properties);
+    EXPECT_EQ(Form1->SelectedDocumentPath, "C:\\docs\\Song.mp3");
+    EXPECT_TRUE(shell.opened.empty());
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].kind, winui::MessageKind::Information);
+    EXPECT_EQ(prompts.shown[0].text, "No Document Selected.");
 }
 
 TEST_F(WidgetTest, CloseOnDocumentOpenEndsTheProgramAndStoresThePosition)
