@@ -78,6 +78,7 @@ LRESULT TRbCustomControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
             OnMouseLeave();
         break;
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:  // the second press of a quick pair
         if (::GetFocus() != Handle() && ::IsWindowEnabled(Handle()) && ::IsWindowVisible(Handle()))
             ::SetFocus(Handle());
         break;
@@ -267,7 +268,7 @@ void TRbPanel::BuildBackground()
     {
         MemoryDc dc(::CreateCompatibleDC(nullptr));
         ScopedSelect bitmap(dc.Get(), work.Get());
-        BrushHandle outer(::CreateSolidBrush(design_.outerColor));
+        BrushHandle outer(::CreateSolidBrush(ToRgbColor(design_.outerColor)));
         const RECT all{0, 0, wb, hb};
         ::FillRect(dc.Get(), &all, outer.Get());
 
@@ -275,8 +276,8 @@ void TRbPanel::BuildBackground()
         const int q = p / 2;
         const int y0 = design_.captionPosition == cpGroupBox ? CaptionHeight() * s / 2 + q : q;
         const int corner = design_.cornerWidth * s;
-        PenHandle pen(::CreatePen(PS_SOLID, p, design_.borderColor));
-        BrushHandle fill(::CreateSolidBrush(design_.color));
+        PenHandle pen(::CreatePen(PS_SOLID, p, ToRgbColor(design_.borderColor)));
+        BrushHandle fill(::CreateSolidBrush(ToRgbColor(design_.color)));
         HGDIOBJ brush = fill.Get();
 
         if (design_.gradient) {
@@ -358,7 +359,7 @@ void TRbPanel::DrawCaption(HDC dc)
         const int th = CaptionHeight();
         SIZE extent{};
         ::GetTextExtentPoint32A(dc, text.c_str(), length, &extent);
-        BrushHandle outer(::CreateSolidBrush(design_.outerColor));
+        BrushHandle outer(::CreateSolidBrush(ToRgbColor(design_.outerColor)));
         const RECT above{0, 0, r.right, th / 2 + r.top};
         const RECT gap{r.left, th / 2 + r.top, r.left + extent.cx, th / 2 + r.top + std::min(bw, th / 2)};
         ::FillRect(dc, &above, outer.Get());
@@ -366,8 +367,8 @@ void TRbPanel::DrawCaption(HDC dc)
     }
     ::SetBkMode(dc, TRANSPARENT);
     const bool enabled = ::IsWindowEnabled(Handle()) != FALSE;
-    const COLORREF shadow = enabled ? design_.textShadowColor : ::GetSysColor(COLOR_BTNHIGHLIGHT);
-    const COLORREF face = enabled ? design_.font.color : ::GetSysColor(COLOR_BTNSHADOW);
+    const COLORREF shadow = ToRgbColor(enabled ? design_.textShadowColor : clBtnHighlight);
+    const COLORREF face = ToRgbColor(enabled ? design_.font.color : clBtnShadow);
     if (!enabled || textShadow_) {
         RECT shifted = r;
         ::OffsetRect(&shifted, 1, 1);

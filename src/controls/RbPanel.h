@@ -31,6 +31,8 @@ enum TRbCaptionPos {
 
 enum TGradientType { gtHorizontal, gtVertical, gtFromTopLeft, gtFromTopRight, gtRadial, gtDoubleHorz, gtDoubleVert };
 
+// Any colour may name a system colour (clBtnFace); the panel resolves it
+// whenever it draws with it, as the GDI takes plain RGB values only.
 struct RbPanelDesign {
     winui::Rect bounds{0, 0, 185, 105};
     std::string caption;
@@ -38,7 +40,7 @@ struct RbPanelDesign {
     int cornerWidth = 10;
     int borderWidth = 2;
     COLORREF borderColor = clGray;
-    COLORREF outerColor = ::GetSysColor(COLOR_BTNFACE);
+    COLORREF outerColor = clBtnFace;
     COLORREF textShadowColor = clWhite;
     bool antialiased = true;
     bool gradient = false;

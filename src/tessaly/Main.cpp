@@ -79,7 +79,7 @@ void TForm1::CreatePanels()
     title.borderWidth = 1;
     title.borderColor = clGray;
     title.cornerWidth = 0;
-    title.outerColor = ::GetSysColor(COLOR_BTNFACE);
+    title.outerColor = clBtnFace;
     RbPanel3.Create(Handle(), title);
 
     RbPanelDesign list;

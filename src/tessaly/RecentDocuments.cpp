@@ -33,6 +33,30 @@ private:
     LPITEMIDLIST list_ = nullptr;
 };
 
+// The UTF-16 form of a path for the wide file functions. The Recent folder's
+// path and a long document name together can pass MAX_PATH; such a path
+// reaches the file system only in its "\\?\" form, which must be absolute.
+std::wstring WidePath(const std::string& path)
+{
+    const int units = ::MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, path.c_str(), -1, nullptr, 0);
+    if (units <= 0)
+        throw std::runtime_error("Cannot convert the path " + path);
+    std::wstring wide(static_cast<std::size_t>(units), L'\0');
+    ::MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, path.c_str(), -1, wide.data(), units);
+    wide.resize(static_cast<std::size_t>(units) - 1);
+    if (wide.size() < MAX_PATH || wide.starts_with(L"\\\\?\\"))
+        return wide;
+    const DWORD needed = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    std::wstring full(needed, L'\0');
+    const DWORD length = needed ? ::GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr) : 0;
+    if (length == 0 || length >= needed)
+        return wide;  // the load reports what is wrong with it
+    full.resize(length);
+    if (full.starts_with(L"\\\\"))  // \\server\share\...
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
 }  // namespace
 
 std::string LocateRecentFolder(HWND owner)
@@ -62,16 +86,21 @@ std::vector<std::string> FindNames(const std::string& searchPath)
 std::string ReadShortcutTarget(const std::string& shortcutPath)
 {
     ComPtr<IShellLinkA> link;
+    // Without a link object no shortcut can be read at all; an empty target
+    // would let opening pass silently instead of saying that it failed.
     if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid())))
-        return {};
+        throw std::runtime_error("Cannot create a shell link object");
     ComPtr<IPersistFile> file;
     if (FAILED(link->QueryInterface(IID_IPersistFile, file.PutVoid())))
         return {};
-    wchar_t wideName[MAX_PATH] = {};
-    ::MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, shortcutPath.c_str(), -1, wideName, MAX_PATH);
-    wideName[MAX_PATH - 1] = L'\0';
-    if (FAILED(file->Load(wideName, STGM_READ)))
+    const std::wstring wideName = WidePath(shortcutPath);
+    if (FAILED(file->Load(wideName.c_str(), STGM_READ))) {
+        // A platform that refuses even the long form of the path must not
+        // pass for a shortcut without target.
+        if (wideName.size() >= MAX_PATH)
+            throw std::runtime_error("Cannot load the shortcut " + shortcutPath);
         return {};
+    }
     char target[MAX_PATH + 1] = {};
     WIN32_FIND_DATAA data{};
     if (FAILED(link->GetPath(target, MAX_PATH, &data, SLGP_UNCPRIORITY)))
@@ -98,7 +127,7 @@ int DeleteShortcuts(const std::string& folder)
 {
     int remaining = 0;
     for (const std::string& name : FindNames(folder + "\\*.lnk"))
-        if (!::DeleteFileA((folder + "\\" + name).c_str()))
+        if (!::DeleteFileW(WidePath(folder + "\\" + name).c_str()))
             ++remaining;
     return remaining;
 }

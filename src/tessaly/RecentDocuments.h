@@ -19,7 +19,8 @@ std::vector<std::string> FindNames(const std::string& searchPath);
 
 // The target path stored in a shortcut file, without resolving moved
 // targets: "" when the link object offers no file interface or the file
-// cannot be loaded.
+// cannot be loaded. Paths past MAX_PATH are read where the platform allows;
+// throws when no link object can be made or such a long path cannot be loaded.
 std::string ReadShortcutTarget(const std::string& shortcutPath);
 
 // The lines of a list file (CR LF, LF or CR line ends); throws

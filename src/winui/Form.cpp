@@ -110,15 +110,27 @@ int Form::ClientHeight() const
     return r.bottom;
 }
 
-void Form::HandleActivate(WPARAM wParam, LPARAM)
+namespace {
+
+bool BelongsToThisProcess(HWND window)
+{
+    DWORD process = 0;
+    return window && ::GetWindowThreadProcessId(window, &process) && process == ::GetCurrentProcessId();
+}
+
+}  // namespace
+
+void Form::HandleActivate(WPARAM wParam, LPARAM lParam)
 {
     if (LOWORD(wParam) == WA_INACTIVE)
         return;
-    // A form's activation event marks a change of the program's active form;
-    // coming back from another program (WM_ACTIVATEAPP) is not one.
-    const bool fire = !activatedOnce_ || !cameFromOtherProgram_;
+    // The event marks a change of the program's active form, which the window
+    // losing the activation tells at this very moment: one of this program's
+    // (a form, a dialog, a message box) means such a change; none, or another
+    // program's, means the user came back from elsewhere. The first
+    // activation always counts.
+    const bool fire = !activatedOnce_ || BelongsToThisProcess(reinterpret_cast<HWND>(lParam));
     activatedOnce_ = true;
-    cameFromOtherProgram_ = false;
     if (fire)
         RunGuarded(OnActivate);
 }
@@ -132,10 +144,6 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         ::FillRect(reinterpret_cast<HDC>(wParam), &r, background_.Get());
         return 1;
     }
-    case WM_ACTIVATEAPP:
-        if (!wParam)
-            cameFromOtherProgram_ = true;
-        break;
     case WM_ACTIVATE: {
         const LRESULT result = DefaultHandling(message, wParam, lParam);
         HandleActivate(wParam, lParam);

@@ -81,7 +81,6 @@ private:
     FontHandle fontHandle_;
     std::vector<PopupMenu*> menus_;
     bool activatedOnce_ = false;
-    bool cameFromOtherProgram_ = false;
 };
 
 }  // namespace winui

@@ -164,13 +164,19 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (ShowPopupMenu(lParam))
             return 0;
         break;
+    // In a class with CS_DBLCLKS the second press of a quick pair arrives as
+    // a double click; it is a press all the same.
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
         if (OnMouseDown) {
-            const MouseButton button = message == WM_LBUTTONDOWN   ? MouseButton::Left
-                                       : message == WM_RBUTTONDOWN ? MouseButton::Right
-                                                                   : MouseButton::Middle;
+            const MouseButton button =
+                message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK   ? MouseButton::Left
+                : message == WM_RBUTTONDOWN || message == WM_RBUTTONDBLCLK ? MouseButton::Right
+                                                                           : MouseButton::Middle;
             OnMouseDown(button, static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
             if (!hwnd_)
                 return 0;

@@ -12,6 +12,20 @@ namespace testing_support {
 
 using winui::ComPtr;
 
+namespace {
+
+// Absolute paths past MAX_PATH reach the file system only through the wide
+// functions in their "\\?\" form.
+std::wstring WidePath(const std::string& path)
+{
+    const int units = ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+    std::wstring wide(units > 0 ? units - 1 : 0, L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), units);
+    return wide.size() < MAX_PATH ? wide : L"\\\\?\\" + wide;
+}
+
+}  // namespace
+
 winui::MessageResult ScriptedPrompts::Show(HWND, const std::string&, winui::MessageKind kind, const std::string& text,
                                            winui::MessageButtons buttons)
 {
@@ -40,9 +54,7 @@ void MakeShortcut(const std::string& shortcutPath, const std::string& target)
     ASSERT_HRESULT_SUCCEEDED(link->SetPath(target.c_str()));
     ComPtr<IPersistFile> file;
     ASSERT_HRESULT_SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.PutVoid()));
-    wchar_t wide[MAX_PATH] = {};
-    ::MultiByteToWideChar(CP_ACP, 0, shortcutPath.c_str(), -1, wide, MAX_PATH);
-    ASSERT_HRESULT_SUCCEEDED(file->Save(wide, TRUE));
+    ASSERT_HRESULT_SUCCEEDED(file->Save(WidePath(shortcutPath).c_str(), TRUE));
 }
 
 void WriteFile(const std::string& path, const std::string& content)
@@ -56,8 +68,9 @@ void WriteFile(const std::string& path, const std::string& content)
 
 void RemoveFile(const std::string& path)
 {
-    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ::DeleteFileA(path.c_str());
+    const std::wstring wide = WidePath(path);
+    ::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileW(wide.c_str());
 }
 
 void EmptyRecentFolder()

@@ -140,6 +140,47 @@ TEST_F(DrawingTest, AntialiasedPanelSmoothsItsCornersAndFillsItsInside)
     EXPECT_GE(blended, 2) << dump;
 }
 
+TEST_F(DrawingTest, SystemColoursPaintAsTheSystemShowsThem)
+{
+    // Five different system colours, so each shows where it is meant to.
+    const std::vector<COLORREF> sys{::GetSysColor(COLOR_BTNFACE), ::GetSysColor(COLOR_BTNSHADOW),
+                                    ::GetSysColor(COLOR_WINDOW), ::GetSysColor(COLOR_HIGHLIGHT),
+                                    ::GetSysColor(COLOR_3DDKSHADOW)};
+    for (std::size_t i = 0; i < sys.size(); ++i)
+        for (std::size_t j = i + 1; j < sys.size(); ++j)
+            ASSERT_NE(sys[i], sys[j]) << i << " " << j;
+
+    PanelForm* form = &app->CreateForm<PanelForm>();
+    RbPanelDesign design = form->round.Design();
+    design.outerColor = clBtnFace;
+    design.borderColor = clBtnShadow;
+    design.color = clWindow;
+    design.font.Color(clHighlight);
+    design.textShadowColor = cl3DDkShadow;
+    design.textShadow = true;
+    design.caption = "HHHH";
+    design.captionPosition = cpMiddleCenter;
+    TRbPanel panel;
+    panel.Create(form->Handle(), design);
+    const auto s = Render(panel);
+    EXPECT_EQ(s->At(0, 0), sys[0]);   // outside the rounded corner
+    EXPECT_EQ(s->At(89, 1), sys[1]);  // the border
+    EXPECT_EQ(s->At(20, 50), sys[2]); // the inside
+    int face = 0;
+    int shadow = 0;
+    for (int y = 0; y < panel.Height(); ++y)
+        for (int x = 0; x < panel.Width(); ++x) {
+            face += s->At(x, y) == sys[3];
+            shadow += s->At(x, y) == sys[4];
+        }
+    EXPECT_GT(face, 20);
+    EXPECT_GT(shadow, 10);
+
+    // A colour set later goes the same way.
+    panel.SetOuterColor(clBtnShadow);
+    EXPECT_EQ(Render(panel)->At(0, 0), sys[1]);
+}
+
 TEST_F(DrawingTest, CaptionPositionRebuildsOnlyForTheGroupBox)
 {
     PanelForm* form = &app->CreateForm<PanelForm>();
@@ -216,6 +257,29 @@ TEST_F(DrawingTest, CustomControlEventsAndStyleManager)
     ::SendMessageA(panel.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     ::SendMessageA(panel.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     EXPECT_EQ(::GetFocus(), panel.Handle());
+
+    // The second press of a quick double press is a press like the first,
+    // with every button; a left one takes the focus.
+    std::vector<winui::MouseButton> presses;
+    panel.OnMouseDown = [&](winui::MouseButton button, int, int) { presses.push_back(button); };
+    ::SetFocus(form->Handle());
+    const std::pair<UINT, UINT> doublePresses[] = {{WM_LBUTTONDOWN, WM_LBUTTONDBLCLK},
+                                                   {WM_RBUTTONDOWN, WM_RBUTTONDBLCLK},
+                                                   {WM_MBUTTONDOWN, WM_MBUTTONDBLCLK}};
+    for (const auto& [press, second] : doublePresses) {
+        ::SendMessageA(panel.Handle(), press, 0, MAKELPARAM(5, 5));
+        ::SendMessageA(panel.Handle(), press + 1, 0, MAKELPARAM(5, 5));
+        if (press == WM_LBUTTONDOWN)
+            ::SetFocus(form->Handle());
+        ::SendMessageA(panel.Handle(), second, 0, MAKELPARAM(5, 5));
+        ::SendMessageA(panel.Handle(), press + 1, 0, MAKELPARAM(5, 5));
+        if (press == WM_LBUTTONDOWN) {
+            EXPECT_EQ(::GetFocus(), panel.Handle());
+        }
+    }
+    using winui::MouseButton;
+    EXPECT_EQ(presses, (std::vector<MouseButton>{MouseButton::Left, MouseButton::Left, MouseButton::Right,
+                                                 MouseButton::Right, MouseButton::Middle, MouseButton::Middle}));
 
     {
         TRbStyleManager manager;

@@ -148,3 +148,24 @@ TEST_F(PropertiesTest, ShortcutItemsDescribeTheirTarget)
     EXPECT_EQ(Select("a512.txt.lnk"), Expected(path, "3/5/2024 2:07:09 PM", "512 Bytes"));
     EXPECT_EQ(Form1->SelectedDocumentPath, path);
 }
+
+TEST_F(PropertiesTest, ShortcutWhosePathPassesMaxPathIsDescribedOpenedAndCleared)
+{
+    const std::string path = MakeDocument("a512.txt", 512);
+    // A legal name (under 255 characters) that the recent folder's path takes past MAX_PATH.
+    const std::string item = "Minutes of the " + std::string(200, 'x') + " meeting.txt.lnk";
+    ASSERT_GT(RecentFolder().size() + 1 + item.size(), static_cast<std::size_t>(MAX_PATH));
+    MakeShortcut(RecentFolder() + "\\" + item, path);
+    ShowWith({});
+    ASSERT_EQ(Items(), std::vector<std::string>{item});
+
+    EXPECT_EQ(Select(item), Expected(path, "3/5/2024 2:07:09 PM", "512 Bytes"));
+    EXPECT_EQ(Form1->SelectedDocumentPath, path);
+    DoubleClickItem(0);
+    EXPECT_EQ(shell.opened, std::vector<std::string>{path});
+
+    ChooseMenu(Form1->ClearAllfromList1);
+    ASSERT_EQ(prompts.shown.size(), 2u);
+    EXPECT_EQ(prompts.shown[1].text, "Recent Documents List Has Been Cleared.");
+    EXPECT_TRUE(Items().empty());
+}

@@ -5,6 +5,9 @@
 #include "tessaly/FilePortal.h"
 #include "winui/SettingsFile.h"
 
+#include <objbase.h>
+#include <shlobj.h>
+
 using namespace testing_support;
 
 namespace {
@@ -19,6 +22,138 @@ COLORREF PixelOf(winui::Window& window, int x, int y)
     ::SendMessageA(window.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
     return ::GetPixel(dc.Get(), x, y);
 }
+
+// Lets the test's windows receive what the platform sends them (activation
+// across processes arrives through sent messages) until `window` is the
+// foreground window and has stayed so for a while: under Wine the X server's
+// focus events trail the activation and may still move it.
+bool WaitForForeground(HWND window)
+{
+    int steady = 0;
+    for (int waited = 0; waited < 5000 && steady < 300; waited += 10) {
+        winui::ProcessMessages();
+        steady = ::GetForegroundWindow() == window ? steady + 10 : 0;
+        ::Sleep(10);
+    }
+    return steady >= 300;
+}
+
+// The user brings a window to the front, as by clicking it.
+bool Activate(HWND window)
+{
+    ::SetForegroundWindow(window);
+    return WaitForForeground(window);
+}
+
+// Another program on the user's desktop, with one window of its own.
+class OtherProgram {
+public:
+    OtherProgram()
+    {
+        const std::string exe = winui::ProgramFolder() + "OtherProgram.exe";
+        std::string commandLine = "\"" + exe + "\"";
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION started{};
+        if (!::CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                              &started)) {
+            ADD_FAILURE() << "cannot start " << exe;
+            return;
+        }
+        process_.Reset(started.hProcess);
+        winui::KernelHandle thread(started.hThread);
+        ::WaitForInputIdle(process_.Get(), 10000);
+        for (int waited = 0; !window_ && waited < 10000; waited += 20) {
+            ::EnumThreadWindows(started.dwThreadId, &FindVisible, reinterpret_cast<LPARAM>(&window_));
+            if (!window_)
+                ::Sleep(20);
+        }
+        if (!window_)
+            ADD_FAILURE() << "the other program shows no window";
+    }
+    OtherProgram(const OtherProgram&) = delete;
+    OtherProgram& operator=(const OtherProgram&) = delete;
+    ~OtherProgram()
+    {
+        if (!process_)
+            return;
+        if (window_)
+            ::PostMessageA(window_, WM_CLOSE, 0, 0);
+        if (::WaitForSingleObject(process_.Get(), 5000) != WAIT_OBJECT_0)
+            ::TerminateProcess(process_.Get(), 1);
+    }
+    HWND Window() const { return window_; }
+
+private:
+    static BOOL CALLBACK FindVisible(HWND window, LPARAM found)
+    {
+        if (!::IsWindowVisible(window))
+            return TRUE;
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+
+    winui::KernelHandle process_;
+    HWND window_ = nullptr;
+};
+
+// Shows the platform's real message box and answers it a moment later, as
+// the user would.
+class AnsweredMessageBoxes final : public winui::Prompts {
+public:
+    winui::MessageResult Show(HWND owner, const std::string& caption, winui::MessageKind kind, const std::string& text,
+                              winui::MessageButtons buttons) override
+    {
+        shown.push_back(text);
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, &Answer);
+        const winui::MessageResult result = winui::PlatformPrompts().Show(owner, caption, kind, text, buttons);
+        ::KillTimer(nullptr, timer);
+        return result;
+    }
+    std::vector<std::string> shown;
+
+private:
+    static void CALLBACK Answer(HWND, UINT, UINT_PTR, DWORD)
+    {
+        // While the box shows it is the thread's active window.
+        const HWND box = ::GetActiveWindow();
+        char className[16] = {};
+        ::GetClassNameA(box, className, sizeof className);
+        if (std::string(className) == "#32770")
+            ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+};
+
+// Takes COM away from the thread (every initialisation it holds, the
+// program's and the shell's), so that no COM object can be made, and gives
+// it back as it was.
+class ComWithdrawn {
+public:
+    ComWithdrawn()
+    {
+        while (Initialised() && withdrawn_ < 16) {
+            ::CoUninitialize();
+            ++withdrawn_;
+        }
+    }
+    ComWithdrawn(const ComWithdrawn&) = delete;
+    ComWithdrawn& operator=(const ComWithdrawn&) = delete;
+    ~ComWithdrawn()
+    {
+        for (; withdrawn_ > 0; --withdrawn_)
+            ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    }
+
+private:
+    static bool Initialised()
+    {
+        APTTYPE type{};
+        APTTYPEQUALIFIER qualifier{};
+        return ::CoGetApartmentType(&type, &qualifier) != CO_E_NOTINITIALIZED;
+    }
+
+    int withdrawn_ = 0;
+};
 
 }  // namespace
 
@@ -171,6 +306,42 @@ TEST_F(WidgetTest, ActivationFromAnotherWindowOfTheProgramPutsTheWidgetBack)
     EXPECT_EQ(frmFilePortal->Top(), 255);
 }
 
+TEST_F(WidgetTest, ActivationCountsOnlyChangesOfTheProgramsActiveForm)
+{
+    StartForms();
+    ShowWidget();
+    OtherProgram other;
+    ASSERT_TRUE(other.Window());
+
+    // Straight back from another program: the widget stays where it was dragged.
+    Form1->MoveTo(500, 400);
+    ASSERT_TRUE(Activate(other.Window()));
+    ASSERT_TRUE(Activate(Form1->Handle()));
+    EXPECT_EQ(Form1->Left(), 500);
+    EXPECT_EQ(Form1->Top(), 400);
+
+    // Back through another window of the program: the widget's activation
+    // runs, so it returns to its stored place and its list takes the focus.
+    ASSERT_TRUE(Activate(other.Window()));
+    frmFilePortal->Show();
+    ASSERT_TRUE(WaitForForeground(frmFilePortal->Handle()));
+    ASSERT_TRUE(Activate(Form1->Handle()));
+    EXPECT_EQ(Form1->Left(), 1168);
+    EXPECT_EQ(Form1->Top(), 255);
+    EXPECT_EQ(::GetFocus(), Form1->ListBox1.Handle());
+
+    // Back from a message box, which is gone by the time the widget activates.
+    AnsweredMessageBoxes boxes;
+    app->SetPrompts(&boxes);
+    Form1->MoveTo(500, 400);
+    ChooseMenu(Form1->DocumentsProp1);
+    app->SetPrompts(&prompts);
+    ASSERT_TRUE(WaitForForeground(Form1->Handle()));
+    EXPECT_EQ(boxes.shown, std::vector<std::string>{"No Document Selected."});
+    EXPECT_EQ(Form1->Left(), 1168);
+    EXPECT_EQ(Form1->Top(), 255);
+}
+
 TEST_F(WidgetTest, PortalButtonDocksThePortalFlushLeft)
 {
     StartForms();
@@ -238,6 +409,34 @@ TEST_F(WidgetTest, OpeningWithoutSelectionSaysSo)
     EXPECT_EQ(prompts.shown[0].kind, winui::MessageKind::Information);
     EXPECT_EQ(prompts.shown[0].text, "No Document Selected.");
     EXPECT_TRUE(shell.opened.empty());
+}
+
+TEST_F(WidgetTest, ShortcutThatCannotBeReadSaysNoDocumentSelected)
+{
+    AddRecent("Report.doc");
+    AddRecent("Song.mp3");
+    StartForms();
+    ShowWidget();
+    ClickItem(IndexOf("Song.mp3.lnk"));
+    const std::string properties = Form1->PropertiesText();
+    ASSERT_EQ(Form1->SelectedDocumentPath, "C:\\docs\\Song.mp3");
+
+    {
+        ComWithdrawn noCom;
+        winui::ComPtr<IShellLinkA> link;
+        ASSERT_HRESULT_FAILED(
+            ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid()));
+        ClickItem(IndexOf("Report.doc.lnk"));
+        DoubleClickItem(IndexOf("Report.doc.lnk"));
+    }
+
+    // Selecting says nothing and keeps the last text; opening says so.
+    EXPECT_EQ(Form1->PropertiesText(), properties);
+    EXPECT_EQ(Form1->SelectedDocumentPath, "C:\\docs\\Song.mp3");
+    EXPECT_TRUE(shell.opened.empty());
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].kind, winui::MessageKind::Information);
+    EXPECT_EQ(prompts.shown[0].text, "No Document Selected.");
 }
 
 TEST_F(WidgetTest, CloseOnDocumentOpenEndsTheProgramAndStoresThePosition)
