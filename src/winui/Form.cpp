@@ -145,7 +145,15 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 1;
     }
     case WM_ACTIVATE: {
+        // The platform gives an activated window the focus itself; the control
+        // that had it when the form went inactive gets it back, as in a dialog.
+        const HWND focus = ::GetFocus();
+        if (LOWORD(wParam) == WA_INACTIVE && focus && ::IsChild(Handle(), focus))
+            lastFocus_ = focus;
         const LRESULT result = DefaultHandling(message, wParam, lParam);
+        if (LOWORD(wParam) != WA_INACTIVE && lastFocus_ && ::IsChild(Handle(), lastFocus_) &&
+            ::IsWindowVisible(lastFocus_) && ::IsWindowEnabled(lastFocus_))
+            ::SetFocus(lastFocus_);
         HandleActivate(wParam, lParam);
         return result;
     }

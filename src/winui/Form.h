@@ -81,6 +81,7 @@ private:
     FontHandle fontHandle_;
     std::vector<PopupMenu*> menus_;
     bool activatedOnce_ = false;
+    HWND lastFocus_ = nullptr;  // the control that had the focus when the form went inactive
 };
 
 }  // namespace winui

@@ -319,6 +319,7 @@ TEST_F(WidgetTest, ActivationCountsOnlyChangesOfTheProgramsActiveForm)
     ASSERT_TRUE(Activate(Form1->Handle()));
     EXPECT_EQ(Form1->Left(), 500);
     EXPECT_EQ(Form1->Top(), 400);
+    EXPECT_EQ(::GetFocus(), Form1->ListBox1.Handle());  // the keys still reach the list
 
     // Back through another window of the program: the widget's activation
     // runs, so it returns to its stored place and its list takes the focus.
