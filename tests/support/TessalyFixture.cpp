@@ -8,6 +8,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <vector>
+
 namespace testing_support {
 
 using winui::ComPtr;
@@ -77,15 +79,19 @@ void EmptyRecentFolder()
 {
     const std::string folder = RecentFolder();
     ::CreateDirectoryA(folder.c_str(), nullptr);
+    // Names first, deletions after: a search over a folder that changes
+    // under it may skip entries.
+    std::vector<std::string> names;
     WIN32_FIND_DATAA data{};
-    winui::FindHandle search(::FindFirstFileA((folder + "\\*").c_str(), &data));
-    if (!search)
-        return;
-    do {
-        const std::string name = data.cFileName;
-        if (name != "." && name != "..")
-            RemoveFile(folder + "\\" + name);
-    } while (::FindNextFileA(search.Get(), &data));
+    if (winui::FindHandle search(::FindFirstFileA((folder + "\\*").c_str(), &data)); search) {
+        do {
+            const std::string name = data.cFileName;
+            if (name != "." && name != "..")
+                names.push_back(name);
+        } while (::FindNextFileA(search.Get(), &data));
+    }
+    for (const std::string& name : names)
+        RemoveFile(folder + "\\" + name);
 }
 
 void AddRecent(const std::string& name)
