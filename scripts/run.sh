@@ -15,7 +15,6 @@ cmake --build "$dir" --target Tessaly Brimwell
 select_wine "$arch"
 
 export WINEPREFIX="${WINEPREFIX:-$HOME/.local/share/larkspan/wineprefix-$arch}"
-mkdir -p "$(dirname "$WINEPREFIX")"
 wm=
 if [ -z "${DISPLAY:-}" ]; then
   start_xvfb

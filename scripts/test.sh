@@ -31,4 +31,10 @@ for arch in "${arches[@]}"; do
     ctest --test-dir "$(build_dir "$arch")" --output-on-failure
   )
 done
-echo "== Windows suites run: ${arches[*]}$(host_runs_32bit || echo ' (this host cannot run 32-bit programs)')"
+why=
+if [ "${LARKSPAN_ONLY_64:-0}" = 1 ]; then
+  why=" (64-bit only, as LARKSPAN_ONLY_64=1 asks)"
+elif [ ${#arches[@]} = 1 ]; then
+  why=" (this host cannot run 32-bit programs)"
+fi
+echo "== Windows suites run: ${arches[*]}$why"

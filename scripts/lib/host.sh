@@ -8,7 +8,10 @@ host_runs_32bit() {
   [ "${LARKSPAN_ONLY_64:-0}" = 1 ] && return 1
   [ "$(uname -m)" = x86_64 ] || [ "$(uname -m)" = i686 ] || return 1
   local probe
-  probe=$(mktemp /tmp/larkspan-elf32.XXXXXX)
+  # In the build tree rather than /tmp, which may be mounted without
+  # execution (callers run from the repository's folder).
+  mkdir -p build
+  probe=$(mktemp build/elf32.XXXXXX)
   # ELF header (52 bytes), one loadable segment (32 bytes), then
   # mov eax, 1 / xor ebx, ebx / int 0x80: the exit(0) system call.
   printf '\177ELF\001\001\001\000\000\000\000\000\000\000\000\000' >"$probe"
@@ -19,7 +22,7 @@ host_runs_32bit() {
   printf '\270\001\000\000\000\061\333\315\200' >>"$probe"
   chmod +x "$probe"
   local ok=1
-  "$probe" </dev/null >/dev/null 2>&1 && ok=0
+  "./$probe" </dev/null >/dev/null 2>&1 && ok=0
   rm -f "$probe"
   return "$ok"
 }

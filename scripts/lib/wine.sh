@@ -15,6 +15,10 @@ select_wine() {
     x86_64) WINE=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver64 WINEARCH=win64 ;;
     *) echo "unknown architecture '$1'" >&2; return 1 ;;
   esac
+  if [ ! -x "$WINE" ] || [ ! -x "$WINESERVER" ]; then
+    echo "No $(arch_bits "$1") Wine here ($WINE); scripts/setup.sh installs it where this host runs such programs" >&2
+    return 1
+  fi
   export WINE WINESERVER WINEARCH WINELOADER="$WINE"
 }
 
@@ -74,6 +78,8 @@ stop_xvfb() {
 prepare_prefix() {
   local fresh=0
   [ -f "$WINEPREFIX/system.reg" ] || fresh=1
+  # The wineserver refuses a prefix folder that does not exist yet.
+  mkdir -p "$WINEPREFIX"
   # Everything Wine starts in the background inherits these descriptors; none
   # may hold a caller's output pipe open (CTest would wait for it forever).
   "$WINESERVER" -p </dev/null >/dev/null 2>&1

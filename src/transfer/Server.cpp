@@ -68,8 +68,10 @@ void TNMGeneralServer::Abort()
 {
     ReportStatus(8, "Abort");
     std::lock_guard<std::mutex> lock(sessionsLock_);
-    for (auto& session : sessions_)
+    for (auto& session : sessions_) {
+        session->component->ending_ = true;
         session->component->Cancel();
+    }
 }
 
 void TNMGeneralServer::HandleAcceptNotification()
@@ -186,7 +188,7 @@ void TNMGeneralServer::WaitForPeerClose()
     // close seen here ends the wait as well. What the peer still sends
     // belongs to no transfer and is dropped, as bytes left waiting would
     // hide its close; it does not count as progress.
-    while (Connected && !Canceled) {
+    while (Connected && !Canceled && !ending_) {
         const int received = ::recv(socket_, buffer_.data(), static_cast<int>(bufferSize), 0);
         if (received == 0)
             return;

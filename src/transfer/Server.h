@@ -74,4 +74,9 @@ private:
                                    }};
     TNMGeneralServer* parent_ = nullptr;
     bool shutDown_ = false;
+    // Set on a session when its listener ends it. Unlike Canceled, which the
+    // operation that reports the cancellation clears, it stays set, so a
+    // cancellation that came between two operations still ends the wait for
+    // the peer's close.
+    std::atomic<bool> ending_{false};
 };

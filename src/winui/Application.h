@@ -61,6 +61,12 @@ public:
     }
     Form* MainForm() const noexcept { return mainForm_; }
 
+    // The form that was the program's active one when the user went to
+    // another program: coming back, another form counts as a change of the
+    // program's active form, the same one does not.
+    void SetFormLeftFrom(HWND form) noexcept { formLeftFrom_ = form; }
+    HWND FormLeftFrom() const noexcept { return formLeftFrom_; }
+
     // Shows the main form and runs the message loop until it closes; then
     // destroys the forms, last created first.
     void Run();
@@ -102,6 +108,7 @@ private:
     };
     std::vector<OwnedForm> forms_;
     Form* mainForm_ = nullptr;
+    HWND formLeftFrom_ = nullptr;
     bool terminated_ = false;
     PlatformPrompts platformPrompts_;
     PlatformShellLauncher platformShell_;

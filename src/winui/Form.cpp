@@ -122,14 +122,20 @@ bool BelongsToThisProcess(HWND window)
 
 void Form::HandleActivate(WPARAM wParam, LPARAM lParam)
 {
-    if (LOWORD(wParam) == WA_INACTIVE)
+    // The other window of the change: the one gaining the activation when
+    // this form loses it, the one losing it when this form gains it.
+    const HWND other = reinterpret_cast<HWND>(lParam);
+    Application& app = Application::Instance();
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        if (!BelongsToThisProcess(other))
+            app.SetFormLeftFrom(Handle());
         return;
-    // The event marks a change of the program's active form, which the window
-    // losing the activation tells at this very moment: one of this program's
-    // (a form, a dialog, a message box) means such a change; none, or another
-    // program's, means the user came back from elsewhere. The first
-    // activation always counts.
-    const bool fire = !activatedOnce_ || BelongsToThisProcess(reinterpret_cast<HWND>(lParam));
+    }
+    // The event marks a change of the program's active form: from another
+    // window of this program (a form, a dialog, a message box), or back from
+    // another program to a form other than the one the user left it from.
+    // The first activation always counts.
+    const bool fire = !activatedOnce_ || BelongsToThisProcess(other) || app.FormLeftFrom() != Handle();
     activatedOnce_ = true;
     if (fire)
         RunGuarded(OnActivate);

@@ -341,6 +341,15 @@ TEST_F(WidgetTest, ActivationCountsOnlyChangesOfTheProgramsActiveForm)
     EXPECT_EQ(boxes.shown, std::vector<std::string>{"No Document Selected."});
     EXPECT_EQ(Form1->Left(), 1168);
     EXPECT_EQ(Form1->Top(), 255);
+
+    // From another program straight to the widget, the portal having been
+    // the program's active form when the user left: a change all the same.
+    ASSERT_TRUE(Activate(frmFilePortal->Handle()));
+    Form1->MoveTo(500, 400);
+    ASSERT_TRUE(Activate(other.Window()));
+    ASSERT_TRUE(Activate(Form1->Handle()));
+    EXPECT_EQ(Form1->Left(), 1168);
+    EXPECT_EQ(Form1->Top(), 255);
 }
 
 TEST_F(WidgetTest, PortalButtonDocksThePortalFlushLeft)
