@@ -1,0 +1,92 @@
+#include "ReceivedFiles.h"
+
+#include "core/ReceivedNames.h"
+#include "winui/Handles.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace tessaly {
+
+namespace {
+
+namespace portal = larkspan::portal;
+
+// A file in the receive folder that holds the content until it is complete;
+// removed unless it has been put in its place.
+class PartialFile {
+public:
+    explicit PartialFile(const std::string& folder)
+    {
+        char path[MAX_PATH] = {};
+        if (!::GetTempFileNameA(folder.c_str(), "rcv", 0, path))
+            throw std::runtime_error("Cannot create a file in " + folder);
+        path_ = path;
+    }
+    PartialFile(const PartialFile&) = delete;
+    PartialFile& operator=(const PartialFile&) = delete;
+    ~PartialFile()
+    {
+        if (!path_.empty())
+            ::DeleteFileA(path_.c_str());
+    }
+
+    void Fill(TStream& content)
+    {
+        winui::FileHandle file(::CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file)
+            throw std::runtime_error("Cannot write " + path_);
+        content.SetPosition(0);
+        std::vector<char> piece(64 * 1024);
+        while (const std::size_t read = content.Read(piece.data(), piece.size())) {
+            DWORD written = 0;
+            if (!::WriteFile(file.Get(), piece.data(), static_cast<DWORD>(read), &written, nullptr) ||
+                written != read)
+                throw std::runtime_error("Cannot write " + path_);
+        }
+        if (content.Position() != content.Size())
+            throw std::runtime_error("The content ended early");
+    }
+
+    // Puts the complete file in its place; false when a file of that name
+    // has appeared meanwhile.
+    bool MoveTo(const std::string& target)
+    {
+        if (::MoveFileExA(path_.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+            path_.clear();
+            return true;
+        }
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
+            return false;
+        throw std::runtime_error("Cannot name the received file " + target);
+    }
+
+private:
+    std::string path_;
+};
+
+}  // namespace
+
+std::string ReceivedFiles::Store(std::string_view receivedName, TStream& content) const
+{
+    const std::optional<std::string> name = portal::SafeReceivedName(receivedName);
+    if (!name)
+        throw RefusedName(portal::PrintableName(receivedName));
+    // The content is complete before it gets its name, and the rename never
+    // replaces a file: a name that is taken, also by a transfer that
+    // finished a moment earlier, moves on to the next number.
+    PartialFile partial(folder_);
+    partial.Fill(content);
+    constexpr int tries = 10000;
+    for (int n = 1; n <= tries; ++n) {
+        const std::string target = folder_ + (n == 1 ? *name : portal::NumberedName(*name, n));
+        if (partial.MoveTo(target))
+            return target;
+    }
+    throw std::runtime_error("No free name for " + *name);
+}
+
+}  // namespace tessaly

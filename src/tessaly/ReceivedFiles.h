@@ -1,0 +1,40 @@
+// The files that peers send, as the portal keeps them: each written into the
+// receive folder under a name of its own, never outside the folder, never
+// over a file that is there, and never left half-written.
+#pragma once
+
+#include "transfer/Streams.h"
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace tessaly {
+
+// A received name that the receive folder cannot take; what() is the name
+// as a message may show it.
+class RefusedName : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class ReceivedFiles {
+public:
+    // `folder` ends with its separator ("C:\").
+    explicit ReceivedFiles(std::string folder) : folder_(std::move(folder)) {}
+
+    // Writes the whole content under the received name, reduced to its last
+    // part, or under the first free "name (n).ext" when that is taken;
+    // returns the path written. Safe to call from several session threads
+    // at once. Throws RefusedName for a name that is refused, and
+    // std::runtime_error when the content cannot be written (no file of it
+    // then remains).
+    std::string Store(std::string_view receivedName, TStream& content) const;
+
+    const std::string& Folder() const noexcept { return folder_; }
+
+private:
+    std::string folder_;
+};
+
+}  // namespace tessaly
