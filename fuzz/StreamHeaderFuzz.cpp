@@ -9,7 +9,9 @@
 #include <cstdlib>
 #include <string_view>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+#include "FuzzTarget.h"
+
+int FuzzStreamHeader(const std::uint8_t* data, std::size_t size)
 {
     if (size == 0)
         return 0;
@@ -42,3 +44,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     return 0;
 }
+
+LARKSPAN_FUZZ_TARGET(FuzzStreamHeader)

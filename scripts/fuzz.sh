@@ -9,9 +9,14 @@ command -v clang++ >/dev/null || { export DEBIAN_FRONTEND=noninteractive; apt-ge
 
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DLARKSPAN_FUZZ=ON -DLARKSPAN_SANITIZE=OFF -DBUILD_TESTING=OFF >/dev/null
-cmake --build build/fuzz --target StreamHeaderFuzz
+targets=(StreamHeaderFuzz:stream-header ReceivedNameFuzz:received-name)
+cmake --build build/fuzz --target "${targets[@]%%:*}"
 
-mkdir -p build/fuzz/corpus/stream-header
-cp -n fuzz/corpus/stream-header/* build/fuzz/corpus/stream-header/ 2>/dev/null || true
-build/fuzz/bin/StreamHeaderFuzz -max_total_time="${FUZZ_SECONDS:-180}" -artifact_prefix=build/fuzz/ \
-  build/fuzz/corpus/stream-header
+for entry in "${targets[@]}"; do
+  target=${entry%%:*} corpus=${entry#*:}
+  echo "== $target for ${FUZZ_SECONDS:-180} s"
+  mkdir -p "build/fuzz/corpus/$corpus"
+  cp -n "fuzz/corpus/$corpus"/* "build/fuzz/corpus/$corpus/" 2>/dev/null || true
+  "build/fuzz/bin/$target" -max_total_time="${FUZZ_SECONDS:-180}" -artifact_prefix=build/fuzz/ \
+    "build/fuzz/corpus/$corpus"
+done

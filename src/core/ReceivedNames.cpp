@@ -70,12 +70,15 @@ std::string PrintableName(std::string_view name)
 
 std::string NumberedName(std::string_view name, int n)
 {
-    // A leading dot starts no extension: ".profile" is all stem.
+    const std::string number = " (" + std::to_string(n) + ")";
+    // A leading dot starts no extension (".profile" is all stem), nor does a
+    // dot so early that the number would not fit before what follows it.
     const std::size_t dot = name.rfind('.');
-    const std::size_t cut = dot == std::string_view::npos || dot == 0 ? name.size() : dot;
+    const bool extended = dot != std::string_view::npos && dot != 0 &&
+                          number.size() + (name.size() - dot) < maxReceivedNameLength;
+    const std::size_t cut = extended ? dot : name.size();
     std::string_view stem = name.substr(0, cut);
     const std::string_view extension = name.substr(cut);
-    const std::string number = " (" + std::to_string(n) + ")";
     const std::size_t room = maxReceivedNameLength - std::min(maxReceivedNameLength, number.size() + extension.size());
     if (stem.size() > room)
         stem = stem.substr(0, room);

@@ -79,4 +79,9 @@ TEST(ReceivedNames, NumberedNamesKeepTheExtensionAndTheLengthLimit)
     const std::string numbered = NumberedName(std::string(251, 'n') + ".txt", 12);
     EXPECT_EQ(numbered.size(), 255u);
     EXPECT_EQ(numbered.substr(numbered.size() - 10), "n (12).txt");
+    // An extension too long to keep beside the number is cut like a stem.
+    const std::string early = NumberedName("a." + std::string(250, 'e'), 99999);
+    EXPECT_EQ(early.size(), 255u);
+    EXPECT_EQ(early.substr(0, 3), "a.e");
+    EXPECT_EQ(early.substr(early.size() - 8), " (99999)");
 }
