@@ -1,11 +1,78 @@
-// The file portal window, docked to the left of the widget.
+// The file portal window, docked to the left of the widget: it receives the
+// files that peers send on port 6501 from program start, shown or not, and
+// lists them under "Files Received".
 #pragma once
 
+#include "ReceivedFiles.h"
+
+#include "controls/RbPanel.h"
+#include "transfer/NMSTRMServ.h"
+#include "winui/Edit.h"
 #include "winui/Form.h"
+#include "winui/Label.h"
+#include "winui/ListBox.h"
+#include "winui/SpeedButton.h"
+
+#include <deque>
+#include <mutex>
+#include <string>
 
 class TfrmFilePortal final : public winui::Form {
 public:
-    TfrmFilePortal();
+    // `receiveFolder` ends with its separator; the program receives into "C:\".
+    explicit TfrmFilePortal(std::string receiveFolder = "C:\\");
+    ~TfrmFilePortal() override;
+
+    TRbPanel RbPanel1;  // title bar
+    TRbPanel RbPanel2;  // drop zone
+    winui::Label Label2;
+    winui::Edit Edit1;  // the host field
+    winui::SpeedButton SpeedButton4;
+    winui::Label Label1, Label3;
+    winui::Label lblCom;  // the status label
+    TRbPanel RbPanel4;
+    winui::Label Label4;
+    winui::ListBox ListBox1;  // the received list
+    TRbPanel RbPanel3;  // button bar
+    winui::SpeedButton SpeedButton5, SpeedButton1;
+
+    void FormShow();
+    void FormClose();
+    void SpeedButton1Click();
+    void SpeedButton5Click();
+    void ListBox1DrawItem(const winui::DrawItemArgs& item);
+    void NMRec1ClientContact();
+    void NMRec1Connect();
+    void NMRec1Disconnect();
+    void NMRec1ConnectionFailed();
+    void NMRec1MSG(const std::string& sFrom, TStream& strm);
+    void Timer1Timer();
+    void SetTimer1Enabled(bool enabled);
+
+private:
+    // What a session hands to the window: a file written, a name refused,
+    // or content that could not be written.
+    struct Received {
+        enum class Kind { Stored, Refused, Failed } kind;
+        std::string text;  // the path written, or the refused name as shown
+    };
+
+    void CreateComponents() override;
+    void CreateDropZone();
+    void CreateReceivedList();
+    void CreateButtonBar();
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void HandOver(Received received);
+    void TakeReceived();
+    void ShowReceived(const Received& received);
+
+    tessaly::ReceivedFiles receivedFiles_;
+    std::mutex receivedLock_;
+    std::deque<Received> received_;  // filled by sessions, emptied by the window
+    bool refusalShown_ = false;      // one refusal box at a time, however many come
+    // Last: it goes first, and its sessions, which use the members above,
+    // end with it.
+    TNMStrmServ NMRec1;
 };
 
 extern TfrmFilePortal* frmFilePortal;

@@ -153,6 +153,11 @@ bool ListBox::Selected(int index) const
     return ::SendMessageA(Handle(), LB_GETSEL, index, 0) > 0;
 }
 
+void ListBox::SetSelected(int index, bool selected)
+{
+    ::SendMessageA(Handle(), LB_SETSEL, selected ? TRUE : FALSE, index);
+}
+
 void ListBox::BeginUpdate()
 {
     if (updateCount_++ == 0)

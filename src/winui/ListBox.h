@@ -47,6 +47,8 @@ public:
     int ItemIndex() const;
     void SetItemIndex(int index);
     bool Selected(int index) const;
+    // Selects or deselects one item of a multi-select list, leaving the others.
+    void SetSelected(int index, bool selected);
 
     // Suspends repainting while items are added; calls nest.
     void BeginUpdate();

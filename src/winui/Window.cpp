@@ -160,6 +160,11 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
                 return TRUE;
         break;
     }
+    case WM_CTLCOLOREDIT:
+        if (Window* child = FromHandle(reinterpret_cast<HWND>(lParam)))
+            if (const HBRUSH brush = child->ReflectColor(reinterpret_cast<HDC>(wParam)))
+                return reinterpret_cast<LRESULT>(brush);
+        break;
     case WM_CONTEXTMENU:
         if (ShowPopupMenu(lParam))
             return 0;

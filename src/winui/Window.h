@@ -71,6 +71,9 @@ protected:
     virtual bool ReflectCommand(WORD /*code*/) { return false; }
     virtual bool ReflectDrawItem(const DRAWITEMSTRUCT& /*item*/) { return false; }
     virtual bool ReflectMeasureItem(MEASUREITEMSTRUCT& /*item*/) { return false; }
+    // A child's colours, asked of its parent (WM_CTLCOLOREDIT): the brush of
+    // its background, or nullptr for the platform's.
+    virtual HBRUSH ReflectColor(HDC /*dc*/) { return nullptr; }
 
 private:
     static LRESULT CALLBACK OwnWindowProc(HWND, UINT, WPARAM, LPARAM);

@@ -1,0 +1,172 @@
+// The portal's receiving side with real transfers on loopback port 6501: the
+// files it writes, the list it keeps, the status it shows.
+#include "TessalyFixture.h"
+
+#include "core/StreamHeader.h"
+#include "tessaly/FilePortal.h"
+#include "winui/SettingsFile.h"
+
+#include <winsock.h>
+
+#include <thread>
+
+using namespace testing_support;
+
+namespace {
+
+// One transfer as a peer sends it, on a thread of its own; the 16-byte
+// answer, or "" when the receiver closed without one.
+class Peer {
+public:
+    Peer(const std::string& name, const std::string& content)
+        : thread_([this, name, content] { reply_ = Send(name, content); })
+    {
+    }
+    ~Peer()
+    {
+        if (thread_.joinable())
+            thread_.join();
+    }
+    std::string Reply()
+    {
+        thread_.join();
+        return reply_;
+    }
+
+private:
+    static std::string Send(const std::string& name, const std::string& content)
+    {
+        WSADATA data{};
+        ::WSAStartup(0x0101, &data);
+        const SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = ::htons(6501);
+        to.sin_addr.s_addr = ::inet_addr("127.0.0.1");
+        std::string reply;
+        if (::connect(s, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0) {
+            const std::string bytes = *larkspan::transfer::EncodeHeader(name, content.size()) + content;
+            ::send(s, bytes.data(), static_cast<int>(bytes.size()), 0);
+            char answer[16];
+            int got = 0;
+            while (got < 16) {
+                const int n = ::recv(s, answer + got, 16 - got, 0);
+                if (n <= 0)
+                    break;
+                got += n;
+            }
+            reply.assign(answer, static_cast<std::size_t>(got));
+        }
+        ::closesocket(s);
+        ::WSACleanup();
+        return reply;
+    }
+
+    std::string reply_;
+    std::thread thread_;
+};
+
+std::string FileContent(const std::string& path)
+{
+    std::string content;
+    const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    char buffer[4096];
+    DWORD read = 0;
+    while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        content.append(buffer, read);
+    ::CloseHandle(file);
+    return content;
+}
+
+class PortalTest : public TessalyTest {
+protected:
+    void SetUp() override
+    {
+        TessalyTest::SetUp();
+        StartForms();
+    }
+    void TearDown() override
+    {
+        for (const char* name : {"C:\\report.txt", "C:\\report (2).txt"})
+            ::DeleteFileA(name);
+        TessalyTest::TearDown();
+    }
+
+    // Lets the window run until `done` holds or five seconds have passed.
+    template <typename Done>
+    bool RunUntil(Done done)
+    {
+        for (int i = 0; i < 1000 && !done(); ++i) {
+            winui::ProcessMessages();
+            ::Sleep(5);
+        }
+        return done();
+    }
+};
+
+}  // namespace
+
+TEST_F(PortalTest, ReceivedFilesAreWrittenAndListedWhileThePortalIsHidden)
+{
+    ASSERT_FALSE(frmFilePortal->Visible());
+    frmFilePortal->Edit1.SetText("10.9.8.7");
+    Peer first("report.txt", "first content");
+    ASSERT_TRUE(RunUntil([] { return frmFilePortal->ListBox1.Count() == 1; }));
+    EXPECT_EQ(first.Reply(), "OK              ");
+    EXPECT_EQ(frmFilePortal->ListBox1.Item(0), "C:\\report.txt");
+    EXPECT_EQ(FileContent("C:\\report.txt"), "first content");
+    EXPECT_EQ(frmFilePortal->Edit1.Text(), "127.0.0.1");  // the next send answers the peer
+    ASSERT_TRUE(RunUntil([] { return frmFilePortal->lblCom.Caption() == "Ready..."; }));
+
+    // The same name again: stored beside the first, which keeps its content.
+    Peer second("C:\\Elsewhere\\report.txt", "second content");
+    ASSERT_TRUE(RunUntil([] { return frmFilePortal->ListBox1.Count() == 2; }));
+    EXPECT_EQ(frmFilePortal->ListBox1.Item(1), "C:\\report (2).txt");
+    EXPECT_EQ(FileContent("C:\\report (2).txt"), "second content");
+    EXPECT_EQ(FileContent("C:\\report.txt"), "first content");
+    EXPECT_TRUE(prompts.shown.empty());
+}
+
+TEST_F(PortalTest, ARefusedNameIsReportedAndNothingIsWritten)
+{
+    Peer peer("lpt1.txt", "content");
+    ASSERT_TRUE(RunUntil([this] { return !prompts.shown.empty(); }));
+    peer.Reply();
+    EXPECT_EQ(prompts.shown[0].kind, winui::MessageKind::Warning);
+    EXPECT_EQ(prompts.shown[0].text, "A received file was refused: its name \"lpt1.txt\" cannot be used here.");
+    EXPECT_EQ(frmFilePortal->ListBox1.Count(), 0);
+
+    Peer control("bad\tname", "content");
+    ASSERT_TRUE(RunUntil([this] { return prompts.shown.size() == 2; }));
+    EXPECT_EQ(prompts.shown[1].text, "A received file was refused: its name \"bad?name\" cannot be used here.");
+}
+
+TEST_F(PortalTest, IncomingDotsCycleAndNeverStandAtTwelve)
+{
+    const HWND portal = frmFilePortal->Handle();
+    frmFilePortal->lblCom.SetCaption("Incoming...");
+    for (int tick = 1; tick <= 8; ++tick)
+        ::SendMessageA(portal, WM_TIMER, 1, 0);
+    EXPECT_EQ(frmFilePortal->lblCom.Caption(), "Incoming...........");
+    ::SendMessageA(portal, WM_TIMER, 1, 0);  // the ninth tick
+    EXPECT_EQ(frmFilePortal->lblCom.Caption(), "Incoming");
+    ::SendMessageA(portal, WM_TIMER, 1, 0);
+    EXPECT_EQ(frmFilePortal->lblCom.Caption(), "Incoming.");
+}
+
+TEST_F(PortalTest, TheHostFieldReachesTheSettingsOnlyWhenThePortalCloses)
+{
+    frmFilePortal->Show();
+    frmFilePortal->Edit1.SetText("192.168.7.7");
+    EXPECT_EQ(winui::SettingsFile(ProgramFile("Larkspan.ini")).ReadString("File Portal Address", "Value", "none"),
+              "none");
+    frmFilePortal->SpeedButton1Click();
+    EXPECT_FALSE(frmFilePortal->Visible());
+    EXPECT_EQ(winui::SettingsFile(ProgramFile("Larkspan.ini")).ReadString("File Portal Address", "Value", "none"),
+              "192.168.7.7");
+    // Shown again, it starts from the address read at program start.
+    frmFilePortal->Show();
+    EXPECT_EQ(frmFilePortal->Edit1.Text(), Form1->PortalAddress);
+}
