@@ -4,7 +4,11 @@
 #include "OwnerDraw.h"
 
 #include "winui/Application.h"
+#include "core/ReceivedNames.h"
 #include "winui/SettingsFile.h"
+
+#include <algorithm>
+#include <vector>
 
 #include <utility>
 
@@ -140,6 +144,8 @@ void TfrmFilePortal::CreateReceivedList()
     list.font = FontSpec().Face("Arial").Height(-13).Color(clGray);
     ListBox1.Create(RbPanel4.Handle(), list);
     ListBox1.OnDrawItem = [this](const DrawItemArgs& item) { ListBox1DrawItem(item); };
+    ListBox1.OnDblClick = [this] { ListBox1DblClick(); };
+    ListBox1.OnKeyDown = [this](WORD& key) { RbPanel4KeyDown(key); };
 }
 
 void TfrmFilePortal::CreateButtonBar()
@@ -175,6 +181,17 @@ void TfrmFilePortal::CreateButtonBar()
     close.showHint = true;
     SpeedButton1.Create(RbPanel3.Handle(), close);
     SpeedButton1.OnClick = [this] { SpeedButton1Click(); };
+    SpeedButtonDesign move;
+    move.bounds = {24, 18, 65, 22};
+    move.caption = "Move";
+    move.font = FontSpec().Height(-11).Color(clWhite);
+    SpeedButton2.Create(RbPanel3.Handle(), move);
+    SpeedButton2.OnClick = [this] { SpeedButton2Click(); };
+    SpeedButtonDesign remove = move;
+    remove.bounds = {89, 18, 65, 22};
+    remove.caption = "Delete";
+    SpeedButton3.Create(RbPanel3.Handle(), remove);
+    SpeedButton3.OnClick = [this] { SpeedButton3Click(); };
 }
 
 // ---- Window handlers ---------------------------------------------------------
@@ -214,6 +231,124 @@ void TfrmFilePortal::ListBox1DrawItem(const DrawItemArgs& item)
     ::DrawTextA(item.dc, entry.c_str(), static_cast<int>(entry.size()), &text,
                 DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
     ::SelectObject(item.dc, old);
+}
+
+// ---- The received list ---------------------------------------------------------
+
+namespace {
+
+constexpr char selectFirst[] = "Please make a selection first.";
+
+// What follows the last "\\" or ":" of an entry.
+std::string EntryName(const std::string& entry)
+{
+    return larkspan::portal::BareFileName(entry);
+}
+
+}  // namespace
+
+bool TqenBrowseFolderDialog::Execute()
+{
+    const std::optional<std::string> folder = Application::Instance().ChooseFolder(Caption);
+    if (!folder)
+        return false;
+    selectedFolder_ = *folder;
+    return true;
+}
+
+void TfrmFilePortal::ListBox1DblClick()
+{
+    if (const int current = ListBox1.ItemIndex(); current >= 0 && current < ListBox1.Count())
+        Application::Instance().OpenDocument(Handle(), ListBox1.Item(current));
+}
+
+void TfrmFilePortal::RbPanel4KeyDown(WORD& key)
+{
+    if (key != VK_DELETE)
+        return;
+    if (Application::Instance().MessageBox(MessageKind::Confirmation,
+                                           "Clear ListBox?\r\n\r\nWill NOT DELETE Files Listed.",
+                                           MessageButtons::YesNo) == MessageResult::Yes)
+        ListBox1.Clear();
+}
+
+void TfrmFilePortal::SpeedButton3Click()
+{
+    Application& app = Application::Instance();
+    if (ListBox1.Count() == 0) {
+        app.MessageBox(MessageKind::Information, selectFirst);
+        return;
+    }
+    if (app.MessageBox(MessageKind::Confirmation, "Delete Selected File(s)?", MessageButtons::YesNo) !=
+        MessageResult::Yes)
+        return;
+    // Only entries whose file is gone leave the list; a file that could not
+    // be deleted is said so and keeps its entry.
+    std::vector<std::string> kept;
+    for (int i = 0; i < ListBox1.Count(); ++i) {
+        const std::string entry = ListBox1.Item(i);
+        if (!ListBox1.Selected(i) || ::DeleteFileA(entry.c_str()))
+            continue;
+        kept.push_back(entry);
+        app.MessageBox(MessageKind::Warning, "The file could not be deleted:\r\n" + entry);
+    }
+    std::vector<std::string> remaining;
+    for (int i = 0; i < ListBox1.Count(); ++i)
+        if (!ListBox1.Selected(i) || std::find(kept.begin(), kept.end(), ListBox1.Item(i)) != kept.end())
+            remaining.push_back(ListBox1.Item(i));
+    ListBox1.Assign(remaining);
+}
+
+void TfrmFilePortal::SpeedButton2Click()
+{
+    Application& app = Application::Instance();
+    if (ListBox1.Count() == 0) {
+        app.MessageBox(MessageKind::Information, selectFirst);
+        return;
+    }
+    if (app.MessageBox(MessageKind::Confirmation, "Move Selected File(s)?", MessageButtons::YesNo) !=
+        MessageResult::Yes)
+        return;
+    if (!FolderDialog1.Execute())
+        return;
+    try {
+        for (int i = 0; i < ListBox1.Count(); ++i) {
+            if (!ListBox1.Selected(i))
+                continue;
+            const MoveResult result = MoveEntry(i, FolderDialog1.SelectedFolder());
+            ListBox1.SetSelected(i, false);
+            if (result == MoveResult::Moved)
+                app.MessageBox(MessageKind::Information, "File has been moved succesfully.");
+            else if (result == MoveResult::Cancelled)
+                app.MessageBox(MessageKind::Information, "Selected file move cancelled.");
+        }
+    } catch (const std::exception&) {
+        app.MessageBox(MessageKind::Information, selectFirst);
+    }
+}
+
+TfrmFilePortal::MoveResult TfrmFilePortal::MoveEntry(int index, const std::string& folder)
+{
+    Application& app = Application::Instance();
+    const std::string source = ListBox1.Item(index);
+    const std::string target = folder + "\\" + EntryName(source);
+    bool moved;
+    if (::GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        moved = ::MoveFileA(source.c_str(), target.c_str()) != FALSE;
+    } else {
+        if (app.MessageBox(MessageKind::Warning, "File already exists. Overwrite File?", MessageButtons::YesNo) !=
+            MessageResult::Yes)
+            return MoveResult::Cancelled;
+        // The source goes only once its copy stands.
+        moved = ::CopyFileA(source.c_str(), target.c_str(), FALSE) && ::DeleteFileA(source.c_str());
+    }
+    // A move that failed is said so; the file stays, and so does its entry.
+    if (!moved) {
+        app.MessageBox(MessageKind::Warning, "The file could not be moved:\r\n" + source);
+        return MoveResult::Failed;
+    }
+    ListBox1.Replace(index, target);
+    return MoveResult::Moved;
 }
 
 // ---- Receiving -----------------------------------------------------------------

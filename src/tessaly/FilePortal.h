@@ -17,6 +17,19 @@
 #include <mutex>
 #include <string>
 
+// The folder chooser of the Move command, through the application's prompts.
+class TqenBrowseFolderDialog {
+public:
+    explicit TqenBrowseFolderDialog(std::string caption) : Caption(std::move(caption)) {}
+    std::string Caption;
+    const std::string& SelectedFolder() const noexcept { return selectedFolder_; }
+    // True when a folder was chosen; SelectedFolder is then that folder.
+    bool Execute();
+
+private:
+    std::string selectedFolder_;
+};
+
 class TfrmFilePortal final : public winui::Form {
 public:
     // `receiveFolder` ends with its separator; the program receives into "C:\".
@@ -34,12 +47,17 @@ public:
     winui::Label Label4;
     winui::ListBox ListBox1;  // the received list
     TRbPanel RbPanel3;  // button bar
-    winui::SpeedButton SpeedButton5, SpeedButton1;
+    winui::SpeedButton SpeedButton5, SpeedButton1, SpeedButton2, SpeedButton3;
+    TqenBrowseFolderDialog FolderDialog1{"Move File or Document to Selected Folder"};
 
     void FormShow();
     void FormClose();
     void SpeedButton1Click();
     void SpeedButton5Click();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    void ListBox1DblClick();
+    void RbPanel4KeyDown(WORD& key);
     void ListBox1DrawItem(const winui::DrawItemArgs& item);
     void NMRec1ClientContact();
     void NMRec1Connect();
@@ -65,6 +83,9 @@ private:
     void HandOver(Received received);
     void TakeReceived();
     void ShowReceived(const Received& received);
+    enum class MoveResult { Moved, Cancelled, Failed };
+    // Moves one received file into `folder`, asking before it replaces one.
+    MoveResult MoveEntry(int index, const std::string& folder);
 
     tessaly::ReceivedFiles receivedFiles_;
     std::mutex receivedLock_;

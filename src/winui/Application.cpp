@@ -123,6 +123,11 @@ MessageResult Application::MessageBox(MessageKind kind, const std::string& text,
     return prompts_->Show(ActivePopupOwner(), title_, kind, text, buttons);
 }
 
+std::optional<std::string> Application::ChooseFolder(const std::string& title)
+{
+    return prompts_->ChooseFolder(ActivePopupOwner(), title);
+}
+
 void Application::OpenDocument(HWND owner, const std::string& path)
 {
     shell_->Open(owner, path);

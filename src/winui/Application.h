@@ -80,6 +80,8 @@ public:
 
     MessageResult MessageBox(MessageKind kind, const std::string& text, MessageButtons buttons = MessageButtons::Ok);
     void OpenDocument(HWND owner, const std::string& path);
+    // The folder chooser, through the prompts seam; nothing when cancelled.
+    std::optional<std::string> ChooseFolder(const std::string& title);
 
     // Test seams; nullptr restores the platform's own.
     void SetPrompts(Prompts* prompts) noexcept { prompts_ = prompts ? prompts : &platformPrompts_; }

@@ -148,6 +148,15 @@ void ListBox::SetItemIndex(int index)
     }
 }
 
+void ListBox::Replace(int index, const std::string& text)
+{
+    const bool selected = Selected(index);
+    ::SendMessageA(Handle(), LB_DELETESTRING, index, 0);
+    ::SendMessageA(Handle(), LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str()));
+    if (design_.multiSelect && selected)
+        SetSelected(index, true);
+}
+
 bool ListBox::Selected(int index) const
 {
     return ::SendMessageA(Handle(), LB_GETSEL, index, 0) > 0;

@@ -41,6 +41,8 @@ public:
     void Clear();
     // Replaces every item (sorted into place again when the list sorts).
     void Assign(const std::vector<std::string>& texts);
+    // Replaces one item's text in place (unsorted lists).
+    void Replace(int index, const std::string& text);
 
     // The selected item (single selection), -1 for none. Setting it raises no
     // OnClick, as only the user's choice does.

@@ -1,10 +1,12 @@
 // The two seams through which the program reaches the user and other
-// programs: modal message boxes and the shell's "open". Tests install their
-// own implementations to answer boxes and record what would be started.
+// programs: modal message boxes and dialogs, and the shell's "open". Tests
+// install their own implementations to answer them and record what would be
+// started.
 #pragma once
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace winui {
@@ -18,13 +20,20 @@ public:
     virtual ~Prompts() = default;
     virtual MessageResult Show(HWND owner, const std::string& caption, MessageKind kind, const std::string& text,
                                MessageButtons buttons) = 0;
+    // The shell's folder chooser with `title`: the chosen folder, or nothing
+    // when the user cancels (as an implementation that answers only boxes does).
+    virtual std::optional<std::string> ChooseFolder(HWND /*owner*/, const std::string& /*title*/)
+    {
+        return std::nullopt;
+    }
 };
 
-// Modal MessageBoxA with the icon of the kind.
+// Modal MessageBoxA with the icon of the kind; SHBrowseForFolderA.
 class PlatformPrompts final : public Prompts {
 public:
     MessageResult Show(HWND owner, const std::string& caption, MessageKind kind, const std::string& text,
                        MessageButtons buttons) override;
+    std::optional<std::string> ChooseFolder(HWND owner, const std::string& title) override;
 };
 
 class ShellLauncher {

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,8 +28,16 @@ class ScriptedPrompts final : public winui::Prompts {
 public:
     winui::MessageResult Show(HWND, const std::string&, winui::MessageKind kind, const std::string& text,
                               winui::MessageButtons buttons) override;
+    // The folder chooser answers `folder` and records its title.
+    std::optional<std::string> ChooseFolder(HWND, const std::string& title) override
+    {
+        folderTitles.push_back(title);
+        return folder;
+    }
     std::vector<ShownMessage> shown;
     std::deque<winui::MessageResult> answers;
+    std::optional<std::string> folder;
+    std::vector<std::string> folderTitles;
 };
 
 class RecordingShell final : public winui::ShellLauncher {

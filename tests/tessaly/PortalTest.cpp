@@ -170,3 +170,74 @@ TEST_F(PortalTest, TheHostFieldReachesTheSettingsOnlyWhenThePortalCloses)
     frmFilePortal->Show();
     EXPECT_EQ(frmFilePortal->Edit1.Text(), Form1->PortalAddress);
 }
+
+namespace {
+
+std::vector<std::string> Texts(const std::vector<ShownMessage>& shown)
+{
+    std::vector<std::string> texts;
+    for (const ShownMessage& message : shown)
+        texts.push_back(message.text);
+    return texts;
+}
+
+}  // namespace
+
+TEST_F(PortalTest, DeleteMoveOpenAndClearActOnTheListedFiles)
+{
+    winui::ListBox& list = frmFilePortal->ListBox1;
+    frmFilePortal->SpeedButton3Click();  // an empty list
+    EXPECT_EQ(Texts(prompts.shown), std::vector<std::string>{"Please make a selection first."});
+    prompts.shown.clear();
+
+    ::CreateDirectoryA("C:\\portal-dest", nullptr);
+    for (const char* name : {"C:\\portal-a.txt", "C:\\portal-b.txt", "C:\\portal-c.txt", "C:\\portal-dest\\portal-c.txt"})
+        WriteFile(name, name);
+    for (const char* entry : {"C:\\portal-a.txt", "C:\\portal-b.txt", "C:\\portal-c.txt", "C:\\portal-gone.txt"})
+        list.Add(entry);
+
+    // Delete: the selected files leave the disk and the list; one that
+    // cannot be deleted is said so and stays listed.
+    list.SetSelected(0, true);
+    list.SetSelected(3, true);
+    frmFilePortal->SpeedButton3Click();
+    EXPECT_EQ(Texts(prompts.shown), (std::vector<std::string>{"Delete Selected File(s)?",
+                                                              "The file could not be deleted:\r\nC:\\portal-gone.txt"}));
+    EXPECT_EQ(::GetFileAttributesA("C:\\portal-a.txt"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(list.Items(), (std::vector<std::string>{"C:\\portal-b.txt", "C:\\portal-c.txt", "C:\\portal-gone.txt"}));
+    prompts.shown.clear();
+
+    // Move: into the chosen folder, asking before a file there is replaced;
+    // a file that cannot be moved keeps its entry.
+    for (int i = 0; i < list.Count(); ++i)
+        list.SetSelected(i, true);
+    prompts.folder = "C:\\portal-dest";
+    frmFilePortal->SpeedButton2Click();
+    EXPECT_EQ(prompts.folderTitles, std::vector<std::string>{"Move File or Document to Selected Folder"});
+    EXPECT_EQ(Texts(prompts.shown),
+              (std::vector<std::string>{"Move Selected File(s)?", "File has been moved succesfully.",
+                                        "File already exists. Overwrite File?", "File has been moved succesfully.",
+                                        "The file could not be moved:\r\nC:\\portal-gone.txt"}));
+    EXPECT_EQ(list.Items(), (std::vector<std::string>{"C:\\portal-dest\\portal-b.txt", "C:\\portal-dest\\portal-c.txt",
+                                                      "C:\\portal-gone.txt"}));
+    EXPECT_EQ(FileContent("C:\\portal-dest\\portal-c.txt"), "C:\\portal-c.txt");
+    EXPECT_EQ(::GetFileAttributesA("C:\\portal-b.txt"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(list.Selected(0) || list.Selected(1) || list.Selected(2));
+
+    // Double-click opens the entry under the mouse with the shell.
+    const HWND items = list.Handle();
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        ::SendMessageA(items, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(10, 10));
+    EXPECT_EQ(shell.opened, std::vector<std::string>{"C:\\portal-dest\\portal-b.txt"});
+
+    // The Delete key clears the list after asking, and leaves the files.
+    prompts.shown.clear();
+    PressKey(items, VK_DELETE);
+    EXPECT_EQ(Texts(prompts.shown), std::vector<std::string>{"Clear ListBox?\r\n\r\nWill NOT DELETE Files Listed."});
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_NE(::GetFileAttributesA("C:\\portal-dest\\portal-b.txt"), INVALID_FILE_ATTRIBUTES);
+
+    for (const char* name : {"C:\\portal-dest\\portal-b.txt", "C:\\portal-dest\\portal-c.txt"})
+        ::DeleteFileA(name);
+    ::RemoveDirectoryA("C:\\portal-dest");
+}
