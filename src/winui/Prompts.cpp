@@ -24,19 +24,23 @@ MessageResult PlatformPrompts::Show(HWND owner, const std::string& caption, Mess
     }
 }
 
+namespace {
+
+BOOL CALLBACK CollectEnabled(HWND window, LPARAM list)
+{
+    if (::IsWindowEnabled(window))
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
 std::optional<std::string> PlatformPrompts::ChooseFolder(HWND owner, const std::string& title)
 {
     // The chooser is modal to its owner only: every other window of the
     // program is disabled while it is open.
     std::vector<HWND> disabled;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND window, LPARAM list) {
-            if (::IsWindowEnabled(window))
-                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&disabled));
+    ::EnumThreadWindows(::GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&disabled));
     for (HWND window : disabled)
         if (window != owner)
             ::EnableWindow(window, FALSE);
