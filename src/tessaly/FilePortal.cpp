@@ -370,7 +370,9 @@ void TfrmFilePortal::NMRec1Disconnect()
 {
     SetTimer1Enabled(false);
     lblCom.SetCaption("Ready...");
-    ListBox1.SetFocus();
+    // A hidden portal must not take the focus from the window the user works in.
+    if (Visible())
+        ListBox1.SetFocus();
 }
 
 void TfrmFilePortal::NMRec1ConnectionFailed()

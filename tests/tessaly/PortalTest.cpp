@@ -110,6 +110,7 @@ protected:
 
 TEST_F(PortalTest, ReceivedFilesAreWrittenAndListedWhileThePortalIsHidden)
 {
+    ShowWidget();
     ASSERT_FALSE(frmFilePortal->Visible());
     frmFilePortal->Edit1.SetText("10.9.8.7");
     Peer first("report.txt", "first content");
@@ -119,6 +120,7 @@ TEST_F(PortalTest, ReceivedFilesAreWrittenAndListedWhileThePortalIsHidden)
     EXPECT_EQ(FileContent("C:\\report.txt"), "first content");
     EXPECT_EQ(frmFilePortal->Edit1.Text(), "127.0.0.1");  // the next send answers the peer
     ASSERT_TRUE(RunUntil([] { return frmFilePortal->lblCom.Caption() == "Ready..."; }));
+    EXPECT_EQ(::GetFocus(), Form1->ListBox1.Handle());  // the hidden portal took no focus
 
     // The same name again: stored beside the first, which keeps its content.
     Peer second("C:\\Elsewhere\\report.txt", "second content");
