@@ -7,7 +7,6 @@
 #include "core/ReceivedNames.h"
 #include "winui/SettingsFile.h"
 
-#include <algorithm>
 #include <vector>
 
 #include <utility>
@@ -272,42 +271,38 @@ void TfrmFilePortal::RbPanel4KeyDown(WORD& key)
         ListBox1.Clear();
 }
 
-void TfrmFilePortal::SpeedButton3Click()
+bool TfrmFilePortal::ConfirmListCommand(const char* question)
 {
     Application& app = Application::Instance();
     if (ListBox1.Count() == 0) {
         app.MessageBox(MessageKind::Information, selectFirst);
-        return;
+        return false;
     }
-    if (app.MessageBox(MessageKind::Confirmation, "Delete Selected File(s)?", MessageButtons::YesNo) !=
-        MessageResult::Yes)
+    return app.MessageBox(MessageKind::Confirmation, question, MessageButtons::YesNo) == MessageResult::Yes;
+}
+
+void TfrmFilePortal::SpeedButton3Click()
+{
+    if (!ConfirmListCommand("Delete Selected File(s)?"))
         return;
     // Only entries whose file is gone leave the list; a file that could not
     // be deleted is said so and keeps its entry.
-    std::vector<std::string> kept;
+    std::vector<std::string> remaining;
     for (int i = 0; i < ListBox1.Count(); ++i) {
         const std::string entry = ListBox1.Item(i);
-        if (!ListBox1.Selected(i) || ::DeleteFileA(entry.c_str()))
+        if (ListBox1.Selected(i) && ::DeleteFileA(entry.c_str()))
             continue;
-        kept.push_back(entry);
-        app.MessageBox(MessageKind::Warning, "The file could not be deleted:\r\n" + entry);
+        if (ListBox1.Selected(i))
+            Application::Instance().MessageBox(MessageKind::Warning, "The file could not be deleted:\r\n" + entry);
+        remaining.push_back(entry);
     }
-    std::vector<std::string> remaining;
-    for (int i = 0; i < ListBox1.Count(); ++i)
-        if (!ListBox1.Selected(i) || std::find(kept.begin(), kept.end(), ListBox1.Item(i)) != kept.end())
-            remaining.push_back(ListBox1.Item(i));
     ListBox1.Assign(remaining);
 }
 
 void TfrmFilePortal::SpeedButton2Click()
 {
     Application& app = Application::Instance();
-    if (ListBox1.Count() == 0) {
-        app.MessageBox(MessageKind::Information, selectFirst);
-        return;
-    }
-    if (app.MessageBox(MessageKind::Confirmation, "Move Selected File(s)?", MessageButtons::YesNo) !=
-        MessageResult::Yes)
+    if (!ConfirmListCommand("Move Selected File(s)?"))
         return;
     if (!FolderDialog1.Execute())
         return;

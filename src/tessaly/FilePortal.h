@@ -83,6 +83,9 @@ private:
     void HandOver(Received received);
     void TakeReceived();
     void ShowReceived(const Received& received);
+    // "Please make a selection first." for an empty list, else the question;
+    // true on Yes.
+    bool ConfirmListCommand(const char* question);
     enum class MoveResult { Moved, Cancelled, Failed };
     // Moves one received file into `folder`, asking before it replaces one.
     MoveResult MoveEntry(int index, const std::string& folder);
