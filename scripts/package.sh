@@ -13,8 +13,7 @@ for arch in i686 x86_64; do
   bits=$(arch_bits "$arch")
   dir=build/release-$arch
   echo "== $bits Release build"
-  cmake -S . -B "$dir" -G Ninja --no-warn-unused-cli -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-    -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-mingw-${arch}.cmake" >/dev/null
+  configure_windows_in "$dir" "$arch" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
   cmake --build "$dir" -j "$(nproc)" --target Tessaly Brimwell
 
   stage=$(mktemp -d /tmp/larkspan-package.XXXXXX)

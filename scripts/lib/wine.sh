@@ -46,7 +46,14 @@ build_dir() {
 configure_windows() {
   local arch=$1
   shift
-  cmake -S . -B "$(build_dir "$arch")" -G Ninja --no-warn-unused-cli \
+  configure_windows_in "$(build_dir "$arch")" "$arch" "$@"
+}
+
+# The same in a folder of the caller's choice.
+configure_windows_in() {
+  local dir=$1 arch=$2
+  shift 2
+  cmake -S . -B "$dir" -G Ninja --no-warn-unused-cli \
     -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-mingw-${arch}.cmake" "$@" >/dev/null
 }
 

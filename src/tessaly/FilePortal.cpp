@@ -3,13 +3,13 @@
 #include "Main.h"
 #include "OwnerDraw.h"
 
-#include "winui/Application.h"
 #include "core/ReceivedNames.h"
+#include "winui/Application.h"
+#include "winui/Handles.h"
 #include "winui/SettingsFile.h"
 
-#include <vector>
-
 #include <utility>
+#include <vector>
 
 using namespace winui;
 
@@ -218,18 +218,14 @@ void TfrmFilePortal::SpeedButton5Click()
 
 void TfrmFilePortal::ListBox1DrawItem(const DrawItemArgs& item)
 {
-    if (item.selected)
-        tessaly::DrawHighlight(item.dc, item.rect);
-    else
-        ::FillRect(item.dc, &item.rect, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    tessaly::DrawItemBackground(item.dc, item.rect, item.selected);
+    ScopedSelect font(item.dc, ListBox1.FontHandle());
     ::SetTextColor(item.dc, RGB(0, 0, 0));
     ::SetBkMode(item.dc, TRANSPARENT);
-    const HGDIOBJ old = ::SelectObject(item.dc, ListBox1.FontHandle());
     RECT text{item.rect.left + 3, item.rect.top + 2, item.rect.right - 3, item.rect.bottom};
     const std::string entry = ListBox1.Item(item.index);
     ::DrawTextA(item.dc, entry.c_str(), static_cast<int>(entry.size()), &text,
                 DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
-    ::SelectObject(item.dc, old);
 }
 
 // ---- The received list ---------------------------------------------------------

@@ -95,8 +95,7 @@ void DrawHighlight(HDC dc, const RECT& r)
     ::RoundRect(dc, r.left, r.top, r.right - 1, r.bottom - 1, 5, 5);
 }
 
-void DrawDocumentItem(HDC dc, const RECT& r, bool selected, const std::string& item, const winui::ImageList& icons,
-                      HFONT font)
+void DrawItemBackground(HDC dc, const RECT& r, bool selected)
 {
     if (selected) {
         DrawHighlight(dc, r);
@@ -104,6 +103,12 @@ void DrawDocumentItem(HDC dc, const RECT& r, bool selected, const std::string& i
         BrushHandle white(::CreateSolidBrush(RGB(255, 255, 255)));
         ::FillRect(dc, &r, white.Get());
     }
+}
+
+void DrawDocumentItem(HDC dc, const RECT& r, bool selected, const std::string& item, const winui::ImageList& icons,
+                      HFONT font)
+{
+    DrawItemBackground(dc, r, selected);
     const larkspan::ListItemLook look = larkspan::LookOfListItem(item);
     // Olive pixels are left out: the white fill or the gradient shows through.
     icons.Draw(dc, look.iconIndex, r.left + 2, r.top + 2);

@@ -22,6 +22,9 @@ void DrawGradient(HDC dc, const RECT& r, bool horizontal, std::initializer_list<
 // gradient clipped to a rounded rectangle with a grey rounded outline.
 void DrawHighlight(HDC dc, const RECT& r);
 
+// The background of a list item: the highlight when selected, else white.
+void DrawItemBackground(HDC dc, const RECT& r, bool selected);
+
 // One item of the document list: icon by extension and file name.
 void DrawDocumentItem(HDC dc, const RECT& r, bool selected, const std::string& item, const winui::ImageList& icons,
                       HFONT font);

@@ -31,8 +31,6 @@ public:
     // then remains).
     std::string Store(std::string_view receivedName, TStream& content) const;
 
-    const std::string& Folder() const noexcept { return folder_; }
-
 private:
     std::string folder_;
 };

@@ -33,9 +33,8 @@ private:
     LPITEMIDLIST list_ = nullptr;
 };
 
-// The UTF-16 form of a path for the wide file functions. The Recent folder's
-// path and a long document name together can pass MAX_PATH; such a path
-// reaches the file system only in its "\\?\" form, which must be absolute.
+}  // namespace
+
 std::wstring WidePath(const std::string& path)
 {
     const int units = ::MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, path.c_str(), -1, nullptr, 0);
@@ -56,8 +55,6 @@ std::wstring WidePath(const std::string& path)
         return L"\\\\?\\UNC\\" + full.substr(2);
     return L"\\\\?\\" + full;
 }
-
-}  // namespace
 
 std::string LocateRecentFolder(HWND owner)
 {

@@ -10,6 +10,11 @@
 namespace tessaly {
 
 // The file-system path of the shell's recent-documents folder (CSIDL_RECENT).
+// The UTF-16 form of a path for the wide file functions. The Recent folder's
+// path and a long document name together can pass MAX_PATH; such a path
+// reaches the file system only in its "\\?\" form, which must be absolute.
+std::wstring WidePath(const std::string& path);
+
 std::string LocateRecentFolder(HWND owner);
 
 // Names (without folder) of the entries matching a search path

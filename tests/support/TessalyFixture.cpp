@@ -1,6 +1,7 @@
 #include "TessalyFixture.h"
 
 #include "tessaly/Program.h"
+#include "tessaly/RecentDocuments.h"
 #include "winui/SettingsFile.h"
 #include "winui/Window.h"
 #include "winui/Handles.h"
@@ -14,19 +15,7 @@ namespace testing_support {
 
 using winui::ComPtr;
 
-namespace {
-
-// Absolute paths past MAX_PATH reach the file system only through the wide
-// functions in their "\\?\" form.
-std::wstring WidePath(const std::string& path)
-{
-    const int units = ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    std::wstring wide(units > 0 ? units - 1 : 0, L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), units);
-    return wide.size() < MAX_PATH ? wide : L"\\\\?\\" + wide;
-}
-
-}  // namespace
+using tessaly::WidePath;
 
 winui::MessageResult ScriptedPrompts::Show(HWND, const std::string&, winui::MessageKind kind, const std::string& text,
                                            winui::MessageButtons buttons)
@@ -66,6 +55,20 @@ void WriteFile(const std::string& path, const std::string& content)
     ASSERT_TRUE(file) << path;
     DWORD written = 0;
     ASSERT_TRUE(::WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr));
+}
+
+std::string FileContent(const std::string& path)
+{
+    winui::FileHandle file(
+        ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file)
+        return "<missing>";
+    std::string content;
+    char buffer[4096];
+    DWORD read = 0;
+    while (::ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
+        content.append(buffer, read);
+    return content;
 }
 
 void RemoveFile(const std::string& path)

@@ -51,6 +51,8 @@ std::string RecentFolder();
 // Creates a real shortcut file through the shell-link objects.
 void MakeShortcut(const std::string& shortcutPath, const std::string& target);
 void WriteFile(const std::string& path, const std::string& content);
+// A file's whole content, or "<missing>" when it cannot be opened.
+std::string FileContent(const std::string& path);
 void RemoveFile(const std::string& path);
 // Removes every entry of the recent folder.
 void EmptyRecentFolder();

@@ -66,20 +66,6 @@ private:
     std::thread thread_;
 };
 
-std::string FileContent(const std::string& path)
-{
-    std::string content;
-    const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    char buffer[4096];
-    DWORD read = 0;
-    while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
-        content.append(buffer, read);
-    ::CloseHandle(file);
-    return content;
-}
-
 class PortalTest : public TessalyTest {
 protected:
     void SetUp() override

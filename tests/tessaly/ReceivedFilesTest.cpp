@@ -1,5 +1,6 @@
 // Received files written into a real folder: their names, their contents,
 // and what stays on disk when a name or a content is bad.
+#include "TessalyFixture.h"
 #include "tessaly/ReceivedFiles.h"
 
 #include <windows.h>
@@ -12,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+using testing_support::FileContent;
 using tessaly::ReceivedFiles;
 using tessaly::RefusedName;
 
@@ -75,20 +77,6 @@ protected:
         return names;
     }
 
-    static std::string Content(const std::string& path)
-    {
-        std::string content;
-        const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return "<missing>";
-        char buffer[4096];
-        DWORD read = 0;
-        while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
-            content.append(buffer, read);
-        ::CloseHandle(file);
-        return content;
-    }
-
     std::string Store(const std::string& name, const std::string& content)
     {
         TMemoryStream stream(content);
@@ -108,11 +96,11 @@ TEST_F(ReceivedFilesTest, ANameThatIsTakenGetsTheNextNumberAndEachFileKeepsItsCo
     EXPECT_EQ(Store("report.txt", "first"), inbox + "report.txt");
     EXPECT_EQ(Store("report.txt", "second"), inbox + "report (2).txt");
     EXPECT_EQ(Store("C:\\Elsewhere\\REPORT.TXT", "third"), inbox + "REPORT (3).TXT");  // names differ only in case
-    EXPECT_EQ(Content(inbox + "report.txt"), "first");
-    EXPECT_EQ(Content(inbox + "report (2).txt"), "second");
-    EXPECT_EQ(Content(inbox + "REPORT (3).TXT"), "third");
+    EXPECT_EQ(FileContent(inbox + "report.txt"), "first");
+    EXPECT_EQ(FileContent(inbox + "report (2).txt"), "second");
+    EXPECT_EQ(FileContent(inbox + "REPORT (3).TXT"), "third");
     EXPECT_EQ(Store("empty.dat", ""), inbox + "empty.dat");
-    EXPECT_EQ(Content(inbox + "empty.dat"), "");
+    EXPECT_EQ(FileContent(inbox + "empty.dat"), "");
     EXPECT_EQ(Names(inbox).size(), 4u);  // and no partial file left over
 }
 
@@ -173,6 +161,6 @@ TEST_F(ReceivedFilesTest, SessionsStoringOneNameAtOnceGetNamesOfTheirOwn)
         t.join();
     EXPECT_EQ(std::set<std::string>(paths.begin(), paths.end()).size(), static_cast<std::size_t>(sessions));
     for (int i = 0; i < sessions; ++i)
-        EXPECT_EQ(Content(paths[i]), "content " + std::to_string(i));
+        EXPECT_EQ(FileContent(paths[i]), "content " + std::to_string(i));
     EXPECT_EQ(Names(inbox).size(), static_cast<std::size_t>(sessions));
 }
