@@ -7,8 +7,9 @@ writes
   ImageList1.bmp   32 document-type icons, 16 x 16 each in one strip, on olive
                    (RGB 808000), which the list treats as transparent
   ImageList2.bmp   14 menu icons on magenta (RGB FF00FF), the mask colour
-  Glyph<Name>.bmp  the bottom-bar button glyphs, 16 x 16 on magenta (their
-                   bottom-left pixel gives the transparent colour)
+  Glyph<Name>.bmp  the bottom-bar button glyphs and the portal's Move and
+                   Delete glyphs, 16 x 16 on magenta (their bottom-left
+                   pixel gives the transparent colour)
   Close.bmp        the monitor's 10 x 9 close glyph, black on silver
   Tessaly.ico      the programs' icons, 32 x 32 and 16 x 16 with an alpha
   Brimwell.ico     channel: recent pages with a clock; three gauge cylinders
@@ -330,6 +331,26 @@ def glyph(name):
     return menu_icon(index)
 
 
+def move_glyph():
+    """The portal's Move button: a page with a green arrow leaving it."""
+    c = Canvas(KEY)
+    page(c)
+    text_lines(c, GREY)
+    c.rect(5, 9, 11, 10, GREEN)
+    for i in range(4):
+        c.line(12 - i, 6 + i, 12 - i, 13 - i, GREEN)
+    return c
+
+
+def delete_glyph():
+    """The portal's Delete button: a page struck out in red."""
+    c = Canvas(KEY)
+    page(c)
+    text_lines(c, GREY)
+    cross(c, RED)
+    return c
+
+
 def close_glyph():
     """The monitor's close button: an X with two-pixel strokes, black on silver."""
     c = Canvas((0xC0, 0xC0, 0xC0), 10, 9)
@@ -456,6 +477,8 @@ def main():
     write_bmp(os.path.join(out, 'ImageList2.bmp'), [menu_icon(i) for i in range(14)])
     for name in GLYPHS:
         write_bmp(os.path.join(out, 'Glyph%s.bmp' % name), [glyph(name)])
+    write_bmp(os.path.join(out, 'GlyphMove.bmp'), [move_glyph()])
+    write_bmp(os.path.join(out, 'GlyphDelete.bmp'), [delete_glyph()])
     write_bmp(os.path.join(out, 'Close.bmp'), [close_glyph()])
     for name, draw in (('Tessaly', tessaly_icon), ('Brimwell', brimwell_icon)):
         big = draw()

@@ -1,13 +1,16 @@
 #include "FilePortal.h"
 
+#include "AddressList.h"
 #include "Main.h"
-#include "OwnerDraw.h"
 
 #include "core/ReceivedNames.h"
+#include "core/StreamHeader.h"
 #include "winui/Application.h"
 #include "winui/Handles.h"
 #include "winui/SettingsFile.h"
 
+#include <initializer_list>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -18,7 +21,16 @@ TfrmFilePortal* frmFilePortal = nullptr;
 namespace {
 
 constexpr UINT receivedMessage = WM_APP + 20;
+constexpr UINT notListeningMessage = WM_APP + 21;
 constexpr UINT_PTR timer1 = 1;
+
+constexpr char dropWarning[] =
+    "Object Dropped is not a Document or File.\r\n\r\n"
+    "{ or Object may still be in use }\r\n\r\n"
+    "{ or Host is not connected at this time }";
+constexpr char openWarning[] =
+    "File or Document may still be in use.\r\n\r\n"
+    "{ or Host is not connected at this time }";
 
 constexpr char helpText[] =
     "This is a short help tutorial.\r\n\r\n"
@@ -70,9 +82,11 @@ FontSpec ZoneFont()
 
 }  // namespace
 
-TfrmFilePortal::TfrmFilePortal(std::string receiveFolder)
-    : Form(PortalDesign()), receivedFiles_(std::move(receiveFolder))
+TfrmFilePortal::TfrmFilePortal(const std::string& preferredFolder)
+    : Form(PortalDesign()),
+      receivedFiles_(tessaly::CanCreateFilesIn(preferredFolder) ? preferredFolder : tessaly::DownloadsFolder())
 {
+    OnCreate = [this] { FormCreate(); };
     OnShow = [this] { FormShow(); };
     OnClose = [this] { FormClose(); };
 }
@@ -102,6 +116,13 @@ void TfrmFilePortal::CreateComponents()
     CreateDropZone();
     CreateReceivedList();
     CreateButtonBar();
+    CreateSender();
+    CreateMenu();
+
+    // The Delete key clears the list from the drop zone, the list, its
+    // panel and the button bar.
+    for (winui::Window* control : std::initializer_list<winui::Window*>{&RbPanel2, &ListBox1, &RbPanel4, &RbPanel3})
+        control->OnKeyDown = [this](WORD& key) { RbPanel4KeyDown(key); };
 
     // Files are received from the first moment, whether the portal shows or not.
     NMRec1.Port = 6501;
@@ -109,8 +130,40 @@ void TfrmFilePortal::CreateComponents()
     NMRec1.OnConnect = [this] { NMRec1Connect(); };
     NMRec1.OnDisconnect = [this] { NMRec1Disconnect(); };
     NMRec1.OnConnectionFailed = [this] { NMRec1ConnectionFailed(); };
+    NMRec1.OnInvalidHost = [this](bool& handled) { NMRec1InvalidHost(handled); };
     NMRec1.OnMSG = [this](TNMStrmServ&, const std::string& from, TStream& strm) { NMRec1MSG(from, strm); };
-    NMRec1.Listen();
+    // Said once the program runs, not in the middle of its start.
+    if (!NMRec1.Listen())
+        ::PostMessageA(Handle(), notListeningMessage, 0, 0);
+}
+
+void TfrmFilePortal::CreateSender()
+{
+    NMSend1.Port = 6501;
+    NMSend1.OnConnect = [this] { NMSend1Connect(); };
+    NMSend1.OnDisconnect = [this] { NMSend1Disconnect(); };
+    NMSend1.OnInvalidHost = [this](bool& handled) { NMSend1InvalidHost(handled); };
+    NMSend1.OnConnectionFailed = [this] { NMSend1ConnectionFailed(); };
+    NMSend1.OnPacketSent = [this] { NMSend1PacketSent(); };
+    NMSend1.OnMessageSent = [this] { NMSend1MessageSent(); };
+
+    RxTimerEvent1 = RxTimerList1.Find(RxTimerList1.Add([this](TRxTimerEvent&) { RxTimerEvent1Timer(); }, 3000, true));
+    RxTimerEvent2 = RxTimerList1.Find(RxTimerList1.Add([this](TRxTimerEvent&) { RxTimerEvent2Timer(); }, 220, true));
+    RxTimerList1.OnFinish = [this] { RxTimerList1Finish(); };
+}
+
+void TfrmFilePortal::CreateMenu()
+{
+    SendFromOpenDialog1.OnClick = [this] { SendFromOpenDialog1Click(); };
+    ClearFilesReceivedList1.OnClick = [this] { ClearFilesReceivedList1Click(); };
+    PopupMenu1.SetItems({&SendFromOpenDialog1, &N1, &ClearFilesReceivedList1});
+    // The widget's menu icons and look.
+    if (Form1) {
+        menuDrawing_.emplace(Form1->ImageList2);
+        PopupMenu1.SetPainter(&*menuDrawing_);
+    }
+    AddMenu(PopupMenu1);
+    RbPanel2.SetPopupMenu(&PopupMenu1);
 }
 
 void TfrmFilePortal::CreateDropZone()
@@ -124,9 +177,16 @@ void TfrmFilePortal::CreateDropZone()
     more.caption = "...";
     more.font = FontSpec().Height(-11).Bold().Color(13500416);
     SpeedButton4.Create(zone, more);
+    SpeedButton4.OnClick = [this] { SpeedButton4Click(); };
     Label1.Create(zone, {{7, 60, 162, 32}, "Drag and Drop", ZoneFont(), TextAlignment::Center, false});
     Label3.Create(zone, {{7, 92, 162, 45}, "Zone", ZoneFont(), TextAlignment::Center, false});
     lblCom.Create(zone, {{16, 136, 0, 0}, "Ready...", FontSpec().Face("Arial").Height(-13).Bold().Color(clSilver)});
+    for (winui::Window* target : std::initializer_list<winui::Window*>{&RbPanel2, &Label1, &Label3}) {
+        target->OnDragOver = [this](Window& source, POINT) { return RbPanel2DragOver(source); };
+        target->OnDragDrop = [this](Window& source, POINT) { RbPanel2DragDrop(source); };
+    }
+    Label1.OnDblClick = [this] { Label1DblClick(); };
+    Label3.OnDblClick = [this] { Label1DblClick(); };
 }
 
 void TfrmFilePortal::CreateReceivedList()
@@ -139,12 +199,12 @@ void TfrmFilePortal::CreateReceivedList()
     list.bounds = {5, 24, 169, 137};
     list.multiSelect = true;
     list.itemHeight = 21;
+    list.dragSource = true;
     list.color = clWhite;
     list.font = FontSpec().Face("Arial").Height(-13).Color(clGray);
     ListBox1.Create(RbPanel4.Handle(), list);
     ListBox1.OnDrawItem = [this](const DrawItemArgs& item) { ListBox1DrawItem(item); };
     ListBox1.OnDblClick = [this] { ListBox1DblClick(); };
-    ListBox1.OnKeyDown = [this](WORD& key) { RbPanel4KeyDown(key); };
 }
 
 void TfrmFilePortal::CreateButtonBar()
@@ -184,16 +244,26 @@ void TfrmFilePortal::CreateButtonBar()
     move.bounds = {24, 18, 65, 22};
     move.caption = "Move";
     move.font = FontSpec().Height(-11).Color(clWhite);
+    move.glyphResource = "GLYPH_MOVE";
+    move.spacing = 6;
     SpeedButton2.Create(RbPanel3.Handle(), move);
     SpeedButton2.OnClick = [this] { SpeedButton2Click(); };
     SpeedButtonDesign remove = move;
     remove.bounds = {89, 18, 65, 22};
     remove.caption = "Delete";
+    remove.glyphResource = "GLYPH_DELETE";
+    remove.spacing = 4;
     SpeedButton3.Create(RbPanel3.Handle(), remove);
     SpeedButton3.OnClick = [this] { SpeedButton3Click(); };
 }
 
 // ---- Window handlers ---------------------------------------------------------
+
+void TfrmFilePortal::FormCreate()
+{
+    // Shell drops anywhere on the window come to WMDropFiles.
+    ::DragAcceptFiles(Handle(), TRUE);
+}
 
 void TfrmFilePortal::FormShow()
 {
@@ -366,6 +436,11 @@ void TfrmFilePortal::NMRec1Disconnect()
         ListBox1.SetFocus();
 }
 
+void TfrmFilePortal::NMRec1InvalidHost(bool& handled)
+{
+    AskForHost(NMRec1, handled);
+}
+
 void TfrmFilePortal::NMRec1ConnectionFailed()
 {
     lblCom.SetCaption("Connection Failed");
@@ -458,5 +533,203 @@ LRESULT TfrmFilePortal::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         RunGuarded([this] { Timer1Timer(); });
         return 0;
     }
+    if (message == WM_DROPFILES) {
+        WMDropFiles(reinterpret_cast<HDROP>(wParam));
+        return 0;
+    }
+    if (message == notListeningMessage) {
+        Application::Instance().MessageBox(MessageKind::Warning,
+                                           "Files cannot be received: port 6501 is in use by another program.\r\n\r\n"
+                                           "Receiving is off; sending files still works.");
+        return 0;
+    }
     return Form::HandleMessage(message, wParam, lParam);
+}
+
+// ---- Sending -------------------------------------------------------------------
+
+namespace {
+
+// A file the wire format cannot carry; what() is its name.
+class TooLargeToSend : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Finishes a shell drop however its command ends.
+class ShellDrop {
+public:
+    explicit ShellDrop(HDROP drop) : drop_(drop) {}
+    ShellDrop(const ShellDrop&) = delete;
+    ShellDrop& operator=(const ShellDrop&) = delete;
+    ~ShellDrop() { ::DragFinish(drop_); }
+
+    std::vector<std::string> Files() const
+    {
+        std::vector<std::string> files;
+        const UINT count = ::DragQueryFileA(drop_, 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < count; ++i) {
+            // As long as the name is: a fixed buffer would cut a long path
+            // short and send another file, or none.
+            const UINT length = ::DragQueryFileA(drop_, i, nullptr, 0);
+            std::string name(length + 1, '\0');
+            name.resize(::DragQueryFileA(drop_, i, name.data(), length + 1));
+            files.push_back(std::move(name));
+        }
+        return files;
+    }
+
+private:
+    HDROP drop_;
+};
+
+}  // namespace
+
+void TfrmFilePortal::WMDropFiles(HDROP drop)
+{
+    const ShellDrop dropped(drop);
+    RunGuarded([&] { SendFiles(dropped.Files(), dropWarning); });
+}
+
+bool TfrmFilePortal::RbPanel2DragOver(const Window& source) const
+{
+    // The two lists are the program's only drag sources.
+    return (Form1 && &source == &Form1->ListBox1) || &source == &ListBox1;
+}
+
+void TfrmFilePortal::RbPanel2DragDrop(const Window& source)
+{
+    if (Form1 && &source == &Form1->ListBox1) {
+        SendFiles({Form1->SelectedDocumentPath}, dropWarning);
+    } else if (&source == &ListBox1) {
+        // The current entry goes onward; every selected entry leaves the
+        // list first (the files stay where they are).
+        const int current = ListBox1.ItemIndex();
+        if (current < 0 || current >= ListBox1.Count())
+            return;
+        const std::string entry = ListBox1.Item(current);
+        std::vector<std::string> remaining;
+        for (int i = 0; i < ListBox1.Count(); ++i)
+            if (!ListBox1.Selected(i))
+                remaining.push_back(ListBox1.Item(i));
+        ListBox1.Assign(remaining);
+        SendFiles({entry}, dropWarning);
+    }
+}
+
+void TfrmFilePortal::Label1DblClick()
+{
+    SendFromOpenDialog1Click();
+}
+
+void TfrmFilePortal::SendFromOpenDialog1Click()
+{
+    const std::vector<std::string> files =
+        Application::Instance().OpenFiles("Select Files to Transfer", "All Files (*.*)|*.*");
+    if (!files.empty())
+        SendFiles(files, openWarning);
+}
+
+void TfrmFilePortal::ClearFilesReceivedList1Click()
+{
+    ListBox1.Clear();
+}
+
+void TfrmFilePortal::SpeedButton4Click()
+{
+    if (frmAddressList)
+        frmAddressList->ShowModal();
+}
+
+void TfrmFilePortal::SendFiles(const std::vector<std::string>& files, const char* warning)
+{
+    Application& app = Application::Instance();
+    RxTimerList1.SetActive(true);
+    try {
+        NMSend1.Host = Edit1.Text();
+        ProcessMessages();
+        for (const std::string& path : files) {
+            SendFile(path);
+            ProcessMessages();
+        }
+    } catch (const TooLargeToSend& tooLarge) {
+        app.MessageBox(MessageKind::Warning, "The file \"" + std::string(tooLarge.what()) +
+                                                 "\" is 2 GB or larger: files of that size cannot be sent "
+                                                 "through the portal.");
+        return;
+    } catch (const std::exception&) {
+        app.MessageBox(MessageKind::Warning, warning);
+        return;
+    }
+    app.MessageBox(MessageKind::Information, "File Transfer Successful and Complete.");
+}
+
+void TfrmFilePortal::SendFile(const std::string& path)
+{
+    NMSend1.FromName = EntryName(path);
+    TFileStream file(path, TFileStream::Mode::OpenReadExclusive);
+    // Refused before connecting: the size field cannot carry it.
+    if (file.Size() > larkspan::transfer::maxContentSize)
+        throw TooLargeToSend(NMSend1.FromName);
+    std::string reply;  // the receiver's answer; a failed transfer throws
+    NMSend1.PostStream(file, reply);
+}
+
+void TfrmFilePortal::AskForHost(TPowersock& component, bool& handled)
+{
+    if (const auto host = Application::Instance().InputBox("Invalid Host!", "Specify a new host:", "")) {
+        component.Host = *host;
+        handled = true;
+    }
+}
+
+void TfrmFilePortal::NMSend1InvalidHost(bool& handled)
+{
+    AskForHost(NMSend1, handled);
+}
+
+void TfrmFilePortal::NMSend1Connect()
+{
+    lblCom.SetCaption("Sending...");
+}
+
+void TfrmFilePortal::NMSend1PacketSent()
+{
+    lblCom.SetCaption("Sending... " + std::to_string(NMSend1.SentByteCount / 1024) + " KB");
+}
+
+void TfrmFilePortal::NMSend1MessageSent()
+{
+    lblCom.SetCaption("Completed...");
+}
+
+void TfrmFilePortal::NMSend1Disconnect()
+{
+    lblCom.SetCaption("Ready...");
+    if (Visible())
+        ListBox1.SetFocus();
+}
+
+void TfrmFilePortal::NMSend1ConnectionFailed()
+{
+    lblCom.SetCaption("Not Connected");
+}
+
+// ---- The drop zone's animation -------------------------------------------------
+
+void TfrmFilePortal::RxTimerEvent2Timer()
+{
+    Label1.SetFontSize(Label1.FontSize() - 1);
+    Label3.SetFontSize(Label3.FontSize() - 1);
+}
+
+void TfrmFilePortal::RxTimerEvent1Timer()
+{
+    RxTimerList1.SetActive(false);
+}
+
+void TfrmFilePortal::RxTimerList1Finish()
+{
+    Label1.SetFontSize(16);
+    Label3.SetFontSize(16);
 }

@@ -3,19 +3,27 @@
 // lists them under "Files Received".
 #pragma once
 
+#include "OwnerDraw.h"
 #include "ReceivedFiles.h"
 
 #include "controls/RbPanel.h"
+#include "transfer/NMSTRM.h"
 #include "transfer/NMSTRMServ.h"
+#include "transfer/TimerLst.h"
 #include "winui/Edit.h"
 #include "winui/Form.h"
 #include "winui/Label.h"
 #include "winui/ListBox.h"
+#include "winui/PopupMenu.h"
 #include "winui/SpeedButton.h"
+
+#include <shellapi.h>
 
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <vector>
 
 // The folder chooser of the Move command, through the application's prompts.
 class TqenBrowseFolderDialog {
@@ -32,8 +40,9 @@ private:
 
 class TfrmFilePortal final : public winui::Form {
 public:
-    // `receiveFolder` ends with its separator; the program receives into "C:\".
-    explicit TfrmFilePortal(std::string receiveFolder = "C:\\");
+    // Files are received into `preferredFolder` (with its separator at the
+    // end) where this user can create files there, else into Downloads.
+    explicit TfrmFilePortal(const std::string& preferredFolder = "C:\\");
     ~TfrmFilePortal() override;
 
     TRbPanel RbPanel1;  // title bar
@@ -49,7 +58,18 @@ public:
     TRbPanel RbPanel3;  // button bar
     winui::SpeedButton SpeedButton5, SpeedButton1, SpeedButton2, SpeedButton3;
     TqenBrowseFolderDialog FolderDialog1{"Move File or Document to Selected Folder"};
+    TNMStrm NMSend1;
+    TRxTimerList RxTimerList1;  // the drop zone's animation
+    TRxTimerEvent* RxTimerEvent1 = nullptr;
+    TRxTimerEvent* RxTimerEvent2 = nullptr;
+    winui::PopupMenu PopupMenu1;
+    winui::MenuItem SendFromOpenDialog1{"Send From Open Dialog...", 0};
+    winui::MenuItem N1;
+    winui::MenuItem ClearFilesReceivedList1{"Clear Files Received List"};
 
+    const std::string& ReceiveFolder() const noexcept { return receivedFiles_.Folder(); }
+
+    void FormCreate();
     void FormShow();
     void FormClose();
     void SpeedButton1Click();
@@ -66,6 +86,25 @@ public:
     void NMRec1MSG(const std::string& sFrom, TStream& strm);
     void Timer1Timer();
     void SetTimer1Enabled(bool enabled);
+    void NMRec1InvalidHost(bool& handled);
+
+    // Sending.
+    void WMDropFiles(HDROP drop);
+    bool RbPanel2DragOver(const winui::Window& source) const;
+    void RbPanel2DragDrop(const winui::Window& source);
+    void Label1DblClick();
+    void SendFromOpenDialog1Click();
+    void ClearFilesReceivedList1Click();
+    void SpeedButton4Click();
+    void NMSend1Connect();
+    void NMSend1Disconnect();
+    void NMSend1InvalidHost(bool& handled);
+    void NMSend1ConnectionFailed();
+    void NMSend1PacketSent();
+    void NMSend1MessageSent();
+    void RxTimerEvent1Timer();
+    void RxTimerEvent2Timer();
+    void RxTimerList1Finish();
 
 private:
     // What a session hands to the window: a file written, a name refused,
@@ -79,6 +118,8 @@ private:
     void CreateDropZone();
     void CreateReceivedList();
     void CreateButtonBar();
+    void CreateSender();
+    void CreateMenu();
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void HandOver(Received received);
     void TakeReceived();
@@ -89,6 +130,14 @@ private:
     enum class MoveResult { Moved, Cancelled, Failed };
     // Moves one received file into `folder`, asking before it replaces one.
     MoveResult MoveEntry(int index, const std::string& folder);
+    // One send command: the files one by one to the host of the field; the
+    // success box at the end, or `warning` at the first failure.
+    void SendFiles(const std::vector<std::string>& files, const char* warning);
+    void SendFile(const std::string& path);
+    // The input box of a component's host that cannot be resolved.
+    static void AskForHost(TPowersock& component, bool& handled);
+
+    std::optional<tessaly::TMenuDrawing> menuDrawing_;
 
     tessaly::ReceivedFiles receivedFiles_;
     std::mutex receivedLock_;

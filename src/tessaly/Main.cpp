@@ -101,6 +101,7 @@ void TForm1::CreatePanels()
     items.bounds = {4, 5, 170, 320};
     items.sorted = true;
     items.itemHeight = 21;
+    items.dragSource = true;  // onto the portal's drop zone
     items.color = clWhite;
     items.font = FontSpec().Face("Arial").Height(-13).Color(clBlack);
     ListBox1.Create(RbPanel2.Handle(), items);

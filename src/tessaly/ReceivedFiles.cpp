@@ -2,8 +2,11 @@
 
 #include "core/ReceivedNames.h"
 #include "winui/Handles.h"
+#include "winui/LocaleText.h"
 
 #include <windows.h>
+#include <knownfolders.h>
+#include <shlobj.h>
 
 #include <vector>
 
@@ -87,6 +90,28 @@ std::string ReceivedFiles::Store(std::string_view receivedName, TStream& content
             return target;
     }
     throw std::runtime_error("No free name for " + *name);
+}
+
+std::string DownloadsFolder()
+{
+    PWSTR path = nullptr;
+    std::string folder;
+    if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_Downloads, 0, nullptr, &path)))
+        folder = winui::Narrow(path);
+    ::CoTaskMemFree(path);
+    if (folder.empty())
+        throw std::runtime_error("Cannot find the Downloads folder");
+    return folder.back() == '\\' ? folder : folder + '\\';
+}
+
+bool CanCreateFilesIn(const std::string& folder)
+{
+    try {
+        PartialFile probe(folder);  // created and removed again
+        return true;
+    } catch (const std::runtime_error&) {
+        return false;
+    }
 }
 
 }  // namespace tessaly

@@ -18,6 +18,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The user's Downloads folder, with its separator at the end.
+std::string DownloadsFolder();
+
+// Whether this user can create files in the folder (a standard user may
+// not create them in C:\).
+bool CanCreateFilesIn(const std::string& folder);
+
 class ReceivedFiles {
 public:
     // `folder` ends with its separator ("C:\").
@@ -30,6 +37,7 @@ public:
     // std::runtime_error when the content cannot be written (no file of it
     // then remains).
     std::string Store(std::string_view receivedName, TStream& content) const;
+    const std::string& Folder() const noexcept { return folder_; }
 
 private:
     std::string folder_;

@@ -44,7 +44,7 @@ void TNMGeneralServer::Shutdown()
     }
 }
 
-void TNMGeneralServer::Listen()
+bool TNMGeneralServer::Listen()
 {
     ReportStatus(8, "Listening");
     remote_ = {};
@@ -53,9 +53,9 @@ void TNMGeneralServer::Listen()
     remote_.sin_addr.s_addr = INADDR_ANY;
     asyncDone_ = false;
     if (::bind(socket_, reinterpret_cast<const sockaddr*>(&remote_), sizeof remote_) != 0)
-        return;
+        return false;
     RegisterSocket(socket_, FD_ACCEPT);
-    ::listen(socket_, 1);
+    return ::listen(socket_, 1) == 0;
 }
 
 int TNMGeneralServer::SessionCount()

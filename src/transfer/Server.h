@@ -17,9 +17,10 @@ public:
     // Shuts down (see Shutdown).
     ~TNMGeneralServer() override;
 
-    // Starts listening on Port on all local addresses (backlog 1). A failure
-    // of bind or listen is not reported: no connection then arrives.
-    void Listen();
+    // Starts listening on Port on all local addresses (backlog 1). False
+    // when the port cannot be bound or listened on (another program holds
+    // it): no connection then arrives, and the caller says so if it must.
+    bool Listen();
     void Connect() override {}
     // Cancels every running session.
     void Abort() override;

@@ -25,14 +25,12 @@ void TMemoryStream::Write(const void* buffer, std::size_t count)
 
 TFileStream::TFileStream(const std::string& path, Mode mode)
 {
-    if (mode == Mode::OpenRead)
-        file_.Reset(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    else
-        file_.Reset(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    const bool create = mode == Mode::Create;
+    const DWORD share = mode == Mode::OpenRead ? FILE_SHARE_READ : 0;
+    file_.Reset(::CreateFileA(path.c_str(), create ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ, share, nullptr,
+                              create ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file_)
-        throw std::runtime_error((mode == Mode::OpenRead ? "Cannot open file " : "Cannot create file ") + path);
+        throw std::runtime_error((create ? "Cannot create file " : "Cannot open file ") + path);
 }
 
 TFileStream::~TFileStream()

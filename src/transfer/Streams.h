@@ -41,7 +41,9 @@ private:
 
 class TFileStream final : public TStream {
 public:
-    enum class Mode { OpenRead, Create };
+    // OpenReadExclusive fails while any other handle holds the file open
+    // (and for a folder, as OpenRead does).
+    enum class Mode { OpenRead, OpenReadExclusive, Create };
     // Throws "Cannot open file <path>" or "Cannot create file <path>".
     TFileStream(const std::string& path, Mode mode);
     TFileStream(const TFileStream&) = delete;

@@ -128,6 +128,17 @@ std::optional<std::string> Application::ChooseFolder(const std::string& title)
     return prompts_->ChooseFolder(ActivePopupOwner(), title);
 }
 
+std::optional<std::string> Application::InputBox(const std::string& caption, const std::string& prompt,
+                                                 const std::string& value)
+{
+    return prompts_->InputBox(ActivePopupOwner(), caption, prompt, value);
+}
+
+std::vector<std::string> Application::OpenFiles(const std::string& title, const std::string& filter)
+{
+    return prompts_->OpenFiles(ActivePopupOwner(), title, filter);
+}
+
 void Application::OpenDocument(HWND owner, const std::string& path)
 {
     shell_->Open(owner, path);

@@ -82,6 +82,10 @@ public:
     void OpenDocument(HWND owner, const std::string& path);
     // The folder chooser, through the prompts seam; nothing when cancelled.
     std::optional<std::string> ChooseFolder(const std::string& title);
+    // The input box and the open dialog, through the prompts seam.
+    std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
+                                        const std::string& value);
+    std::vector<std::string> OpenFiles(const std::string& title, const std::string& filter);
 
     // Test seams; nullptr restores the platform's own.
     void SetPrompts(Prompts* prompts) noexcept { prompts_ = prompts ? prompts : &platformPrompts_; }

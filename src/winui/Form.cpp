@@ -67,10 +67,36 @@ void Form::Close()
 {
     RunGuarded(OnClose);
     Application& app = Application::Instance();
-    if (app.MainForm() == this)
+    if (modal_ && modalResult_ == mrNone)
+        modalResult_ = mrCancel;
+    if (app.MainForm() == this && !modal_)
         app.Terminate();
     else
         Hide();
+}
+
+int Form::ShowModal()
+{
+    modalResult_ = mrNone;
+    modal_ = true;
+    {
+        OtherWindowsDisabled others(Handle());
+        Show();
+        MSG msg;
+        while (modalResult_ == mrNone && Visible()) {
+            if (::GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+                ::PostQuitMessage(static_cast<int>(msg.wParam));  // for the main loop
+                break;
+            }
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        if (modalResult_ == mrNone)
+            modalResult_ = mrCancel;
+    }
+    Hide();
+    modal_ = false;
+    return modalResult_;
 }
 
 void Form::Destroy()

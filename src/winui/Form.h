@@ -14,6 +14,11 @@ namespace winui {
 
 class PopupMenu;
 
+// Modal results, as buttons set them.
+inline constexpr int mrNone = 0;
+inline constexpr int mrOk = 1;
+inline constexpr int mrCancel = 2;
+
 enum class BorderStyle { None, Dialog };
 
 struct FormDesign {
@@ -43,6 +48,13 @@ public:
     void Hide();
     // The main form's close ends the program; any other form hides.
     void Close();
+    // Shows the form as a dialog: the program's other windows are disabled
+    // until it closes or a modal result is set. Returns that result; a
+    // plain close gives mrCancel.
+    int ShowModal();
+    int ModalResult() const noexcept { return modalResult_; }
+    void SetModalResult(int result) noexcept { modalResult_ = result; }
+    bool Modal() const noexcept { return modal_; }
     // Fires OnDestroy and destroys the window (at program end).
     void Destroy();
 
@@ -81,6 +93,8 @@ private:
     FontHandle fontHandle_;
     std::vector<PopupMenu*> menus_;
     bool activatedOnce_ = false;
+    bool modal_ = false;
+    int modalResult_ = mrNone;
     HWND lastFocus_ = nullptr;  // the control that had the focus when the form went inactive
 };
 

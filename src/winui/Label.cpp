@@ -8,7 +8,7 @@ void Label::Create(HWND parent, const LabelDesign& design)
 {
     design_ = design;
     font_ = CreateFontFrom(design.font);
-    CreateOwnWindow("Larkspan.Label", 0, 0, WS_CHILD | WS_VISIBLE, design.bounds, parent, design.caption.c_str());
+    CreateOwnWindow("Larkspan.Label", CS_DBLCLKS, 0, WS_CHILD | WS_VISIBLE, design.bounds, parent, design.caption.c_str());
     FitToCaption();
 }
 
@@ -48,6 +48,22 @@ void Label::SetFontColor(COLORREF color)
     Invalidate();
 }
 
+int Label::FontSize() const noexcept
+{
+    return ::MulDiv(-design_.font.height, 72, 96);
+}
+
+void Label::SetFontSize(int points)
+{
+    const int height = -::MulDiv(points, 96, 72);
+    if (height == design_.font.height)
+        return;
+    design_.font.height = height;
+    font_ = CreateFontFrom(design_.font);
+    FitToCaption();
+    Invalidate();
+}
+
 void Label::Paint(HDC dc)
 {
     RECT r{};
@@ -67,6 +83,10 @@ LRESULT Label::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCHITTEST)
         return HTCLIENT;
+    if (message == WM_LBUTTONDBLCLK && OnDblClick) {
+        OnDblClick();
+        return 0;
+    }
     return PaintedWindow::HandleMessage(message, wParam, lParam);
 }
 

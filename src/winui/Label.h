@@ -5,6 +5,7 @@
 #include "Font.h"
 #include "PaintedWindow.h"
 
+#include <functional>
 #include <string>
 
 namespace winui {
@@ -28,6 +29,11 @@ public:
     void SetCaption(const std::string& caption);
     COLORREF FontColor() const noexcept { return design_.font.color; }
     void SetFontColor(COLORREF color);
+    // The font's size in points (at the screen's 96 pixels per inch).
+    int FontSize() const noexcept;
+    void SetFontSize(int points);
+    const FontSpec& GetFont() const noexcept { return design_.font; }
+    std::function<void()> OnDblClick;
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

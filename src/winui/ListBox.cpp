@@ -1,5 +1,7 @@
 #include "ListBox.h"
 
+#include "LocaleText.h"
+
 #include <windowsx.h>
 
 #include <algorithm>
@@ -24,6 +26,9 @@ void ListBox::Create(HWND parent, const ListBoxDesign& design)
     // The fixed height asked for while the control was being created went to
     // a parent that did not know it yet; set it now.
     ::SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, design.itemHeight);
+    // The list's own selection tracking ends as if the button had been
+    // released, so the selection is complete and announced before the drag.
+    drag_.OnStart = [this](LPARAM pressedAt) { DefaultHandling(WM_LBUTTONUP, 0, pressedAt); };
 }
 
 int ListBox::Count() const
@@ -59,19 +64,6 @@ int ListBox::Add(const std::string& text)
         throw std::runtime_error("Cannot add an item to the list");
     return static_cast<int>(index);
 }
-
-namespace {
-
-std::wstring Widen(const std::string& text)
-{
-    std::wstring wide(text.size(), L'\0');
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                                             static_cast<int>(wide.size()));
-    wide.resize(static_cast<std::size_t>(std::max(length, 0)));
-    return wide;
-}
-
-}  // namespace
 
 void ListBox::AddAll(const std::vector<std::string>& texts)
 {
@@ -232,13 +224,8 @@ void ListBox::DrawDefaultItem(const DrawItemArgs& args)
 
 LRESULT ListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_KEYDOWN && OnKeyDown) {
-        WORD key = static_cast<WORD>(wParam);
-        OnKeyDown(key);
-        if (key == 0)
-            return 0;
-        wParam = key;
-    }
+    if (design_.dragSource && drag_.Filter(message, wParam, lParam))
+        return 0;
     if (message == WM_ERASEBKGND) {
         RECT r{};
         ::GetClientRect(Handle(), &r);

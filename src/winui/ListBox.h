@@ -3,6 +3,7 @@
 // fixed item height; the owner paints items through OnDrawItem.
 #pragma once
 
+#include "DragDrop.h"
 #include "Font.h"
 #include "Window.h"
 
@@ -17,6 +18,8 @@ struct ListBoxDesign {
     bool sorted = false;
     bool multiSelect = false;
     int itemHeight = 16;
+    // Items can be dragged onto other controls (DragSource).
+    bool dragSource = false;
     COLORREF color = RGB(255, 255, 255);
     FontSpec font;
 };
@@ -65,7 +68,6 @@ public:
     // Raised when the user changes the selection with the mouse or keyboard.
     std::function<void()> OnClick;
     std::function<void()> OnDblClick;
-    std::function<void(WORD& key)> OnKeyDown;
     std::function<void(const DrawItemArgs&)> OnDrawItem;
 
 private:
@@ -78,6 +80,7 @@ private:
     winui::FontHandle font_;
     BrushHandle background_;
     int updateCount_ = 0;
+    DragSource drag_{*this};
 };
 
 // Keeps a list's repainting suspended for one scope.

@@ -14,4 +14,8 @@ std::string DateTimeText(const SYSTEMTIME& time);
 // The user's decimal separator (its first character).
 char DecimalSeparator();
 
+// Text between the program's ANSI code page and UTF-16.
+std::wstring Widen(const std::string& text);
+std::string Narrow(const std::wstring& text);
+
 }  // namespace winui

@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace winui {
 
@@ -26,14 +27,32 @@ public:
     {
         return std::nullopt;
     }
+    // A box asking for one line of text: the text on OK, nothing on Cancel.
+    virtual std::optional<std::string> InputBox(HWND /*owner*/, const std::string& /*caption*/,
+                                                const std::string& /*prompt*/, const std::string& /*value*/)
+    {
+        return std::nullopt;
+    }
+    // The open dialog for one or more existing files; `filter` holds
+    // description|pattern pairs ("All Files (*.*)|*.*"). The chosen files in
+    // the dialog's order; none when the user cancels.
+    virtual std::vector<std::string> OpenFiles(HWND /*owner*/, const std::string& /*title*/,
+                                               const std::string& /*filter*/)
+    {
+        return {};
+    }
 };
 
-// Modal MessageBoxA with the icon of the kind; SHBrowseForFolderA.
+// Modal MessageBoxA with the icon of the kind; SHBrowseForFolderA; a small
+// dialog of its own for the input box; the shell's file open dialog.
 class PlatformPrompts final : public Prompts {
 public:
     MessageResult Show(HWND owner, const std::string& caption, MessageKind kind, const std::string& text,
                        MessageButtons buttons) override;
     std::optional<std::string> ChooseFolder(HWND owner, const std::string& title) override;
+    std::optional<std::string> InputBox(HWND owner, const std::string& caption, const std::string& prompt,
+                                        const std::string& value) override;
+    std::vector<std::string> OpenFiles(HWND owner, const std::string& title, const std::string& filter) override;
 };
 
 class ShellLauncher {

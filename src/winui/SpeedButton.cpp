@@ -96,21 +96,28 @@ void SpeedButton::DrawFace(HDC dc, const RECT& r)
         ::DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
     }
     const int shift = pressed_ && hot_ ? 1 : 0;
+    ScopedSelect font(dc, font_.Get());
+    SIZE text{};
+    const bool hasText = !design_.caption.empty();
+    if (hasText)
+        ::GetTextExtentPoint32A(dc, design_.caption.c_str(), static_cast<int>(design_.caption.size()), &text);
+    int x = shift;
     if (glyph_) {
         BITMAP info{};
         ::GetObjectA(glyph_.Get(), sizeof info, &info);
-        const int x = (r.right - info.bmWidth) / 2 + shift;
-        const int y = (r.bottom - info.bmHeight) / 2 + shift;
-        DrawTransparentBitmap(dc, glyph_.Get(), x, y);
-        return;
+        const int width = info.bmWidth + (hasText ? design_.spacing + text.cx : 0);
+        x += (r.right - width) / 2;
+        DrawTransparentBitmap(dc, glyph_.Get(), x, (r.bottom - info.bmHeight) / 2 + shift);
+        x += info.bmWidth + design_.spacing;
+    } else {
+        x += (r.right - text.cx) / 2;
     }
-    ScopedSelect font(dc, font_.Get());
+    if (!hasText)
+        return;
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, design_.font.color);
-    RECT text = r;
-    ::OffsetRect(&text, shift, shift);
-    ::DrawTextA(dc, design_.caption.c_str(), static_cast<int>(design_.caption.size()), &text,
-                DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    ::TextOutA(dc, x, (r.bottom - text.cy) / 2 + shift, design_.caption.c_str(),
+               static_cast<int>(design_.caption.size()));
 }
 
 }  // namespace winui

@@ -17,6 +17,9 @@ struct SpeedButtonDesign {
     FontSpec font;
     // A bitmap resource; its bottom-left pixel colour is transparent.
     std::string glyphResource;
+    // With both a glyph and a caption: the glyph left of the caption, this
+    // many pixels between them, the two centred together.
+    int spacing = 4;
     std::string hint;
     bool showHint = false;
 };

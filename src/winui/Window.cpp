@@ -165,6 +165,15 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             if (const HBRUSH brush = child->ReflectColor(reinterpret_cast<HDC>(wParam)))
                 return reinterpret_cast<LRESULT>(brush);
         break;
+    case WM_KEYDOWN:
+        if (OnKeyDown) {
+            WORD key = static_cast<WORD>(wParam);
+            OnKeyDown(key);
+            if (key == 0 || !hwnd_)
+                return 0;
+            wParam = key;
+        }
+        break;
     case WM_CONTEXTMENU:
         if (ShowPopupMenu(lParam))
             return 0;
@@ -229,6 +238,31 @@ void Window::Invalidate()
 {
     if (hwnd_)
         ::InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+namespace {
+
+BOOL CALLBACK CollectEnabled(HWND window, LPARAM list)
+{
+    if (::IsWindowEnabled(window))
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+OtherWindowsDisabled::OtherWindowsDisabled(HWND keep)
+{
+    ::EnumThreadWindows(::GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&disabled_));
+    std::erase(disabled_, keep);
+    for (HWND window : disabled_)
+        ::EnableWindow(window, FALSE);
+}
+
+OtherWindowsDisabled::~OtherWindowsDisabled()
+{
+    for (HWND window : disabled_)
+        ::EnableWindow(window, TRUE);
 }
 
 void TrackMouseLeave(HWND window)

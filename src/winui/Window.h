@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace winui {
 
@@ -50,6 +51,14 @@ public:
     virtual void SetHint(const std::string& hint) { hint_ = hint; }
 
     std::function<void(MouseButton, int x, int y)> OnMouseDown;
+    // A key pressed while the control has the focus; setting it to 0 keeps
+    // it from the control's own handling.
+    std::function<void(WORD& key)> OnKeyDown;
+    // In-program drag and drop (DragSource): asked while a drag is over the
+    // control whether it takes the source; a drop it takes is handed over.
+    // Points are in the control's client coordinates.
+    std::function<bool(Window& source, POINT at)> OnDragOver;
+    std::function<void(Window& source, POINT at)> OnDragDrop;
 
 protected:
     // Creates a window of a class registered by this layer, with `this` bound
@@ -87,6 +96,19 @@ private:
     WNDPROC platformProc_ = nullptr;  // the platform control's own procedure
     PopupMenu* popupMenu_ = nullptr;
     std::string hint_;
+};
+
+// Disables every enabled top-level window of the calling thread but one for
+// its lifetime, as a modal window or dialog needs.
+class OtherWindowsDisabled {
+public:
+    explicit OtherWindowsDisabled(HWND keep);
+    OtherWindowsDisabled(const OtherWindowsDisabled&) = delete;
+    OtherWindowsDisabled& operator=(const OtherWindowsDisabled&) = delete;
+    ~OtherWindowsDisabled();
+
+private:
+    std::vector<HWND> disabled_;
 };
 
 // Lets every window message waiting for the calling thread run, then returns.
