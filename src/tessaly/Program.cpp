@@ -8,13 +8,15 @@
 
 #include "winui/Application.h"
 
+#include <memory>
+
 namespace tessaly {
 
-void CreateForms(winui::Application& app)
+void CreateForms(winui::Application& app, const std::string& receiveFolder)
 {
     app.SetTitle("Tessaly");
     app.CreateForm(Form1);
-    app.CreateForm(frmFilePortal);
+    app.AdoptForm(std::make_unique<TfrmFilePortal>(receiveFolder), frmFilePortal);
     app.CreateForm(frmAddressList);
     app.CreateForm(frmNetworkClients);
     app.CreateForm(frmExport);

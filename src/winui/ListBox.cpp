@@ -222,9 +222,34 @@ void ListBox::DrawDefaultItem(const DrawItemArgs& args)
                 DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
 }
 
+bool ListBox::KeepSelectionForDrag(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_LBUTTONDOWN && design_.multiSelect && !(wParam & (MK_SHIFT | MK_CONTROL))) {
+        const LRESULT hit = ::SendMessageA(Handle(), LB_ITEMFROMPOINT, 0, lParam);
+        const int item = LOWORD(hit);
+        if (HIWORD(hit) != 0 || !Selected(item))
+            return false;
+        drag_.Filter(message, wParam, lParam);
+        pressKeptSelection_ = true;
+        ::SetFocus(Handle());
+        ::SendMessageA(Handle(), LB_SETCARETINDEX, item, FALSE);
+        return true;
+    }
+    if (pressKeptSelection_ && (message == WM_LBUTTONUP || message == WM_CAPTURECHANGED)) {
+        pressKeptSelection_ = false;
+        if (message == WM_LBUTTONUP && !drag_.Dragging()) {
+            drag_.Filter(message, wParam, lParam);
+            DefaultHandling(WM_LBUTTONDOWN, MK_LBUTTON, lParam);
+            DefaultHandling(WM_LBUTTONUP, wParam, lParam);
+            return true;
+        }
+    }
+    return false;
+}
+
 LRESULT ListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (design_.dragSource && drag_.Filter(message, wParam, lParam))
+    if (design_.dragSource && (KeepSelectionForDrag(message, wParam, lParam) || drag_.Filter(message, wParam, lParam)))
         return 0;
     if (message == WM_ERASEBKGND) {
         RECT r{};

@@ -81,6 +81,11 @@ private:
     BrushHandle background_;
     int updateCount_ = 0;
     DragSource drag_{*this};
+    // A press on a selected item of a multi-select source keeps the
+    // selection, so that all of it can be dragged; released without a drag,
+    // it is a plain click after all.
+    bool pressKeptSelection_ = false;
+    bool KeepSelectionForDrag(UINT message, WPARAM wParam, LPARAM lParam);
 };
 
 // Keeps a list's repainting suspended for one scope.

@@ -129,9 +129,9 @@ void TessalyTest::TearDown()
     RemoveFile(ProgramFile("QuilloFileList.dat"));
 }
 
-void TessalyTest::StartForms()
+void TessalyTest::StartForms(const std::string& receiveFolder)
 {
-    tessaly::CreateForms(*app);
+    tessaly::CreateForms(*app, receiveFolder);
 }
 
 void TessalyTest::ShowWidget()

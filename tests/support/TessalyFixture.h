@@ -36,8 +36,30 @@ public:
     }
     std::vector<ShownMessage> shown;
     std::deque<winui::MessageResult> answers;
+    // The input box answers from `inputs` (Cancel when empty) and records
+    // its caption and prompt as "caption|prompt".
+    std::optional<std::string> InputBox(HWND, const std::string& caption, const std::string& prompt,
+                                        const std::string&) override
+    {
+        inputPrompts.push_back(caption + "|" + prompt);
+        if (inputs.empty())
+            return std::nullopt;
+        std::optional<std::string> answer = inputs.front();
+        inputs.pop_front();
+        return answer;
+    }
+    // The open dialog answers `openFiles` and records "title|filter".
+    std::vector<std::string> OpenFiles(HWND, const std::string& title, const std::string& filter) override
+    {
+        openDialogs.push_back(title + "|" + filter);
+        return openFiles;
+    }
     std::optional<std::string> folder;
     std::vector<std::string> folderTitles;
+    std::deque<std::optional<std::string>> inputs;
+    std::vector<std::string> inputPrompts;
+    std::vector<std::string> openFiles;
+    std::vector<std::string> openDialogs;
 };
 
 class RecordingShell final : public winui::ShellLauncher {
@@ -66,8 +88,9 @@ protected:
 
     // Ends the application (forms destroyed, settings written) and starts a new one.
     void Restart();
-    // Creates the five forms as the program does at start-up.
-    void StartForms();
+    // Creates the five forms as the program does at start-up; the portal
+    // receives into `receiveFolder`.
+    void StartForms(const std::string& receiveFolder = "C:\\");
     // Shows the widget (fill, activation, placement) as at start-up.
     void ShowWidget();
     void WriteSiblingLists(const std::string& sumvex, const std::string& quillo);
