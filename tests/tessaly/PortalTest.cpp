@@ -8,6 +8,8 @@
 
 #include <winsock.h>
 
+#include <atomic>
+#include <set>
 #include <thread>
 
 using namespace testing_support;
@@ -19,7 +21,10 @@ namespace {
 class Peer {
 public:
     Peer(const std::string& name, const std::string& content)
-        : thread_([this, name, content] { reply_ = Send(name, content); })
+        : thread_([this, name, content] {
+              reply_ = Send(name, content);
+              done_ = true;
+          })
     {
     }
     ~Peer()
@@ -27,6 +32,8 @@ public:
         if (thread_.joinable())
             thread_.join();
     }
+    // The receiver accepts on the window's thread: wait with the window running.
+    bool Done() const { return done_; }
     std::string Reply()
     {
         thread_.join();
@@ -63,6 +70,7 @@ private:
     }
 
     std::string reply_;
+    std::atomic<bool> done_{false};
     std::thread thread_;
 };
 
@@ -228,4 +236,99 @@ TEST_F(PortalTest, DeleteMoveOpenAndClearActOnTheListedFiles)
     for (const char* name : {"C:\\portal-dest\\portal-b.txt", "C:\\portal-dest\\portal-c.txt"})
         ::DeleteFileA(name);
     ::RemoveDirectoryA("C:\\portal-dest");
+}
+
+namespace {
+
+// Tests that start the forms themselves, in circumstances of their own.
+class PortalStartTest : public PortalTest {
+protected:
+    void SetUp() override { TessalyTest::SetUp(); }
+};
+
+std::set<std::string> FolderNames(const std::string& folder)
+{
+    std::set<std::string> names;
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = ::FindFirstFileA((folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        names.insert(found.cFileName);
+    while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    return names;
+}
+
+}  // namespace
+
+TEST_F(PortalStartTest, HostileNamesFromTheWireStayInsideTheReceiveFolderOrAreRefused)
+{
+    const std::string inbox = "C:\\portal-inbox\\";
+    ::CreateDirectoryA(inbox.c_str(), nullptr);
+    StartForms(inbox);
+    const std::set<std::string> rootBefore = FolderNames("C:\\");
+    const std::vector<std::string> hostile{
+        "..\\x.txt", "../x.txt", "C:\\Windows\\x.dll", "\\\\server\\share\\x", "x.txt:stream", "..\\..\\up.txt",
+        "CON", "nul.txt", "COM1.log", "lpt9", "a.", "a ", "", ".", "..", "ctrl\x01name", "bell\x07", "a<b", "a>b",
+        "a|b", "a?b", "a*b", "a\"b", std::string(300, 'n'), "sub/"};
+    for (const std::string& name : hostile) {
+        Peer peer(name, "payload");
+        ASSERT_TRUE(RunUntil([&] { return peer.Done(); })) << name;
+    }
+    winui::ListBox& list = frmFilePortal->ListBox1;
+    ASSERT_TRUE(RunUntil([&] { return list.Count() + prompts.shown.size() == hostile.size(); }));
+    for (const std::string& entry : list.Items()) {
+        EXPECT_EQ(entry.rfind(inbox, 0), 0u) << entry;
+        EXPECT_EQ(entry.find('\\', inbox.size()), std::string::npos) << entry;
+        EXPECT_EQ(FileContent(entry), "payload") << entry;
+    }
+    EXPECT_EQ(list.Count(), 6);  // the six names with a folder part or a stream
+    for (const ShownMessage& shown : prompts.shown)
+        EXPECT_EQ(shown.text.rfind("A received file was refused: its name \"", 0), 0u) << shown.text;
+    EXPECT_EQ(FolderNames("C:\\"), rootBefore);
+    EXPECT_EQ(::GetFileAttributesA("C:\\Windows\\x.dll"), INVALID_FILE_ATTRIBUTES);
+
+    Peer valid("after.txt", "still works");
+    ASSERT_TRUE(RunUntil([&] { return list.Count() == 7; }));
+    EXPECT_EQ(list.Item(6), inbox + "after.txt");
+    EXPECT_EQ(FileContent(inbox + "after.txt"), "still works");
+
+    for (const std::string& name : FolderNames(inbox))
+        ::DeleteFileA((inbox + name).c_str());
+    ::RemoveDirectoryA(inbox.c_str());
+}
+
+TEST_F(PortalStartTest, AFolderThatTakesNoFilesGivesWayToDownloads)
+{
+    StartForms("C:\\no-such-folder\\");
+    const std::string downloads = tessaly::DownloadsFolder();
+    EXPECT_EQ(frmFilePortal->ReceiveFolder(), downloads);
+    Peer peer("fallback.txt", "here instead");
+    ASSERT_TRUE(RunUntil([] { return frmFilePortal->ListBox1.Count() == 1; }));
+    EXPECT_EQ(frmFilePortal->ListBox1.Item(0), downloads + "fallback.txt");
+    EXPECT_EQ(FileContent(downloads + "fallback.txt"), "here instead");
+    ::DeleteFileA((downloads + "fallback.txt").c_str());
+}
+
+TEST_F(PortalStartTest, APortHeldByAnotherProgramIsReportedOnce)
+{
+    WSADATA data{};
+    ::WSAStartup(0x0101, &data);
+    const SOCKET holder = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_port = ::htons(6501);
+    ASSERT_EQ(::bind(holder, reinterpret_cast<const sockaddr*>(&at), sizeof at), 0);
+    ASSERT_EQ(::listen(holder, 1), 0);
+    StartForms();
+    EXPECT_TRUE(prompts.shown.empty());  // not in the middle of the start
+    winui::ProcessMessages();
+    winui::ProcessMessages();
+    ::closesocket(holder);
+    ::WSACleanup();
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].kind, winui::MessageKind::Warning);
+    EXPECT_EQ(prompts.shown[0].text, "Files cannot be received: port 6501 is in use by another program.\r\n\r\n"
+                                     "Receiving is off; sending files still works.");
 }
