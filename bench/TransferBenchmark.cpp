@@ -1,6 +1,8 @@
 // Transfer throughput over loopback: PostStream to Serve against the floor
 // of a minimal blocking sender/receiver pair built with the same toolchain,
 // in the same run; then the receiver's peak memory for a 1 GiB transfer.
+#include "PatternStream.h"
+
 #include "transfer/NMSTRM.h"
 #include "transfer/NMSTRMServ.h"
 #include "winui/Application.h"
@@ -17,27 +19,6 @@
 namespace {
 
 constexpr std::int64_t mebibyte = 1 << 20;
-
-// Content made up as it is read: nothing of it is held in memory.
-class PatternStream final : public TStream {
-public:
-    explicit PatternStream(std::int64_t size) : size_(size) {}
-    std::size_t Read(void* buffer, std::size_t count) override
-    {
-        const std::size_t n = static_cast<std::size_t>(std::min<std::int64_t>(count, size_ - position_));
-        std::memset(buffer, static_cast<int>(position_ & 0xFF), n);
-        position_ += static_cast<std::int64_t>(n);
-        return n;
-    }
-    void Write(const void*, std::size_t) override {}
-    std::int64_t Size() const override { return size_; }
-    std::int64_t Position() const override { return position_; }
-    void SetPosition(std::int64_t position) override { position_ = position; }
-
-private:
-    std::int64_t size_;
-    std::int64_t position_ = 0;
-};
 
 double Seconds(std::chrono::steady_clock::time_point start)
 {

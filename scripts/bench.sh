@@ -12,7 +12,7 @@ arch=${ARCH:-$(runnable_arch)}
 dir=$(build_dir "$arch")
 echo "Benchmarks of the $(arch_bits "$arch") build"
 configure_windows "$arch"
-cmake --build "$dir" --target ListAllBenchmark PaintBenchmark GaugeBenchmark TransferBenchmark Brimwell Tessaly
+cmake --build "$dir" --target ListAllBenchmark PaintBenchmark GaugeBenchmark TransferBenchmark PortalBenchmark Brimwell Tessaly
 
 start_throwaway_wine "$arch"
 
@@ -24,6 +24,9 @@ echo "== Panel and list painting"
 
 echo "== Stream transfer over loopback"
 "$WINE" "$dir"/bench/TransferBenchmark.exe </dev/null
+
+echo "== File portal: sending and receiving through its handlers"
+"$WINE" "$dir"/bench/PortalBenchmark.exe </dev/null
 
 echo "== Cylinder gauge painting"
 "$WINE" "$dir"/bench/GaugeBenchmark.exe </dev/null

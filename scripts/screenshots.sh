@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts Brimwell, then Tessaly (with a few recent documents) under Xvfb and
-# saves pictures of them: docs/brimwell.png, docs/tessaly.png and
-# docs/tessaly-menu.png (the context menu with its submenu); whole screens go
-# to build/screens/.
+# saves pictures of them: docs/brimwell.png, docs/tessaly.png,
+# docs/tessaly-menu.png (the context menu with its submenu) and
+# docs/tessaly-portal.png (the file portal docked to the left of the widget,
+# after a few files have arrived); whole screens go to build/screens/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -12,7 +13,7 @@ arch=$(runnable_arch)
 dir=$(build_dir "$arch")
 echo "Pictures of the $(arch_bits "$arch") build"
 configure_windows "$arch"
-cmake --build "$dir" --target Tessaly Brimwell MakeRecentShortcuts
+cmake --build "$dir" --target Tessaly Brimwell MakeRecentShortcuts StreamTool
 
 out=build/screens
 mkdir -p "$out" docs
@@ -50,4 +51,18 @@ sleep 1.5
 import -window root "$out/tessaly-submenu.png"
 convert "$out/tessaly-submenu.png" -crop 566x520+800+235 +repage docs/tessaly-menu.png
 xdotool key Escape key Escape
-echo "Saved docs/brimwell.png, docs/tessaly.png, docs/tessaly-menu.png and $out/"
+
+# The portal: "<" on the widget's button bar, then three files from a peer.
+xdotool mousemove 1178 625 click 1
+sleep 1.5
+printf 'A sample document.\r\n' >"$program/sample.txt"
+sample="Z:$(echo "$program/sample.txt" | tr '/' '\\')"
+for name in "Site Plan.pdf" "Budget 2027.xls" "Team Photo.jpg"; do
+  "$WINE" "$dir"/tools/StreamTool.exe send 6501 "$name" "$sample" </dev/null >/dev/null 2>&1
+done
+sleep 2
+xdotool mousemove 700 600
+sleep 1
+import -window root "$out/tessaly-portal-screen.png"
+convert "$out/tessaly-portal-screen.png" -crop 396x457+970+235 +repage docs/tessaly-portal.png
+echo "Saved docs/brimwell.png, docs/tessaly.png, docs/tessaly-menu.png, docs/tessaly-portal.png and $out/"

@@ -35,7 +35,17 @@ void Label::SetCaption(const std::string& caption)
     if (caption == design_.caption)
         return;
     design_.caption = caption;
-    ::SetWindowTextA(Handle(), caption.c_str());
+    // The window follows once the messages waiting before it have run: a
+    // caption set hundreds of times a second (a transfer's progress) costs
+    // one window update per turn of the message loop, not one per change.
+    if (!updatePosted_)
+        updatePosted_ = ::PostMessageA(Handle(), captionChanged, 0, 0) != FALSE;
+}
+
+void Label::ApplyCaption()
+{
+    updatePosted_ = false;
+    ::SetWindowTextA(Handle(), design_.caption.c_str());
     FitToCaption();
     Invalidate();
 }
@@ -83,6 +93,10 @@ LRESULT Label::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCHITTEST)
         return HTCLIENT;
+    if (message == captionChanged) {
+        ApplyCaption();
+        return 0;
+    }
     if (message == WM_LBUTTONDBLCLK && OnDblClick) {
         OnDblClick();
         return 0;

@@ -39,9 +39,12 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Paint(HDC dc) override;
     void FitToCaption();
+    void ApplyCaption();
 
+    static constexpr UINT captionChanged = WM_APP + 30;
     LabelDesign design_;
     FontHandle font_;
+    bool updatePosted_ = false;
 };
 
 // A lowered line across its width, as a separator.

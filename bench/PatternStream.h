@@ -1,0 +1,28 @@
+// Content made up as it is read: a benchmark can send any size without
+// holding or storing it.
+#pragma once
+
+#include "transfer/Streams.h"
+
+#include <algorithm>
+#include <cstring>
+
+class PatternStream final : public TStream {
+public:
+    explicit PatternStream(std::int64_t size) : size_(size) {}
+    std::size_t Read(void* buffer, std::size_t count) override
+    {
+        const std::size_t n = static_cast<std::size_t>(std::min<std::int64_t>(count, size_ - position_));
+        std::memset(buffer, static_cast<int>(position_ & 0xFF), n);
+        position_ += static_cast<std::int64_t>(n);
+        return n;
+    }
+    void Write(const void*, std::size_t) override {}
+    std::int64_t Size() const override { return size_; }
+    std::int64_t Position() const override { return position_; }
+    void SetPosition(std::int64_t position) override { position_ = position; }
+
+private:
+    std::int64_t size_;
+    std::int64_t position_ = 0;
+};
