@@ -4,14 +4,12 @@
 // floor measured in the same run: a blocking socket pair that reads the same
 // file, or writes the same folder. Then the receiving process's peak memory
 // for a 1 GiB file.
-#include "PatternStream.h"
+#include "BenchSupport.h"
 
 #include "core/StreamHeader.h"
 #include "tessaly/FilePortal.h"
 #include "tessaly/Program.h"
 #include "winui/Application.h"
-
-#include <psapi.h>
 
 #include <algorithm>
 #include <atomic>
@@ -171,14 +169,6 @@ double PortalReceive(TStream& content)
     sender.join();
     ::DeleteFileA(list.Item(list.Count() - 1).c_str());
     return seconds;
-}
-
-SIZE_T PeakWorkingSet()
-{
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
-    return counters.PeakWorkingSetSize;
 }
 
 }  // namespace

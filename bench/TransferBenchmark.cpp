@@ -1,13 +1,11 @@
 // Transfer throughput over loopback: PostStream to Serve against the floor
 // of a minimal blocking sender/receiver pair built with the same toolchain,
 // in the same run; then the receiver's peak memory for a 1 GiB transfer.
-#include "PatternStream.h"
+#include "BenchSupport.h"
 
 #include "transfer/NMSTRM.h"
 #include "transfer/NMSTRMServ.h"
 #include "winui/Application.h"
-
-#include <psapi.h>
 
 #include <algorithm>
 #include <atomic>
@@ -100,14 +98,6 @@ double ComponentSeconds(TNMStrmServ& receiver, std::int64_t total)
         ::Sleep(1);
     }
     return std::chrono::duration<double>(handedOver - start).count();
-}
-
-SIZE_T PeakWorkingSet()
-{
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
-    return counters.PeakWorkingSetSize;
 }
 
 }  // namespace

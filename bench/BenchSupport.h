@@ -1,8 +1,11 @@
-// Content made up as it is read: a benchmark can send any size without
-// holding or storing it.
+// What the transfer benchmarks share: content made up as it is read (any
+// size sent without holding or storing it) and the process's peak memory.
 #pragma once
 
 #include "transfer/Streams.h"
+
+#include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstring>
@@ -26,3 +29,11 @@ private:
     std::int64_t size_;
     std::int64_t position_ = 0;
 };
+
+inline SIZE_T PeakWorkingSet()
+{
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
+    return counters.PeakWorkingSetSize;
+}
