@@ -125,12 +125,19 @@ void TfrmFilePortal::CreateComponents()
         control->OnKeyDown = [this](WORD& key) { RbPanel4KeyDown(key); };
 
     // Files are received from the first moment, whether the portal shows or not.
+    window_ = Handle();
     NMRec1.Port = 6501;
     NMRec1.OnClientContact = [this] { NMRec1ClientContact(); };
     NMRec1.OnConnect = [this] { NMRec1Connect(); };
     NMRec1.OnDisconnect = [this] { NMRec1Disconnect(); };
     NMRec1.OnConnectionFailed = [this] { NMRec1ConnectionFailed(); };
     NMRec1.OnInvalidHost = [this](bool& handled) { NMRec1InvalidHost(handled); };
+    // A session that ends without a disconnect (a malformed header, an idle
+    // peer) must not leave the status counting dots for ever.
+    NMRec1.OnSessionEnded = [this] {
+        if (NMRec1.SessionCount() == 0)
+            NMRec1Disconnect();
+    };
     NMRec1.OnMSG = [this](TNMStrmServ&, const std::string& from, TStream& strm) { NMRec1MSG(from, strm); };
     // Said once the program runs, not in the middle of its start.
     if (!NMRec1.Listen())
@@ -347,35 +354,54 @@ bool TfrmFilePortal::ConfirmListCommand(const char* question)
     return app.MessageBox(MessageKind::Confirmation, question, MessageButtons::YesNo) == MessageResult::Yes;
 }
 
+std::vector<int> TfrmFilePortal::SelectedEntries() const
+{
+    std::vector<int> selected;
+    for (int i = 0; i < ListBox1.Count(); ++i)
+        if (ListBox1.Selected(i))
+            selected.push_back(i);
+    return selected;
+}
+
 void TfrmFilePortal::SpeedButton3Click()
 {
-    if (!ConfirmListCommand("Delete Selected File(s)?"))
-        return;
-    // Only entries whose file is gone leave the list; a file that could not
-    // be deleted is said so and keeps its entry.
-    std::vector<std::string> remaining;
-    for (int i = 0; i < ListBox1.Count(); ++i) {
-        const std::string entry = ListBox1.Item(i);
-        if (ListBox1.Selected(i) && ::DeleteFileA(entry.c_str()))
-            continue;
-        if (ListBox1.Selected(i))
-            Application::Instance().MessageBox(MessageKind::Warning, "The file could not be deleted:\r\n" + entry);
-        remaining.push_back(entry);
+    Application& app = Application::Instance();
+    try {
+        if (!ConfirmListCommand("Delete Selected File(s)?"))
+            return;
+        // The selection as confirmed: a file that arrives while a box is
+        // open moves the selection, not what this command deletes.
+        std::vector<bool> gone(static_cast<std::size_t>(ListBox1.Count()));
+        for (const int i : SelectedEntries()) {
+            const std::string entry = ListBox1.Item(i);
+            const DWORD error = ::DeleteFileA(entry.c_str()) ? ERROR_SUCCESS : ::GetLastError();
+            // An entry whose file is gone already leaves too; one that could
+            // not be deleted is said so and keeps its entry.
+            gone[static_cast<std::size_t>(i)] =
+                error == ERROR_SUCCESS || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+            if (!gone[static_cast<std::size_t>(i)])
+                app.MessageBox(MessageKind::Warning, "The file could not be deleted:\r\n" + entry);
+        }
+        std::vector<std::string> remaining;
+        for (int i = 0; i < ListBox1.Count(); ++i)
+            if (static_cast<std::size_t>(i) >= gone.size() || !gone[static_cast<std::size_t>(i)])
+                remaining.push_back(ListBox1.Item(i));
+        ListBox1.Assign(remaining);
+    } catch (const std::exception&) {
+        app.MessageBox(MessageKind::Information, selectFirst);
     }
-    ListBox1.Assign(remaining);
 }
 
 void TfrmFilePortal::SpeedButton2Click()
 {
     Application& app = Application::Instance();
-    if (!ConfirmListCommand("Move Selected File(s)?"))
-        return;
-    if (!FolderDialog1.Execute())
-        return;
     try {
-        for (int i = 0; i < ListBox1.Count(); ++i) {
-            if (!ListBox1.Selected(i))
-                continue;
+        if (!ConfirmListCommand("Move Selected File(s)?"))
+            return;
+        const std::vector<int> selected = SelectedEntries();
+        if (!FolderDialog1.Execute())
+            return;
+        for (const int i : selected) {
             const MoveResult result = MoveEntry(i, FolderDialog1.SelectedFolder());
             ListBox1.SetSelected(i, false);
             if (result == MoveResult::Moved)
@@ -480,7 +506,7 @@ void TfrmFilePortal::HandOver(Received received)
         std::lock_guard<std::mutex> lock(receivedLock_);
         received_.push_back(std::move(received));
     }
-    ::PostMessageA(Handle(), receivedMessage, 0, 0);
+    ::PostMessageA(window_, receivedMessage, 0, 0);
 }
 
 void TfrmFilePortal::TakeReceived()
@@ -508,17 +534,18 @@ void TfrmFilePortal::ShowReceived(const Received& received)
             ListBox1.SetSelected(current, true);
         break;
     case Received::Kind::Failed:
-        app.MessageBox(MessageKind::Error, "Transmission Interrupted or Disconnected");
-        break;
     case Received::Kind::Refused:
-        // A peer sending bad names must not pile up boxes: while one is
-        // open, further refusals are not shown.
-        if (refusalShown_)
+        // A peer sending bad names or breaking off must not pile up boxes:
+        // while one is open, further ones are not shown.
+        if (boxShown_)
             return;
-        refusalShown_ = true;
-        app.MessageBox(MessageKind::Warning,
-                       "A received file was refused: its name \"" + received.text + "\" cannot be used here.");
-        refusalShown_ = false;
+        boxShown_ = true;
+        if (received.kind == Received::Kind::Failed)
+            app.MessageBox(MessageKind::Error, "Transmission Interrupted or Disconnected");
+        else
+            app.MessageBox(MessageKind::Warning,
+                           "A received file was refused: its name \"" + received.text + "\" cannot be used here.");
+        boxShown_ = false;
         break;
     }
 }
@@ -602,6 +629,8 @@ void TfrmFilePortal::RbPanel2DragDrop(const Window& source)
     if (Form1 && &source == &Form1->ListBox1) {
         SendFiles({Form1->SelectedDocumentPath}, dropWarning);
     } else if (&source == &ListBox1) {
+        if (RefuseWhileSending(dropWarning))
+            return;
         // The current entry goes onward; every selected entry leaves the
         // list first (the files stay where they are).
         const int current = ListBox1.ItemIndex();
@@ -641,9 +670,26 @@ void TfrmFilePortal::SpeedButton4Click()
         frmAddressList->ShowModal();
 }
 
+bool TfrmFilePortal::RefuseWhileSending(const char* warning)
+{
+    // A command started while another sends (its waits let messages run)
+    // would change the name and host of the transfer under way.
+    if (!sending_)
+        return false;
+    Application::Instance().MessageBox(MessageKind::Warning, warning);
+    return true;
+}
+
 void TfrmFilePortal::SendFiles(const std::vector<std::string>& files, const char* warning)
 {
     Application& app = Application::Instance();
+    if (RefuseWhileSending(warning))
+        return;
+    sending_ = true;
+    struct SendingEnds {
+        bool& sending;
+        ~SendingEnds() { sending = false; }
+    } ends{sending_};
     RxTimerList1.SetActive(true);
     try {
         NMSend1.Host = Edit1.Text();

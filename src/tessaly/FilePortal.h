@@ -19,6 +19,7 @@
 
 #include <shellapi.h>
 
+#include <atomic>
 #include <deque>
 #include <mutex>
 #include <optional>
@@ -127,6 +128,10 @@ private:
     // "Please make a selection first." for an empty list, else the question;
     // true on Yes.
     bool ConfirmListCommand(const char* question);
+    // The selected entries' indices, first to last.
+    std::vector<int> SelectedEntries() const;
+    // True (after the warning) when a send command is running already.
+    bool RefuseWhileSending(const char* warning);
     enum class MoveResult { Moved, Cancelled, Failed };
     // Moves one received file into `folder`, asking before it replaces one.
     MoveResult MoveEntry(int index, const std::string& folder);
@@ -142,7 +147,10 @@ private:
     tessaly::ReceivedFiles receivedFiles_;
     std::mutex receivedLock_;
     std::deque<Received> received_;  // filled by sessions, emptied by the window
-    bool refusalShown_ = false;      // one refusal box at a time, however many come
+    bool boxShown_ = false;          // one box at a time, however many transfers fail
+    // The window the sessions post to, set once before the first session.
+    std::atomic<HWND> window_{nullptr};
+    bool sending_ = false;  // a send command is running
     // Last: it goes first, and its sessions, which use the members above,
     // end with it.
     TNMStrmServ NMRec1;

@@ -164,6 +164,9 @@ void TNMGeneralServer::EndSession(TNMGeneralServer* session)
         sessions_.erase(it);
     }
     ended->thread.join();
+    ended.reset();
+    if (OnSessionEnded && !shutDown_)
+        OnSessionEnded();
 }
 
 void TNMGeneralServer::HandlePeerClose()

@@ -29,6 +29,9 @@ public:
 
     // Raised on the listening component after every incoming connection.
     std::function<void()> OnClientContact;
+    // Raised on the listening component's thread when a session has ended,
+    // however it ended (not while the component shuts down).
+    std::function<void()> OnSessionEnded;
     // A session that receives nothing for this long ends.
     int IdleLimitMs = 60000;
     // Connections beyond this many running sessions are closed at once.

@@ -231,6 +231,7 @@ bool ListBox::KeepSelectionForDrag(UINT message, WPARAM wParam, LPARAM lParam)
             return false;
         drag_.Filter(message, wParam, lParam);
         pressKeptSelection_ = true;
+        ::SetCapture(Handle());  // the release comes here, wherever it is
         ::SetFocus(Handle());
         ::SendMessageA(Handle(), LB_SETCARETINDEX, item, FALSE);
         return true;
@@ -239,6 +240,7 @@ bool ListBox::KeepSelectionForDrag(UINT message, WPARAM wParam, LPARAM lParam)
         pressKeptSelection_ = false;
         if (message == WM_LBUTTONUP && !drag_.Dragging()) {
             drag_.Filter(message, wParam, lParam);
+            ::ReleaseCapture();
             DefaultHandling(WM_LBUTTONDOWN, MK_LBUTTON, lParam);
             DefaultHandling(WM_LBUTTONUP, wParam, lParam);
             return true;

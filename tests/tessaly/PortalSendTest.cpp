@@ -277,6 +277,21 @@ TEST_F(PortalSendTest, AFailingFileEndsTheCommandThereAndSaysSo)
     EXPECT_EQ(Texts(), std::vector<std::string>{dropWarning});
 }
 
+TEST_F(PortalSendTest, ACommandStartedDuringASendIsRefusedAndLeavesTheTransferAlone)
+{
+    const std::string second = MakeFile("second.txt", "second");
+    TNMStrm& sender = portal->NMSend1;
+    // A drop handled while the first transfer waits on its connection.
+    sender.OnConnect = [this, second, original = sender.OnConnect, nested = false]() mutable {
+        original();
+        if (!std::exchange(nested, true))
+            Drop({second});
+    };
+    Drop({MakeFile("first.txt", "first")});
+    EXPECT_EQ(receiver.Received(), (std::vector<Transfer>{{"first.txt", "first"}}));
+    EXPECT_EQ(Texts(), (std::vector<std::string>{dropWarning, success}));
+}
+
 TEST_F(PortalSendTest, AFileTooLargeForTheFormatIsRefusedBeforeConnecting)
 {
     const std::string huge = MakeFile("huge.iso", "");

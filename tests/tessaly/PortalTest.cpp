@@ -152,6 +152,35 @@ TEST_F(PortalTest, IncomingDotsCycleAndNeverStandAtTwelve)
     EXPECT_EQ(frmFilePortal->lblCom.Caption(), "Incoming.");
 }
 
+TEST_F(PortalTest, APeerThatBreaksOffLeavesTheStatusReadyAgain)
+{
+    // A malformed header and a close: the session ends without a disconnect.
+    std::thread peer([] {
+        WSADATA data{};
+        ::WSAStartup(0x0101, &data);
+        const SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = ::htons(6501);
+        to.sin_addr.s_addr = ::inet_addr("127.0.0.1");
+        if (::connect(s, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0)
+            ::send(s, "zzzz", 4, 0);
+        ::Sleep(300);
+        ::closesocket(s);
+        ::WSACleanup();
+    });
+    frmFilePortal->Edit1.SetText("10.1.1.1");
+    winui::Label& status = frmFilePortal->lblCom;
+    EXPECT_TRUE(RunUntil([] { return frmFilePortal->Edit1.Text() == "127.0.0.1"; }));  // the contact
+    peer.join();
+    EXPECT_TRUE(RunUntil([&] { return status.Caption() == "Ready..."; }));
+    // And no dots are counted after it.
+    const auto later = ::GetTickCount() + 700;
+    EXPECT_FALSE(RunUntil([&] { return status.Caption() != "Ready..." || ::GetTickCount() > later; }) &&
+                 status.Caption() != "Ready...");
+    EXPECT_TRUE(prompts.shown.empty());
+}
+
 TEST_F(PortalTest, TheHostFieldReachesTheSettingsOnlyWhenThePortalCloses)
 {
     frmFilePortal->Show();
@@ -187,20 +216,26 @@ TEST_F(PortalTest, DeleteMoveOpenAndClearActOnTheListedFiles)
     prompts.shown.clear();
 
     ::CreateDirectoryA("C:\\portal-dest", nullptr);
-    for (const char* name : {"C:\\portal-a.txt", "C:\\portal-b.txt", "C:\\portal-c.txt", "C:\\portal-dest\\portal-c.txt"})
+    for (const char* name : {"C:\\portal-a.txt", "C:\\portal-b.txt", "C:\\portal-c.txt", "C:\\portal-held.txt",
+                             "C:\\portal-dest\\portal-c.txt"})
         WriteFile(name, name);
-    for (const char* entry : {"C:\\portal-a.txt", "C:\\portal-b.txt", "C:\\portal-c.txt", "C:\\portal-gone.txt"})
+    for (const char* entry :
+         {"C:\\portal-a.txt", "C:\\portal-b.txt", "C:\\portal-c.txt", "C:\\portal-gone.txt", "C:\\portal-held.txt"})
         list.Add(entry);
+    // Another program holds this one open: it can be neither deleted nor moved.
+    winui::FileHandle held(::CreateFileA("C:\\portal-held.txt", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
 
-    // Delete: the selected files leave the disk and the list; one that
-    // cannot be deleted is said so and stays listed.
-    list.SetSelected(0, true);
-    list.SetSelected(3, true);
+    // Delete: the selected files leave the disk and the list (an entry whose
+    // file is gone already leaves too); one that cannot be deleted is said
+    // so and stays listed.
+    for (int i : {0, 3, 4})
+        list.SetSelected(i, true);
     frmFilePortal->SpeedButton3Click();
     EXPECT_EQ(Texts(prompts.shown), (std::vector<std::string>{"Delete Selected File(s)?",
-                                                              "The file could not be deleted:\r\nC:\\portal-gone.txt"}));
+                                                              "The file could not be deleted:\r\nC:\\portal-held.txt"}));
     EXPECT_EQ(::GetFileAttributesA("C:\\portal-a.txt"), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(list.Items(), (std::vector<std::string>{"C:\\portal-b.txt", "C:\\portal-c.txt", "C:\\portal-gone.txt"}));
+    EXPECT_EQ(list.Items(), (std::vector<std::string>{"C:\\portal-b.txt", "C:\\portal-c.txt", "C:\\portal-held.txt"}));
     prompts.shown.clear();
 
     // Move: into the chosen folder, asking before a file there is replaced;
@@ -213,12 +248,14 @@ TEST_F(PortalTest, DeleteMoveOpenAndClearActOnTheListedFiles)
     EXPECT_EQ(Texts(prompts.shown),
               (std::vector<std::string>{"Move Selected File(s)?", "File has been moved succesfully.",
                                         "File already exists. Overwrite File?", "File has been moved succesfully.",
-                                        "The file could not be moved:\r\nC:\\portal-gone.txt"}));
+                                        "The file could not be moved:\r\nC:\\portal-held.txt"}));
     EXPECT_EQ(list.Items(), (std::vector<std::string>{"C:\\portal-dest\\portal-b.txt", "C:\\portal-dest\\portal-c.txt",
-                                                      "C:\\portal-gone.txt"}));
+                                                      "C:\\portal-held.txt"}));
     EXPECT_EQ(FileContent("C:\\portal-dest\\portal-c.txt"), "C:\\portal-c.txt");
     EXPECT_EQ(::GetFileAttributesA("C:\\portal-b.txt"), INVALID_FILE_ATTRIBUTES);
     EXPECT_FALSE(list.Selected(0) || list.Selected(1) || list.Selected(2));
+    held.Reset();
+    ::DeleteFileA("C:\\portal-held.txt");
 
     // Double-click opens the entry under the mouse with the shell.
     const HWND items = list.Handle();
