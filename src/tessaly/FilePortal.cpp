@@ -84,7 +84,7 @@ FontSpec ZoneFont()
 
 TfrmFilePortal::TfrmFilePortal(const std::string& preferredFolder)
     : Form(PortalDesign()),
-      receivedFiles_(tessaly::CanCreateFilesIn(preferredFolder) ? preferredFolder : tessaly::DownloadsFolder())
+      receivedFiles_(tessaly::ChooseReceiveFolder(preferredFolder))
 {
     OnCreate = [this] { FormCreate(); };
     OnShow = [this] { FormShow(); };
@@ -127,6 +127,8 @@ void TfrmFilePortal::CreateComponents()
     // Files are received from the first moment, whether the portal shows or not.
     window_ = Handle();
     NMRec1.Port = 6501;
+    // Large content is captured beside the files it becomes, and named there.
+    NMRec1.SpillFolder = receivedFiles_.Folder();
     NMRec1.OnClientContact = [this] { NMRec1ClientContact(); };
     NMRec1.OnConnect = [this] { NMRec1Connect(); };
     NMRec1.OnDisconnect = [this] { NMRec1Disconnect(); };
@@ -140,8 +142,10 @@ void TfrmFilePortal::CreateComponents()
     };
     NMRec1.OnMSG = [this](TNMStrmServ&, const std::string& from, TStream& strm) { NMRec1MSG(from, strm); };
     // Said once the program runs, not in the middle of its start.
-    if (!NMRec1.Listen())
+    if (receivedFiles_.Folder().empty())
         ::PostMessageA(Handle(), notListeningMessage, 0, 0);
+    else if (!NMRec1.Listen())
+        ::PostMessageA(Handle(), notListeningMessage, 1, 0);
 }
 
 void TfrmFilePortal::CreateSender()
@@ -290,7 +294,7 @@ void TfrmFilePortal::SpeedButton1Click()
 
 void TfrmFilePortal::SpeedButton5Click()
 {
-    Application::Instance().MessageBox(MessageKind::Information, helpText);
+    Application::Instance().MessageBox(MessageKind::Plain, helpText);
 }
 
 void TfrmFilePortal::ListBox1DrawItem(const DrawItemArgs& item)
@@ -565,9 +569,10 @@ LRESULT TfrmFilePortal::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         return 0;
     }
     if (message == notListeningMessage) {
-        Application::Instance().MessageBox(MessageKind::Warning,
-                                           "Files cannot be received: port 6501 is in use by another program.\r\n\r\n"
-                                           "Receiving is off; sending files still works.");
+        const std::string cause = wParam ? "port 6501 is in use by another program"
+                                         : "no folder on this computer takes the files of this user";
+        Application::Instance().MessageBox(MessageKind::Warning, "Files cannot be received: " + cause +
+                                                                     ".\r\n\r\nReceiving is off; sending files still works.");
         return 0;
     }
     return Form::HandleMessage(message, wParam, lParam);

@@ -8,6 +8,7 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
+#include <optional>
 #include <vector>
 
 namespace tessaly {
@@ -76,17 +77,23 @@ private:
 std::string ReceivedFiles::Store(std::string_view receivedName, TStream& content) const
 {
     const std::optional<std::string> name = portal::SafeReceivedName(receivedName);
-    if (!name)
+    // The file functions take paths of fewer than MAX_PATH characters.
+    if (!name || folder_.size() + name->size() >= MAX_PATH)
         throw RefusedName(portal::PrintableName(receivedName));
     // The content is complete before it gets its name, and the rename never
     // replaces a file: a name that is taken, also by a transfer that
-    // finished a moment earlier, moves on to the next number.
-    PartialFile partial(folder_);
-    partial.Fill(content);
+    // finished a moment earlier, moves on to the next number. Content
+    // captured into this folder already is named where it lies.
+    auto* captured = dynamic_cast<TFileStream*>(&content);
+    std::optional<PartialFile> partial;
+    if (!captured || captured->TemporaryFolder() != folder_) {
+        partial.emplace(folder_);
+        partial->Fill(content);
+    }
     constexpr int tries = 10000;
     for (int n = 1; n <= tries; ++n) {
         const std::string target = folder_ + (n == 1 ? *name : portal::NumberedName(*name, n));
-        if (partial.MoveTo(target))
+        if (partial ? partial->MoveTo(target) : captured->KeepAs(target))
             return target;
     }
     throw std::runtime_error("No free name for " + *name);
@@ -102,6 +109,17 @@ std::string DownloadsFolder()
     if (folder.empty())
         throw std::runtime_error("Cannot find the Downloads folder");
     return folder.back() == '\\' ? folder : folder + '\\';
+}
+
+std::string ChooseReceiveFolder(const std::string& preferred)
+{
+    if (CanCreateFilesIn(preferred))
+        return preferred;
+    try {
+        return DownloadsFolder();
+    } catch (const std::runtime_error&) {
+        return {};
+    }
 }
 
 bool CanCreateFilesIn(const std::string& folder)

@@ -25,13 +25,18 @@ std::string DownloadsFolder();
 // not create them in C:\).
 bool CanCreateFilesIn(const std::string& folder);
 
+// The folder received files go to: `preferred` where this user can create
+// files, else Downloads; empty when neither can be had.
+std::string ChooseReceiveFolder(const std::string& preferred);
+
 class ReceivedFiles {
 public:
     // `folder` ends with its separator ("C:\").
     explicit ReceivedFiles(std::string folder) : folder_(std::move(folder)) {}
 
     // Writes the whole content under the received name, reduced to its last
-    // part, or under the first free "name (n).ext" when that is taken;
+    // part, or under the first free "name (n).ext" when that is taken (a
+    // name that would make the path too long for the platform is refused);
     // returns the path written. Safe to call from several session threads
     // at once. Throws RefusedName for a name that is refused, and
     // std::runtime_error when the content cannot be written (no file of it

@@ -69,5 +69,5 @@ std::unique_ptr<TStream> TNMStrmServ::NewContent(std::int64_t size, MemoryBudget
             }
         }
     }
-    return TFileStream::Temporary();
+    return TFileStream::Temporary(listener ? listener->SpillFolder : std::string());
 }

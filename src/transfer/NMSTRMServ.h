@@ -25,6 +25,12 @@ public:
     // header and the content, positioned at 0; only for complete content.
     std::function<void(TNMStrmServ& session, const std::string& from, TStream& strm)> OnMSG;
 
+    // Content that does not stay in memory is captured into a temporary
+    // file in this folder (ending with its separator), the system's
+    // temporary folder when empty: a receiver that stores files there can
+    // name that file rather than copy it. Set before Listen.
+    std::string SpillFolder;
+
     // Beyond this many bytes held by the sessions together, content goes to
     // temporary files.
     void SetMemoryLimit(std::int64_t bytes) { memory_.SetLimit(bytes); }

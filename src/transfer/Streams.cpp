@@ -38,27 +38,47 @@ TFileStream::~TFileStream()
     // Emptying a large temporary file before its handle closes makes the
     // close several times faster than leaving the removal of its content
     // to the delete-on-close.
-    if (temporary_) {
+    if (temporary_ && file_) {
         SetPosition(0);
         ::SetEndOfFile(file_.Get());
     }
+    file_.Reset();
+    if (temporary_ && !path_.empty())
+        ::DeleteFileA(path_.c_str());
 }
 
-std::unique_ptr<TFileStream> TFileStream::Temporary()
+std::unique_ptr<TFileStream> TFileStream::Temporary(const std::string& folder)
 {
-    char folder[MAX_PATH] = {};
+    char temporaryFolder[MAX_PATH] = {};
     char path[MAX_PATH] = {};
-    ::GetTempPathA(MAX_PATH, folder);
-    if (!::GetTempFileNameA(folder, "lsp", 0, path))
+    if (folder.empty())
+        ::GetTempPathA(MAX_PATH, temporaryFolder);
+    if (!::GetTempFileNameA(folder.empty() ? temporaryFolder : folder.c_str(), "lsp", 0, path))
         throw std::runtime_error("Cannot create a temporary file");
-    // The system removes the file when the handle closes.
-    winui::FileHandle file(::CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                         FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    // In the system's folder the system removes the file when the handle
+    // closes; in a given folder the stream removes it, unless it is kept.
+    const DWORD flags = folder.empty() ? FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE : FILE_ATTRIBUTE_NORMAL;
+    winui::FileHandle file(::CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, flags, nullptr));
     if (!file) {
         ::DeleteFileA(path);
         throw std::runtime_error(std::string("Cannot create file ") + path);
     }
-    return std::unique_ptr<TFileStream>(new TFileStream(std::move(file)));
+    return std::unique_ptr<TFileStream>(new TFileStream(std::move(file), folder.empty() ? "" : path, folder));
+}
+
+bool TFileStream::KeepAs(const std::string& target)
+{
+    if (!temporary_ || path_.empty())
+        throw std::logic_error("Only a temporary file made in a folder can be kept");
+    file_.Reset();
+    if (::MoveFileExA(path_.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        temporary_ = false;
+        return true;
+    }
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
+        return false;
+    throw std::runtime_error("Cannot name the file " + target);
 }
 
 std::size_t TFileStream::Read(void* buffer, std::size_t count)

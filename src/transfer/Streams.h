@@ -49,8 +49,16 @@ public:
     TFileStream(const TFileStream&) = delete;
     TFileStream& operator=(const TFileStream&) = delete;
     ~TFileStream() override;
-    // A new file in the temporary folder, removed when the stream is freed.
-    static std::unique_ptr<TFileStream> Temporary();
+    // A new file, removed when the stream is freed: in the system's
+    // temporary folder, or in `folder` (ending with its separator), where
+    // KeepAs can give it a name of its own instead.
+    static std::unique_ptr<TFileStream> Temporary(const std::string& folder = {});
+    // The folder of a temporary file made in a given folder; empty otherwise.
+    const std::string& TemporaryFolder() const noexcept { return folder_; }
+    // Closes a temporary file made in a folder and gives it the name
+    // `target` there, never replacing a file: false when that name is
+    // taken (call again with another). The stream cannot be read after it.
+    bool KeepAs(const std::string& target);
     std::size_t Read(void* buffer, std::size_t count) override;
     void Write(const void* buffer, std::size_t count) override;
     std::int64_t Size() const override;
@@ -58,7 +66,12 @@ public:
     void SetPosition(std::int64_t position) override;
 
 private:
-    explicit TFileStream(winui::FileHandle file) : file_(std::move(file)), temporary_(true) {}
+    TFileStream(winui::FileHandle file, std::string path, std::string folder)
+        : file_(std::move(file)), temporary_(true), path_(std::move(path)), folder_(std::move(folder))
+    {
+    }
     winui::FileHandle file_;
     bool temporary_ = false;
+    std::string path_;    // a temporary file in a given folder, removed by name
+    std::string folder_;  // that folder
 };

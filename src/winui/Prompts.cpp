@@ -18,6 +18,7 @@ MessageResult PlatformPrompts::Show(HWND owner, const std::string& caption, Mess
 {
     UINT flags = buttons == MessageButtons::YesNo ? MB_YESNO : MB_OK;
     switch (kind) {
+    case MessageKind::Plain: break;
     case MessageKind::Information: flags |= MB_ICONINFORMATION; break;
     case MessageKind::Confirmation: flags |= MB_ICONQUESTION; break;
     case MessageKind::Warning: flags |= MB_ICONWARNING; break;

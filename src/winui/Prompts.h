@@ -12,7 +12,8 @@
 
 namespace winui {
 
-enum class MessageKind { Information, Confirmation, Warning, Error };
+// Plain: a box with no icon.
+enum class MessageKind { Plain, Information, Confirmation, Warning, Error };
 enum class MessageButtons { Ok, YesNo };
 enum class MessageResult { Ok, Yes, No };
 

@@ -435,6 +435,12 @@ TEST_F(PortalSendTest, MenuKeysAndTheAddressButton)
     }
     EXPECT_EQ(prompts.shown.size(), 4u);
 
+    // "?" shows the help in a plain box.
+    portal->SpeedButton5.Click();
+    ASSERT_EQ(prompts.shown.size(), 5u);
+    EXPECT_EQ(prompts.shown.back().kind, winui::MessageKind::Plain);
+    EXPECT_EQ(prompts.shown.back().text.rfind("This is a short help tutorial.\r\n\r\nThere are three ways", 0), 0u);
+
     // "..." shows the address book as a dialog: the portal waits for it.
     portal->Show();
     seenWhileModal = {};

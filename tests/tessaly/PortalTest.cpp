@@ -336,6 +336,25 @@ TEST_F(PortalStartTest, HostileNamesFromTheWireStayInsideTheReceiveFolderOrAreRe
     ::RemoveDirectoryA(inbox.c_str());
 }
 
+TEST_F(PortalStartTest, LargeContentArrivesWholeAndLeavesNothingElseBehind)
+{
+    const std::string inbox = "C:\\portal-large\\";
+    ::CreateDirectoryA(inbox.c_str(), nullptr);
+    StartForms(inbox);
+    // Above what a session keeps in memory: captured into a file.
+    std::string content(17 * 1024 * 1024, '\0');
+    for (std::size_t i = 0; i < content.size(); ++i)
+        content[i] = static_cast<char>(i * 7 + i / 4096);
+    Peer peer("large.bin", content);
+    ASSERT_TRUE(RunUntil([&] { return peer.Done() && frmFilePortal->ListBox1.Count() == 1; }));
+    EXPECT_EQ(frmFilePortal->ListBox1.Item(0), inbox + "large.bin");
+    EXPECT_TRUE(FileContent(inbox + "large.bin") == content);
+    ASSERT_TRUE(RunUntil([] { return frmFilePortal->lblCom.Caption() == "Ready..."; }));
+    EXPECT_EQ(FolderNames(inbox), (std::set<std::string>{".", "..", "large.bin"}));
+    ::DeleteFileA((inbox + "large.bin").c_str());
+    ::RemoveDirectoryA(inbox.c_str());
+}
+
 TEST_F(PortalStartTest, AFolderThatTakesNoFilesGivesWayToDownloads)
 {
     StartForms("C:\\no-such-folder\\");

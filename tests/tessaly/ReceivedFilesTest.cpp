@@ -164,3 +164,47 @@ TEST_F(ReceivedFilesTest, SessionsStoringOneNameAtOnceGetNamesOfTheirOwn)
         EXPECT_EQ(FileContent(paths[i]), "content " + std::to_string(i));
     EXPECT_EQ(Names(inbox).size(), static_cast<std::size_t>(sessions));
 }
+
+TEST_F(ReceivedFilesTest, ContentCapturedInTheFolderIsNamedWhereItLies)
+{
+    files = ReceivedFiles(inbox);
+    auto captured = [&](const std::string& content) {
+        auto file = TFileStream::Temporary(inbox);
+        file->Write(content.data(), content.size());
+        file->SetPosition(0);
+        return file;
+    };
+    auto first = captured("first");
+    EXPECT_EQ(files.Store("big.bin", *first), inbox + "big.bin");
+    auto second = captured("second");
+    EXPECT_EQ(files.Store("big.bin", *second), inbox + "big (2).bin");
+    first.reset();
+    second.reset();  // kept files stay when their streams go
+    EXPECT_EQ(Names(inbox), (std::set<std::string>{"big.bin", "big (2).bin"}));
+    EXPECT_EQ(FileContent(inbox + "big (2).bin"), "second");
+
+    // A refused name leaves nothing once the stream is gone.
+    auto refused = captured("refused");
+    EXPECT_THROW(files.Store("nul", *refused), RefusedName);
+    refused.reset();
+    EXPECT_EQ(Names(inbox).size(), 2u);
+
+    // Captured elsewhere: copied in, and the capture removed with its stream.
+    {
+        auto elsewhere = TFileStream::Temporary(outside);
+        elsewhere->Write("copied", 6);
+        elsewhere->SetPosition(0);
+        EXPECT_EQ(files.Store("copy.txt", *elsewhere), inbox + "copy.txt");
+    }
+    EXPECT_EQ(FileContent(inbox + "copy.txt"), "copied");
+    EXPECT_EQ(Names(outside), std::set<std::string>{"inbox"});
+}
+
+TEST_F(ReceivedFilesTest, ANameTooLongForTheFolderIsRefused)
+{
+    files = ReceivedFiles(inbox);
+    const std::size_t room = MAX_PATH - 1 - inbox.size();  // the longest name that fits
+    ASSERT_LE(room, 255u);
+    EXPECT_THROW(Store(std::string(room + 1, 'L'), "long"), RefusedName);
+    EXPECT_EQ(Store(std::string(room, 'L'), "fits"), inbox + std::string(room, 'L'));
+}
