@@ -151,6 +151,8 @@ private:
     // The window the sessions post to, set once before the first session.
     std::atomic<HWND> window_{nullptr};
     bool sending_ = false;  // a send command is running
+
+public:
     // Last: it goes first, and its sessions, which use the members above,
     // end with it.
     TNMStrmServ NMRec1;

@@ -9,6 +9,7 @@
 #include <winsock.h>
 
 #include <atomic>
+#include <functional>
 #include <set>
 #include <thread>
 
@@ -107,13 +108,21 @@ TEST_F(PortalTest, ReceivedFilesAreWrittenAndListedWhileThePortalIsHidden)
     ShowWidget();
     ASSERT_FALSE(frmFilePortal->Visible());
     frmFilePortal->Edit1.SetText("10.9.8.7");
+    // The status after the contact and after the disconnect.
+    std::vector<std::string> status;
+    for (std::function<void()>* event : {&frmFilePortal->NMRec1.OnClientContact, &frmFilePortal->NMRec1.OnDisconnect})
+        *event = [&status, original = *event] {
+            original();
+            status.push_back(frmFilePortal->lblCom.Caption());
+        };
     Peer first("report.txt", "first content");
     ASSERT_TRUE(RunUntil([] { return frmFilePortal->ListBox1.Count() == 1; }));
     EXPECT_EQ(first.Reply(), "OK              ");
     EXPECT_EQ(frmFilePortal->ListBox1.Item(0), "C:\\report.txt");
     EXPECT_EQ(FileContent("C:\\report.txt"), "first content");
     EXPECT_EQ(frmFilePortal->Edit1.Text(), "127.0.0.1");  // the next send answers the peer
-    ASSERT_TRUE(RunUntil([] { return frmFilePortal->lblCom.Caption() == "Ready..."; }));
+    ASSERT_TRUE(RunUntil([&] { return status.size() == 2; }));
+    EXPECT_EQ(status, (std::vector<std::string>{"Incoming...", "Ready..."}));
     EXPECT_EQ(::GetFocus(), Form1->ListBox1.Handle());  // the hidden portal took no focus
 
     // The same name again: stored beside the first, which keeps its content.
