@@ -1,5 +1,7 @@
 #include "TessalyFixture.h"
 
+#include <utility>
+
 #include "tessaly/Program.h"
 #include "tessaly/RecentDocuments.h"
 #include "winui/SettingsFile.h"
@@ -21,6 +23,8 @@ winui::MessageResult ScriptedPrompts::Show(HWND, const std::string&, winui::Mess
                                            winui::MessageButtons buttons)
 {
     shown.push_back({kind, text, buttons});
+    if (whileShown)
+        std::exchange(whileShown, nullptr)();
     if (buttons == winui::MessageButtons::Ok)
         return winui::MessageResult::Ok;
     if (answers.empty())

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,6 +37,8 @@ public:
     }
     std::vector<ShownMessage> shown;
     std::deque<winui::MessageResult> answers;
+    // Runs once while the next box is open, as the user would take time.
+    std::function<void()> whileShown;
     // The input box answers from `inputs` (Cancel when empty) and records
     // its caption and prompt as "caption|prompt".
     std::optional<std::string> InputBox(HWND, const std::string& caption, const std::string& prompt,

@@ -143,9 +143,24 @@ TEST_F(PortalTest, ARefusedNameIsReportedAndNothingIsWritten)
     EXPECT_EQ(prompts.shown[0].text, "A received file was refused: its name \"lpt1.txt\" cannot be used here.");
     EXPECT_EQ(frmFilePortal->ListBox1.Count(), 0);
 
+    // While a box is open, further refusals and failures show none of their own.
+    prompts.whileShown = [this] {
+        for (const char* name : {"con", "a|b", "x."}) {
+            Peer more(name, "content");
+            ASSERT_TRUE(RunUntil([&] { return more.Done(); }));
+        }
+        // What they hand over comes after the receiver's 350 ms pause.
+        const DWORD until = ::GetTickCount() + 700;
+        RunUntil([until] { return ::GetTickCount() > until; });
+    };
     Peer control("bad\tname", "content");
     ASSERT_TRUE(RunUntil([this] { return prompts.shown.size() == 2; }));
     EXPECT_EQ(prompts.shown[1].text, "A received file was refused: its name \"bad?name\" cannot be used here.");
+    EXPECT_EQ(prompts.shown.size(), 2u);
+
+    // Once it is closed, the next is shown again.
+    Peer after("aux", "content");
+    ASSERT_TRUE(RunUntil([this] { return prompts.shown.size() == 3; }));
 }
 
 TEST_F(PortalTest, IncomingDotsCycleAndNeverStandAtTwelve)
