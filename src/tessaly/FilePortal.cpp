@@ -187,6 +187,7 @@ void TfrmFilePortal::CreateDropZone()
     more.bounds = {146, 24, 17, 16};
     more.caption = "...";
     more.font = FontSpec().Height(-11).Bold().Color(13500416);
+    more.flat = false;
     SpeedButton4.Create(zone, more);
     SpeedButton4.OnClick = [this] { SpeedButton4Click(); };
     Label1.Create(zone, {{7, 60, 162, 32}, "Drag and Drop", ZoneFont(), TextAlignment::Center, false});
@@ -422,7 +423,8 @@ TfrmFilePortal::MoveResult TfrmFilePortal::MoveEntry(int index, const std::strin
 {
     Application& app = Application::Instance();
     const std::string source = ListBox1.Item(index);
-    const std::string target = folder + "\\" + EntryName(source);
+    // A drive's root ends with its separator already.
+    const std::string target = (folder.ends_with('\\') ? folder : folder + "\\") + EntryName(source);
     bool moved;
     if (::GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
         moved = ::MoveFileA(source.c_str(), target.c_str()) != FALSE;

@@ -88,7 +88,10 @@ void SpeedButton::Paint(HDC dc)
 
 void SpeedButton::DrawFace(HDC dc, const RECT& r)
 {
-    if (pressed_ && hot_) {
+    if (!design_.flat) {
+        RECT face = r;
+        ::DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed_ && hot_ ? DFCS_PUSHED : 0));
+    } else if (pressed_ && hot_) {
         RECT edge = r;
         ::DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
     } else if (hot_ || pressed_) {

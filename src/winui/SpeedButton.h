@@ -22,6 +22,8 @@ struct SpeedButtonDesign {
     int spacing = 4;
     std::string hint;
     bool showHint = false;
+    // A button that is not flat always shows its raised face.
+    bool flat = true;
 };
 
 class SpeedButton final : public PaintedWindow {

@@ -3,6 +3,7 @@
 #include "TessalyFixture.h"
 
 #include "core/OwnerDrawing.h"
+#include "tessaly/FilePortal.h"
 #include "tessaly/OwnerDraw.h"
 #include "winui/Handles.h"
 #include "winui/Painting.h"
@@ -466,4 +467,16 @@ TEST_F(DrawingTest, MenuRowsAreTallFlatRowsWithAGutter)
     EXPECT_EQ(s.At(0, 20), Hex(0xC5C5C5));
 
     EXPECT_THROW(tessaly::DrawGradient(s.Dc(), row, true, {RGB(1, 1, 1)}), larkspan::EMathError);
+}
+
+TEST_F(DrawingTest, TheAddressButtonShowsItsFaceAndTheBarButtonsDoNot)
+{
+    StartForms();
+    // "..." is a button that is not flat: its face shows without the mouse.
+    const auto more = Render(frmFilePortal->SpeedButton4);
+    EXPECT_EQ(more->At(3, 3), ::GetSysColor(COLOR_BTNFACE));
+    // "?" is flat: the bar's gradient shows around its caption.
+    const auto help = Render(frmFilePortal->SpeedButton5);
+    EXPECT_NE(help->At(1, 1), ::GetSysColor(COLOR_BTNFACE));
+    EXPECT_GT(GetGValue(help->At(1, 1)), GetRValue(help->At(1, 1)));
 }
