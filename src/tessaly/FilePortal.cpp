@@ -20,6 +20,18 @@ TfrmFilePortal* frmFilePortal = nullptr;
 
 namespace {
 
+// Raises a flag for one scope, however the scope ends.
+class FlagRaised {
+public:
+    explicit FlagRaised(bool& flag) : flag_(flag) { flag_ = true; }
+    FlagRaised(const FlagRaised&) = delete;
+    FlagRaised& operator=(const FlagRaised&) = delete;
+    ~FlagRaised() { flag_ = false; }
+
+private:
+    bool& flag_;
+};
+
 constexpr UINT receivedMessage = WM_APP + 20;
 constexpr UINT notListeningMessage = WM_APP + 21;
 constexpr UINT_PTR timer1 = 1;
@@ -138,7 +150,7 @@ void TfrmFilePortal::CreateComponents()
     // peer) must not leave the status counting dots for ever.
     NMRec1.OnSessionEnded = [this] {
         if (NMRec1.SessionCount() == 0)
-            NMRec1Disconnect();
+            ReceivingEnded();
     };
     NMRec1.OnMSG = [this](TNMStrmServ&, const std::string& from, TStream& strm) { NMRec1MSG(from, strm); };
     // Said once the program runs, not in the middle of its start.
@@ -349,14 +361,19 @@ void TfrmFilePortal::RbPanel4KeyDown(WORD& key)
         ListBox1.Clear();
 }
 
-bool TfrmFilePortal::ConfirmListCommand(const char* question)
+std::optional<std::vector<int>> TfrmFilePortal::ConfirmListCommand(const char* question)
 {
     Application& app = Application::Instance();
     if (ListBox1.Count() == 0) {
         app.MessageBox(MessageKind::Information, selectFirst);
-        return false;
+        return std::nullopt;
     }
-    return app.MessageBox(MessageKind::Confirmation, question, MessageButtons::YesNo) == MessageResult::Yes;
+    // The selection as the user sees it when asked: a file that arrives
+    // while a box is open moves the selection, not what the command acts on.
+    std::vector<int> selected = SelectedEntries();
+    if (app.MessageBox(MessageKind::Confirmation, question, MessageButtons::YesNo) != MessageResult::Yes)
+        return std::nullopt;
+    return selected;
 }
 
 std::vector<int> TfrmFilePortal::SelectedEntries() const
@@ -372,12 +389,11 @@ void TfrmFilePortal::SpeedButton3Click()
 {
     Application& app = Application::Instance();
     try {
-        if (!ConfirmListCommand("Delete Selected File(s)?"))
+        const auto selected = ConfirmListCommand("Delete Selected File(s)?");
+        if (!selected)
             return;
-        // The selection as confirmed: a file that arrives while a box is
-        // open moves the selection, not what this command deletes.
         std::vector<bool> gone(static_cast<std::size_t>(ListBox1.Count()));
-        for (const int i : SelectedEntries()) {
+        for (const int i : *selected) {
             const std::string entry = ListBox1.Item(i);
             const DWORD error = ::DeleteFileA(entry.c_str()) ? ERROR_SUCCESS : ::GetLastError();
             // An entry whose file is gone already leaves too; one that could
@@ -401,12 +417,10 @@ void TfrmFilePortal::SpeedButton2Click()
 {
     Application& app = Application::Instance();
     try {
-        if (!ConfirmListCommand("Move Selected File(s)?"))
+        const auto selected = ConfirmListCommand("Move Selected File(s)?");
+        if (!selected || !FolderDialog1.Execute())
             return;
-        const std::vector<int> selected = SelectedEntries();
-        if (!FolderDialog1.Execute())
-            return;
-        for (const int i : selected) {
+        for (const int i : *selected) {
             const MoveResult result = MoveEntry(i, FolderDialog1.SelectedFolder());
             ListBox1.SetSelected(i, false);
             if (result == MoveResult::Moved)
@@ -452,6 +466,18 @@ void TfrmFilePortal::NMRec1ClientContact()
     lblCom.SetCaption("Incoming...");
     // The next send answers the peer.
     Edit1.SetText(NMRec1.RemoteAddress());
+    // A connection that could not be served leaves nothing incoming.
+    if (NMRec1.SessionCount() == 0)
+        ReceivingEnded();
+}
+
+void TfrmFilePortal::ReceivingEnded()
+{
+    // Only the receiving status gives way: a send may be showing its own.
+    SetTimer1Enabled(false);
+    const std::string& status = lblCom.Caption();
+    if (status.starts_with("Incoming") || status == "Receiving...")
+        lblCom.SetCaption("Ready...");
 }
 
 void TfrmFilePortal::NMRec1Connect()
@@ -545,13 +571,14 @@ void TfrmFilePortal::ShowReceived(const Received& received)
         // while one is open, further ones are not shown.
         if (boxShown_)
             return;
-        boxShown_ = true;
-        if (received.kind == Received::Kind::Failed)
-            app.MessageBox(MessageKind::Error, "Transmission Interrupted or Disconnected");
-        else
-            app.MessageBox(MessageKind::Warning,
-                           "A received file was refused: its name \"" + received.text + "\" cannot be used here.");
-        boxShown_ = false;
+        {
+            const FlagRaised open(boxShown_);
+            if (received.kind == Received::Kind::Failed)
+                app.MessageBox(MessageKind::Error, "Transmission Interrupted or Disconnected");
+            else
+                app.MessageBox(MessageKind::Warning,
+                               "A received file was refused: its name \"" + received.text + "\" cannot be used here.");
+        }
         break;
     }
 }
@@ -660,6 +687,8 @@ void TfrmFilePortal::Label1DblClick()
 
 void TfrmFilePortal::SendFromOpenDialog1Click()
 {
+    if (RefuseWhileSending(openWarning))
+        return;
     const std::vector<std::string> files =
         Application::Instance().OpenFiles("Select Files to Transfer", "All Files (*.*)|*.*");
     if (!files.empty())
@@ -680,10 +709,13 @@ void TfrmFilePortal::SpeedButton4Click()
 bool TfrmFilePortal::RefuseWhileSending(const char* warning)
 {
     // A command started while another sends (its waits let messages run)
-    // would change the name and host of the transfer under way.
+    // would change the name and host of the transfer under way. It is said
+    // once the running command has ended: a box now would hold that
+    // transfer up for as long as it stays open.
     if (!sending_)
         return false;
-    Application::Instance().MessageBox(MessageKind::Warning, warning);
+    if (!refusedWhileSending_)
+        refusedWhileSending_ = warning;
     return true;
 }
 
@@ -692,11 +724,17 @@ void TfrmFilePortal::SendFiles(const std::vector<std::string>& files, const char
     Application& app = Application::Instance();
     if (RefuseWhileSending(warning))
         return;
-    sending_ = true;
-    struct SendingEnds {
-        bool& sending;
-        ~SendingEnds() { sending = false; }
-    } ends{sending_};
+    {
+        const FlagRaised sending(sending_);
+        SendCommand(files, warning);
+    }
+    if (const char* refused = std::exchange(refusedWhileSending_, nullptr))
+        app.MessageBox(MessageKind::Warning, refused);
+}
+
+void TfrmFilePortal::SendCommand(const std::vector<std::string>& files, const char* warning)
+{
+    Application& app = Application::Instance();
     RxTimerList1.SetActive(true);
     try {
         NMSend1.Host = Edit1.Text();

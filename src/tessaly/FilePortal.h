@@ -126,8 +126,8 @@ private:
     void TakeReceived();
     void ShowReceived(const Received& received);
     // "Please make a selection first." for an empty list, else the question;
-    // true on Yes.
-    bool ConfirmListCommand(const char* question);
+    // on Yes the entries that were selected when it was asked.
+    std::optional<std::vector<int>> ConfirmListCommand(const char* question);
     // The selected entries' indices, first to last.
     std::vector<int> SelectedEntries() const;
     // True (after the warning) when a send command is running already.
@@ -138,7 +138,11 @@ private:
     // One send command: the files one by one to the host of the field; the
     // success box at the end, or `warning` at the first failure.
     void SendFiles(const std::vector<std::string>& files, const char* warning);
+    void SendCommand(const std::vector<std::string>& files, const char* warning);
     void SendFile(const std::string& path);
+    // The status after the last receiving session: ready, unless a send
+    // shows its own.
+    void ReceivingEnded();
     // The input box of a component's host that cannot be resolved.
     static void AskForHost(TPowersock& component, bool& handled);
 
@@ -150,7 +154,8 @@ private:
     bool boxShown_ = false;          // one box at a time, however many transfers fail
     // The window the sessions post to, set once before the first session.
     std::atomic<HWND> window_{nullptr};
-    bool sending_ = false;  // a send command is running
+    bool sending_ = false;                       // a send command is running
+    const char* refusedWhileSending_ = nullptr;  // said when it has ended
 
 public:
     // Last: it goes first, and its sessions, which use the members above,

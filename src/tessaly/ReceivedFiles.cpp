@@ -74,11 +74,15 @@ private:
 
 }  // namespace
 
+// What " (n)" may add to a name: up to " (10000)".
+constexpr std::size_t numberRoom = 8;
+
 std::string ReceivedFiles::Store(std::string_view receivedName, TStream& content) const
 {
     const std::optional<std::string> name = portal::SafeReceivedName(receivedName);
-    // The file functions take paths of fewer than MAX_PATH characters.
-    if (!name || folder_.size() + name->size() >= MAX_PATH)
+    // The file functions take paths of fewer than MAX_PATH characters, a
+    // numbered name " (n)" included.
+    if (!name || folder_.size() + name->size() + numberRoom >= MAX_PATH)
         throw RefusedName(portal::PrintableName(receivedName));
     // The content is complete before it gets its name, and the rename never
     // replaces a file: a name that is taken, also by a transfer that
@@ -116,7 +120,8 @@ std::string ChooseReceiveFolder(const std::string& preferred)
     if (CanCreateFilesIn(preferred))
         return preferred;
     try {
-        return DownloadsFolder();
+        const std::string downloads = DownloadsFolder();
+        return CanCreateFilesIn(downloads) ? downloads : std::string();
     } catch (const std::runtime_error&) {
         return {};
     }

@@ -69,5 +69,13 @@ std::unique_ptr<TStream> TNMStrmServ::NewContent(std::int64_t size, MemoryBudget
             }
         }
     }
-    return TFileStream::Temporary(listener ? listener->SpillFolder : std::string());
+    if (listener && !listener->SpillFolder.empty()) {
+        try {
+            return TFileStream::Temporary(listener->SpillFolder);
+        } catch (const std::exception&) {
+            // the folder takes no file now: the system's temporary folder
+            // will do, and whoever stores the content says what fails
+        }
+    }
+    return TFileStream::Temporary();
 }

@@ -56,8 +56,10 @@ std::unique_ptr<TFileStream> TFileStream::Temporary(const std::string& folder)
     if (!::GetTempFileNameA(folder.empty() ? temporaryFolder : folder.c_str(), "lsp", 0, path))
         throw std::runtime_error("Cannot create a temporary file");
     // In the system's folder the system removes the file when the handle
-    // closes; in a given folder the stream removes it, unless it is kept.
-    const DWORD flags = folder.empty() ? FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE : FILE_ATTRIBUTE_NORMAL;
+    // closes; in a given folder the stream removes it unless it is kept,
+    // and until then it is hidden there.
+    const DWORD flags = folder.empty() ? FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE
+                                       : FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN;
     winui::FileHandle file(::CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, flags, nullptr));
     if (!file) {
         ::DeleteFileA(path);
@@ -71,14 +73,21 @@ bool TFileStream::KeepAs(const std::string& target)
     if (!temporary_ || path_.empty())
         throw std::logic_error("Only a temporary file made in a folder can be kept");
     file_.Reset();
-    if (::MoveFileExA(path_.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
-        temporary_ = false;
-        return true;
+    // A scanner or indexer may hold the file that was just closed for a
+    // moment: such a refusal is tried again before it counts.
+    for (int attempt = 0;; ++attempt) {
+        if (::MoveFileExA(path_.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+            temporary_ = false;
+            ::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+            return true;
+        }
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
+            return false;
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || attempt == 20)
+            throw std::runtime_error("Cannot name the file " + target);
+        ::Sleep(50);
     }
-    const DWORD error = ::GetLastError();
-    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
-        return false;
-    throw std::runtime_error("Cannot name the file " + target);
 }
 
 std::size_t TFileStream::Read(void* buffer, std::size_t count)

@@ -38,7 +38,7 @@ void Label::SetCaption(const std::string& caption)
     // The window follows once the messages waiting before it have run: a
     // caption set hundreds of times a second (a transfer's progress) costs
     // one window update per turn of the message loop, not one per change.
-    if (!updatePosted_)
+    if (!updatePosted_ && Handle())
         updatePosted_ = ::PostMessageA(Handle(), captionChanged, 0, 0) != FALSE;
 }
 

@@ -281,15 +281,20 @@ TEST_F(PortalSendTest, ACommandStartedDuringASendIsRefusedAndLeavesTheTransferAl
 {
     const std::string second = MakeFile("second.txt", "second");
     TNMStrm& sender = portal->NMSend1;
-    // A drop handled while the first transfer waits on its connection.
+    // A drop and the open dialog's command, handled while the first
+    // transfer waits on its connection.
     sender.OnConnect = [this, second, original = sender.OnConnect, nested = false]() mutable {
         original();
-        if (!std::exchange(nested, true))
+        if (!std::exchange(nested, true)) {
             Drop({second});
+            portal->SendFromOpenDialog1Click();
+        }
     };
     Drop({MakeFile("first.txt", "first")});
     EXPECT_EQ(receiver.Received(), (std::vector<Transfer>{{"first.txt", "first"}}));
-    EXPECT_EQ(Texts(), (std::vector<std::string>{dropWarning, success}));
+    EXPECT_TRUE(prompts.openDialogs.empty());
+    // The refusal is said once the running command has ended.
+    EXPECT_EQ(Texts(), (std::vector<std::string>{success, dropWarning}));
 }
 
 TEST_F(PortalSendTest, AFileTooLargeForTheFormatIsRefusedBeforeConnecting)

@@ -163,6 +163,23 @@ TEST_F(PortalTest, ARefusedNameIsReportedAndNothingIsWritten)
     ASSERT_TRUE(RunUntil([this] { return prompts.shown.size() == 3; }));
 }
 
+TEST_F(PortalTest, DeleteActsOnTheSelectionAsItWasWhenAsked)
+{
+    // Nothing selected; a file arrives while the question is open.
+    WriteFile("C:\\portal-keep.txt", "keep");
+    frmFilePortal->ListBox1.Add("C:\\portal-keep.txt");
+    prompts.whileShown = [this] {
+        Peer peer("report.txt", "arrives");
+        ASSERT_TRUE(RunUntil([] { return frmFilePortal->ListBox1.Count() == 2; }));
+    };
+    frmFilePortal->SpeedButton3Click();
+    EXPECT_EQ(prompts.shown[0].text, "Delete Selected File(s)?");
+    EXPECT_EQ(FileContent("C:\\portal-keep.txt"), "keep");
+    EXPECT_EQ(FileContent("C:\\report.txt"), "arrives");
+    EXPECT_EQ(frmFilePortal->ListBox1.Items(), (std::vector<std::string>{"C:\\portal-keep.txt", "C:\\report.txt"}));
+    ::DeleteFileA("C:\\portal-keep.txt");
+}
+
 TEST_F(PortalTest, IncomingDotsCycleAndNeverStandAtTwelve)
 {
     const HWND portal = frmFilePortal->Handle();
