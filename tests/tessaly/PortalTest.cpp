@@ -22,8 +22,16 @@ namespace {
 class Peer {
 public:
     Peer(const std::string& name, const std::string& content)
-        : thread_([this, name, content] {
-              reply_ = Send(name, content);
+        : Peer(Raw{*larkspan::transfer::EncodeHeader(name, content.size()) + content})
+    {
+    }
+    // Bytes as they go on the wire, a transfer or not.
+    struct Raw {
+        std::string bytes;
+    };
+    explicit Peer(Raw raw)
+        : thread_([this, bytes = std::move(raw.bytes)] {
+              reply_ = Send(bytes);
               done_ = true;
           })
     {
@@ -42,7 +50,7 @@ public:
     }
 
 private:
-    static std::string Send(const std::string& name, const std::string& content)
+    static std::string Send(const std::string& bytes)
     {
         WSADATA data{};
         ::WSAStartup(0x0101, &data);
@@ -53,7 +61,6 @@ private:
         to.sin_addr.s_addr = ::inet_addr("127.0.0.1");
         std::string reply;
         if (::connect(s, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0) {
-            const std::string bytes = *larkspan::transfer::EncodeHeader(name, content.size()) + content;
             ::send(s, bytes.data(), static_cast<int>(bytes.size()), 0);
             char answer[16];
             int got = 0;
@@ -195,25 +202,13 @@ TEST_F(PortalTest, IncomingDotsCycleAndNeverStandAtTwelve)
 
 TEST_F(PortalTest, APeerThatBreaksOffLeavesTheStatusReadyAgain)
 {
-    // A malformed header and a close: the session ends without a disconnect.
-    std::thread peer([] {
-        WSADATA data{};
-        ::WSAStartup(0x0101, &data);
-        const SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_port = ::htons(6501);
-        to.sin_addr.s_addr = ::inet_addr("127.0.0.1");
-        if (::connect(s, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0)
-            ::send(s, "zzzz", 4, 0);
-        ::Sleep(300);
-        ::closesocket(s);
-        ::WSACleanup();
-    });
+    // A malformed header: the session ends without a disconnect.
     frmFilePortal->Edit1.SetText("10.1.1.1");
+    Peer peer(Peer::Raw{"zzzz"});
     winui::Label& status = frmFilePortal->lblCom;
     EXPECT_TRUE(RunUntil([] { return frmFilePortal->Edit1.Text() == "127.0.0.1"; }));  // the contact
-    peer.join();
+    EXPECT_TRUE(RunUntil([&] { return peer.Done(); }));
+    EXPECT_EQ(peer.Reply(), "");
     EXPECT_TRUE(RunUntil([&] { return status.Caption() == "Ready..."; }));
     // And no dots are counted after it.
     const auto later = ::GetTickCount() + 700;
