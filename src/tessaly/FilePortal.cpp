@@ -129,13 +129,17 @@ void TfrmFilePortal::CreateComponents()
     CreateReceivedList();
     CreateButtonBar();
     CreateSender();
+    CreateReceiver();
     CreateMenu();
 
     // The Delete key clears the list from the drop zone, the list, its
     // panel and the button bar.
     for (winui::Window* control : std::initializer_list<winui::Window*>{&RbPanel2, &ListBox1, &RbPanel4, &RbPanel3})
         control->OnKeyDown = [this](WORD& key) { RbPanel4KeyDown(key); };
+}
 
+void TfrmFilePortal::CreateReceiver()
+{
     // Files are received from the first moment, whether the portal shows or not.
     window_ = Handle();
     NMRec1.Port = 6501;

@@ -120,6 +120,7 @@ private:
     void CreateReceivedList();
     void CreateButtonBar();
     void CreateSender();
+    void CreateReceiver();
     void CreateMenu();
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void HandOver(Received received);
