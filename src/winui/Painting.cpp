@@ -46,14 +46,19 @@ void AttachTooltip(HWND tool, const std::string& text)
     ::SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
 }
 
-void DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int x, int y)
+void DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int x, int y, TransparentPixel key)
 {
     BITMAP info{};
     if (!::GetObjectA(bitmap, sizeof info, &info))
         return;
     MemoryDc source(::CreateCompatibleDC(dc));
     ScopedSelect select(source.Get(), bitmap);
-    const COLORREF transparent = ::GetPixel(source.Get(), 0, info.bmHeight - 1);
+    if (key == TransparentPixel::None) {
+        ::BitBlt(dc, x, y, info.bmWidth, info.bmHeight, source.Get(), 0, 0, SRCCOPY);
+        return;
+    }
+    const int keyRow = key == TransparentPixel::BottomLeft ? info.bmHeight - 1 : 0;
+    const COLORREF transparent = ::GetPixel(source.Get(), 0, keyRow);
     ::TransparentBlt(dc, x, y, info.bmWidth, info.bmHeight, source.Get(), 0, 0, info.bmWidth, info.bmHeight,
                      transparent);
 }

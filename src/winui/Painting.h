@@ -50,8 +50,12 @@ void PaintParentBackground(HWND child, HDC dc);
 // window is owned by the tool and goes with it.
 void AttachTooltip(HWND tool, const std::string& text);
 
-// Draws a bitmap whose bottom-left pixel colour is left out.
-void DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int x, int y);
+// Which pixel of a bitmap gives the colour left out when it is drawn.
+enum class TransparentPixel { BottomLeft, TopLeft, None };
+
+// Draws a bitmap leaving out the colour of its key pixel.
+void DrawTransparentBitmap(HDC dc, HBITMAP bitmap, int x, int y,
+                           TransparentPixel key = TransparentPixel::BottomLeft);
 
 }  // namespace winui
 
