@@ -70,6 +70,8 @@ void Application::Run()
     mainForm_->Show();
     MSG msg;
     while (!terminated_ && ::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (OfferDialogKey(msg))
+            continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }

@@ -88,6 +88,8 @@ int Form::ShowModal()
                 ::PostQuitMessage(static_cast<int>(msg.wParam));  // for the main loop
                 break;
             }
+            if (OfferDialogKey(msg))
+                continue;
             ::TranslateMessage(&msg);
             ::DispatchMessageA(&msg);
         }

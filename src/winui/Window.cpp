@@ -271,6 +271,56 @@ void TrackMouseLeave(HWND window)
     ::TrackMouseEvent(&track);
 }
 
+namespace {
+
+struct DialogKeyOffer {
+    const MSG& msg;
+    bool taken = false;
+};
+
+BOOL CALLBACK OfferToControl(HWND control, LPARAM offer)
+{
+    auto& o = *reinterpret_cast<DialogKeyOffer*>(offer);
+    Window* window = Window::FromHandle(control);
+    if (!window || !::IsWindowVisible(control) || !::IsWindowEnabled(control))
+        return TRUE;
+    o.taken = o.msg.message == WM_KEYDOWN ? window->WantsDialogKey(static_cast<WORD>(o.msg.wParam))
+                                          : window->WantsDialogChar(static_cast<char>(o.msg.wParam));
+    return !o.taken;
+}
+
+bool Pressed(int key)
+{
+    return ::GetKeyState(key) < 0;
+}
+
+}  // namespace
+
+bool OfferDialogKey(const MSG& msg)
+{
+    if (!msg.hwnd)
+        return false;
+    switch (msg.message) {
+    case WM_KEYDOWN:
+        if ((msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE) || Pressed(VK_SHIFT) || Pressed(VK_CONTROL) ||
+            Pressed(VK_MENU))
+            return false;
+        break;
+    case WM_CHAR:
+        // A control that takes characters (an edit field, a list) keeps them.
+        if (::SendMessageA(msg.hwnd, WM_GETDLGCODE, 0, 0) & DLGC_WANTCHARS)
+            return false;
+        break;
+    case WM_SYSCHAR:
+        break;
+    default:
+        return false;
+    }
+    DialogKeyOffer offer{msg};
+    ::EnumChildWindows(::GetAncestor(msg.hwnd, GA_ROOT), OfferToControl, reinterpret_cast<LPARAM>(&offer));
+    return offer.taken;
+}
+
 void ProcessMessages()
 {
     MSG msg;
@@ -279,6 +329,8 @@ void ProcessMessages()
             ::PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the main loop
             return;
         }
+        if (OfferDialogKey(msg))
+            continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }

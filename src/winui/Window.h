@@ -60,6 +60,12 @@ public:
     std::function<bool(Window& source, POINT at)> OnDragOver;
     std::function<void(Window& source, POINT at)> OnDragDrop;
 
+    // Enter or Escape pressed anywhere in the control's top-level window, and
+    // characters that may be mnemonics (OfferDialogKey): true when the
+    // control acted on it and the key is used up.
+    virtual bool WantsDialogKey(WORD /*key*/) { return false; }
+    virtual bool WantsDialogChar(char /*character*/) { return false; }
+
 protected:
     // Creates a window of a class registered by this layer, with `this` bound
     // before the first message that needs it.
@@ -83,6 +89,7 @@ protected:
     // A child's colours, asked of its parent (WM_CTLCOLOREDIT): the brush of
     // its background, or nullptr for the platform's.
     virtual HBRUSH ReflectColor(HDC /*dc*/) { return nullptr; }
+
 
 private:
     static LRESULT CALLBACK OwnWindowProc(HWND, UINT, WPARAM, LPARAM);
@@ -110,6 +117,12 @@ public:
 private:
     std::vector<HWND> disabled_;
 };
+
+// Offers a key message, before it is dispatched, to the controls of the
+// top-level window it is for: Enter and Escape without modifier keys as
+// dialog keys, characters as mnemonics (typed with Alt, or where the focused
+// control takes no characters). True when a control took it.
+bool OfferDialogKey(const MSG& msg);
 
 // Lets every window message waiting for the calling thread run, then returns.
 void ProcessMessages();

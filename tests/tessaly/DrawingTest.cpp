@@ -1,5 +1,6 @@
 // The painted look, rendered into real bitmaps and read back pixel by pixel:
 // gradient panels, the document list's items and the menu rows.
+#include "Surface.h"
 #include "TessalyFixture.h"
 
 #include "core/OwnerDrawing.h"
@@ -13,36 +14,6 @@
 using namespace testing_support;
 
 namespace {
-
-// A 24-bit bitmap with a memory DC selected into it.
-class Surface {
-public:
-    Surface(int width, int height) : dib_(width, height), dc_(::CreateCompatibleDC(nullptr))
-    {
-        previous_ = ::SelectObject(dc_.Get(), dib_.Get());
-    }
-    ~Surface() { ::SelectObject(dc_.Get(), previous_); }
-    HDC Dc() const { return dc_.Get(); }
-    COLORREF At(int x, int y) const { return ::GetPixel(dc_.Get(), x, y); }
-    void Fill(COLORREF color)
-    {
-        winui::BrushHandle brush(::CreateSolidBrush(color));
-        const RECT all{0, 0, dib_.Width(), dib_.Height()};
-        ::FillRect(dc_.Get(), &all, brush.Get());
-    }
-
-private:
-    winui::DibSection dib_;
-    winui::MemoryDc dc_;
-    HGDIOBJ previous_;
-};
-
-std::unique_ptr<Surface> Render(const winui::Window& window)
-{
-    auto surface = std::make_unique<Surface>(window.Width(), window.Height());
-    ::SendMessageA(window.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(surface->Dc()), PRF_CLIENT);
-    return surface;
-}
 
 constexpr COLORREF Hex(unsigned rgb)
 {

@@ -1,0 +1,254 @@
+// The gradient button and panel, painted into real bitmaps and read back,
+// and driven by real mouse, focus and key messages.
+#include "Surface.h"
+#include "TessalyFixture.h"
+
+#include "controls/XiButton.h"
+#include "controls/XiPanel.h"
+#include "core/XiColors.h"
+#include "winui/Form.h"
+
+using namespace testing_support;
+namespace xi = larkspan::xi;
+
+namespace {
+
+winui::FormDesign HostDesign()
+{
+    winui::FormDesign design;
+    design.clientWidth = 400;
+    design.clientHeight = 480;
+    return design;
+}
+
+class HostForm final : public winui::Form {
+public:
+    HostForm() : Form(HostDesign()) {}
+    TXiButton button;
+    TXiButton ok;
+    TXiPanel panel;
+
+private:
+    void CreateComponents() override
+    {
+        panel.Create(Handle(), {.bounds = {0, 0, 200, 462},
+                                .caption = {},
+                                .font = {},
+                                .alignment = taCenter,
+                                .bevelInner = bvNone,
+                                .bevelOuter = bvNone,
+                                .bevelWidth = 1,
+                                .colorScheme = TPanelColorScheme::Silver,
+                                .fillDirection = fdVertical});
+        XiButtonDesign design;
+        design.bounds = {220, 10, 75, 25};
+        design.caption = "&Go";
+        design.font = winui::FontSpec().Face("Arial").Height(-13).Bold();
+        design.colorScheme = TColorScheme::NeoSilver;
+        button.Create(Handle(), design);
+        design.bounds = {220, 50, 75, 25};
+        design.caption = "OK";
+        design.modalResult = winui::mrOk;
+        ok.Create(Handle(), design);
+    }
+};
+
+class XiControlsTest : public TessalyTest {
+protected:
+    void SetUp() override
+    {
+        TessalyTest::SetUp();
+        form = &app->CreateForm<HostForm>();
+        form->Show();
+        winui::ProcessMessages();
+    }
+    static void Send(const winui::Window& control, UINT message, WPARAM wParam, int x, int y)
+    {
+        ::SendMessageA(control.Handle(), message, wParam, MAKELPARAM(x, y));
+    }
+    HostForm* form = nullptr;
+};
+
+// The lowest column and row of the caption's (black) pixels.
+POINT CaptionCorner(const Surface& s, int w, int h)
+{
+    POINT corner{w, h};
+    for (int y = 2; y < h - 2; ++y)
+        for (int x = 2; x < w - 2; ++x)
+            if (s.At(x, y) == RGB(0, 0, 0)) {
+                corner.x = std::min<LONG>(corner.x, x);
+                corner.y = std::min<LONG>(corner.y, y);
+            }
+    return corner;
+}
+
+}  // namespace
+
+TEST_F(XiControlsTest, NeoSilverButtonPaintsEachStateFromItsOwnSet)
+{
+    TXiButton& b = form->button;
+    ASSERT_TRUE(b.Gradient());
+    auto expectSet = [&](std::size_t set, const char* state) {
+        const auto s = Render(b);
+        const auto color = [&](std::size_t slot) { return b.ColorByIndex(set + slot); };
+        EXPECT_EQ(s->At(10, 0), color(xi::Border)) << state;
+        EXPECT_EQ(s->At(0, 12), color(xi::Border)) << state;
+        EXPECT_EQ(s->At(1, 12), color(xi::Light)) << state;
+        EXPECT_EQ(s->At(10, 1), color(xi::Light)) << state;
+        EXPECT_EQ(s->At(73, 12), color(xi::Dark)) << state;
+        EXPECT_EQ(s->At(10, 23), color(xi::Dark)) << state;
+        for (int y = 2; y <= 22; y += 5)  // left of the caption: the ramp, nearest per channel
+            EXPECT_EQ(s->At(4, y), xi::RampColor(color(xi::Face), color(xi::Grad), y, 25)) << state << " y " << y;
+    };
+    expectSet(xi::Normal, "normal");
+    const POINT normalCaption = CaptionCorner(*Render(b), 75, 25);
+
+    Send(b, WM_MOUSEMOVE, 0, 10, 10);
+    EXPECT_EQ(b.VisualState(), TXiButton::State::Over);
+    expectSet(xi::Over, "over");
+
+    Send(b, WM_LBUTTONDOWN, MK_LBUTTON, 10, 10);
+    EXPECT_EQ(b.VisualState(), TXiButton::State::Down);
+    expectSet(xi::Down, "down");
+    const POINT downCaption = CaptionCorner(*Render(b), 75, 25);
+    EXPECT_EQ(downCaption.x, normalCaption.x + 1);
+    EXPECT_EQ(downCaption.y, normalCaption.y + 1);
+    Send(b, WM_LBUTTONUP, 0, 10, 10);
+
+    // Disabled, the disabled set shows even with the mouse over the button.
+    b.SetEnabled(false);
+    Send(b, WM_MOUSEMOVE, 0, 12, 12);
+    expectSet(xi::Disabled, "disabled");
+    EXPECT_EQ(b.ColorByIndex(xi::Disabled + xi::Face), 15658734u);
+}
+
+TEST_F(XiControlsTest, ReleasingOutsideOrOnTheEdgeKeepsTheLastStateAndDoesNotClick)
+{
+    TXiButton& b = form->button;
+    int clicks = 0;
+    b.OnClick = [&] { ++clicks; };
+    Send(b, WM_LBUTTONDOWN, MK_LBUTTON, 10, 10);
+    EXPECT_TRUE(b.Focused());
+    Send(b, WM_LBUTTONUP, 0, 100, 10);  // outside, on the right
+    EXPECT_EQ(b.VisualState(), TXiButton::State::Down);
+    for (POINT edge : {POINT{0, 10}, POINT{10, 0}}) {
+        Send(b, WM_LBUTTONDOWN, MK_LBUTTON, 10, 10);
+        Send(b, WM_LBUTTONUP, 0, edge.x, edge.y);
+        EXPECT_EQ(b.VisualState(), TXiButton::State::Down);
+    }
+    EXPECT_EQ(clicks, 0);
+    Send(b, WM_LBUTTONDOWN, MK_LBUTTON, 10, 10);
+    Send(b, WM_LBUTTONUP, 0, 1, 1);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(b.VisualState(), TXiButton::State::Normal);  // Click returns it to normal
+    // Leaving the button returns it to normal; losing the focus too.
+    Send(b, WM_MOUSEMOVE, 0, 10, 10);
+    EXPECT_EQ(b.VisualState(), TXiButton::State::Over);
+    Send(b, WM_MOUSEMOVE, 0, 200, 10);
+    EXPECT_EQ(b.VisualState(), TXiButton::State::Normal);
+}
+
+TEST_F(XiControlsTest, OneColourMakesTheSchemeCustomAndKeepsTheOthers)
+{
+    TXiButton& b = form->button;
+    std::vector<COLORREF> before;
+    for (std::size_t i = 0; i < xi::buttonColorCount; ++i)
+        before.push_back(b.ColorByIndex(i));
+    b.SetColorFace(RGB(1, 2, 3));
+    EXPECT_EQ(b.ColorScheme(), TColorScheme::Custom);
+    for (std::size_t i = 1; i < xi::buttonColorCount; ++i)
+        EXPECT_EQ(b.ColorByIndex(i), before[i]) << i;
+    EXPECT_EQ(b.ColorFace(), RGB(1, 2, 3));
+
+    // A new button: csNeoDesert with white Grad colours but the normal one, no gradient.
+    TXiButton fresh;
+    EXPECT_EQ(fresh.ColorScheme(), TColorScheme::NeoDesert);
+    EXPECT_FALSE(fresh.Gradient());
+    EXPECT_EQ(fresh.ColorByIndex(xi::Normal + xi::Grad), 3653375u);
+    EXPECT_EQ(fresh.ColorByIndex(xi::Over + xi::Grad), 16777215u);
+}
+
+TEST_F(XiControlsTest, KeysClickAsAButtonShould)
+{
+    TXiButton& b = form->button;
+    int clicks = 0;
+    b.OnClick = [&] { ++clicks; };
+    ::SetFocus(b.Handle());
+    Send(b, WM_KEYDOWN, VK_SPACE, 0, 0);
+    EXPECT_EQ(b.VisualState(), TXiButton::State::Down);
+    Send(b, WM_KEYUP, VK_SPACE, 0, 0);
+    EXPECT_EQ(clicks, 1);
+
+    // Enter while focused, and the mnemonic, through the form's dialog keys.
+    MSG enter{b.Handle(), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+    EXPECT_TRUE(winui::OfferDialogKey(enter));
+    MSG mnemonic{b.Handle(), WM_SYSCHAR, 'g', 0, 0, {}};
+    EXPECT_TRUE(winui::OfferDialogKey(mnemonic));
+    EXPECT_EQ(clicks, 3);
+    // Escape clicks only a Cancel button.
+    MSG escape{b.Handle(), WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
+    EXPECT_FALSE(winui::OfferDialogKey(escape));
+    b.SetCancel(true);
+    EXPECT_TRUE(winui::OfferDialogKey(escape));
+    EXPECT_EQ(clicks, 4);
+}
+
+namespace {
+
+struct ModalSeen {
+    int resultAfterZero = -1;
+    bool visibleAfterZero = false;
+} modalSeen;
+
+void CALLBACK ClickZeroThenOk(HWND, UINT, UINT_PTR id, DWORD)
+{
+    ::KillTimer(nullptr, id);
+    auto* host = dynamic_cast<HostForm*>(winui::Window::FromHandle(::GetActiveWindow()));
+    if (!host)
+        return;
+    host->button.Click();  // ModalResult 0
+    modalSeen = {host->ModalResult(), host->Visible()};
+    host->ok.Click();
+}
+
+}  // namespace
+
+TEST_F(XiControlsTest, AButtonWithoutAResultLeavesAModalFormOpen)
+{
+    form->Hide();
+    ::SetTimer(nullptr, 0, 50, ClickZeroThenOk);
+    EXPECT_EQ(form->ShowModal(), winui::mrOk);
+    EXPECT_EQ(modalSeen.resultAfterZero, winui::mrNone);
+    EXPECT_TRUE(modalSeen.visibleAfterZero);
+}
+
+TEST_F(XiControlsTest, PanelGradientsAndBevelFrames)
+{
+    TXiPanel& p = form->panel;
+    {
+        const auto s = Render(p);
+        EXPECT_EQ(s->At(100, 0), RGB(255, 255, 255));
+        EXPECT_EQ(s->At(100, 231), xi::RampColor(16777215, 14344414, 231, 462));
+        EXPECT_EQ(s->At(100, 461), xi::RampColor(16777215, 14344414, 461, 462));
+        const COLORREF last = s->At(100, 461);
+        EXPECT_LE(std::abs(GetRValue(last) - GetRValue(14344414)), 1);
+        EXPECT_LE(std::abs(GetBValue(last) - GetBValue(14344414)), 1);
+    }
+    p.SetFillDirection(fdHorizontal);
+    EXPECT_EQ(Render(p)->At(199, 100), xi::RampColor(16777215, 14344414, 199, 200));
+
+    // One raised frame: dark top and left, light bottom and right.
+    p.SetBevels(bvRaised, bvNone, 1);
+    const auto s = Render(p);
+    EXPECT_EQ(s->At(100, 0), 6447714u);
+    EXPECT_EQ(s->At(0, 100), 6447714u);
+    EXPECT_EQ(s->At(100, 461), 8224125u);
+    EXPECT_EQ(s->At(199, 100), 8224125u);
+    EXPECT_NE(s->At(100, 1), 6447714u);  // one frame only
+    p.SetBevels(bvLowered, bvNone, 1);
+    EXPECT_EQ(Render(p)->At(0, 100), 8224125u);
+
+    // A single colour keeps the scheme.
+    p.SetByIndex(1, RGB(0, 0, 255));
+    EXPECT_EQ(p.ColorScheme(), TPanelColorScheme::Silver);
+}
