@@ -10,6 +10,7 @@ writes
   Glyph<Name>.bmp  the bottom-bar button glyphs and the portal's Move and
                    Delete glyphs, 16 x 16 on magenta (their bottom-left
                    pixel gives the transparent colour)
+  AddressEntry.bmp the address book's 32 x 32 entry icon, on white
   Close.bmp        the monitor's 10 x 9 close glyph, black on silver
   Tessaly.ico      the programs' icons, 32 x 32 and 16 x 16 with an alpha
   Brimwell.ico     channel: recent pages with a clock; three gauge cylinders
@@ -351,6 +352,18 @@ def delete_glyph():
     return c
 
 
+def address_entry():
+    """The address book's entry icon, 32 x 32 on white: a computer screen with a peer on it."""
+    c = Canvas(PAPER, 32, 32)
+    c.rect(3, 4, 28, 21, INK)          # the screen's frame
+    c.rect(5, 6, 26, 19, SKY)          # the screen
+    c.disc(15, 10, 2, BLUE)            # a head
+    c.rect(11, 14, 19, 19, BLUE)       # shoulders
+    c.rect(13, 22, 18, 24, GREY)       # the stand
+    c.rect(9, 25, 22, 26, INK)         # its foot
+    return c
+
+
 def close_glyph():
     """The monitor's close button: an X with two-pixel strokes, black on silver."""
     c = Canvas((0xC0, 0xC0, 0xC0), 10, 9)
@@ -479,6 +492,7 @@ def main():
         write_bmp(os.path.join(out, 'Glyph%s.bmp' % name), [glyph(name)])
     write_bmp(os.path.join(out, 'GlyphMove.bmp'), [move_glyph()])
     write_bmp(os.path.join(out, 'GlyphDelete.bmp'), [delete_glyph()])
+    write_bmp(os.path.join(out, 'AddressEntry.bmp'), [address_entry()])
     write_bmp(os.path.join(out, 'Close.bmp'), [close_glyph()])
     for name, draw in (('Tessaly', tessaly_icon), ('Brimwell', brimwell_icon)):
         big = draw()

@@ -15,6 +15,8 @@ configure_windows "$arch"
 cmake --build "$dir" --target ListAllBenchmark PaintBenchmark GaugeBenchmark TransferBenchmark PortalBenchmark Brimwell Tessaly
 
 start_throwaway_wine "$arch"
+# The benchmarks that start Tessaly's forms find an empty address book.
+: >"$dir/bench/IPAddress.dat"
 
 echo "== List All Recent Documents"
 "$WINE" "$dir"/bench/ListAllBenchmark.exe </dev/null
@@ -41,6 +43,7 @@ THROWAWAY_PATHS+=("$folder")
 cp "$dir/bin/Brimwell.exe" "$dir/bin/Tessaly.exe" "$folder/"
 : >"$folder/SumvexFileList.dat"
 : >"$folder/QuilloFileList.dat"
+: >"$folder/IPAddress.dat"
 "$WINE" "$folder/Brimwell.exe" </dev/null >/dev/null 2>&1 &
 "$WINE" "$folder/Tessaly.exe" </dev/null >/dev/null 2>&1 &
 sleep 5

@@ -27,10 +27,12 @@ for arch in i686 x86_64; do
   done
   : >"$stage/SumvexFileList.dat"
   : >"$stage/QuilloFileList.dat"
+  : >"$stage/IPAddress.dat"
   sed -e "s/@VERSION@/$version/" -e "s/@BITS@/$bits/" scripts/lib/package-readme.txt | sed 's/$/\r/' >"$stage/ReadMe.txt"
   zip_name="dist/Larkspan-$version-win${bits%-bit}.zip"
   rm -f "$zip_name"
-  (cd "$stage" && zip -q -X "$OLDPWD/$zip_name" Tessaly.exe Brimwell.exe SumvexFileList.dat QuilloFileList.dat ReadMe.txt)
+  (cd "$stage" && zip -q -X "$OLDPWD/$zip_name" Tessaly.exe Brimwell.exe SumvexFileList.dat QuilloFileList.dat IPAddress.dat \
+    ReadMe.txt)
   rm -rf "$stage"
   echo "Wrote $zip_name"
 done

@@ -25,8 +25,9 @@ fi
 prepare_prefix $wm
 trap 'stop_wine; stop_xvfb' EXIT
 # The suite's spreadsheet and word processor keep these lists beside the
-# widget; Tessaly reports each one that is missing, so start with empty ones.
-for list in SumvexFileList.dat QuilloFileList.dat; do
+# widget, and the address book its entries; Tessaly reports each one that is
+# missing, so start with empty ones.
+for list in SumvexFileList.dat QuilloFileList.dat IPAddress.dat; do
   [ -e "$dir/bin/$list" ] || : >"$dir/bin/$list"
 done
 "$WINE" "$dir/bin/Brimwell.exe" &

@@ -19,7 +19,8 @@ void TXiPanel::Create(HWND parent, const XiPanelDesign& design)
     font_ = winui::CreateFontFrom(design.font);
     scheme_ = design.colorScheme;
     xi::ApplyPanelScheme(scheme_, colors_);
-    CreateOwnWindow("Larkspan.XiPanel", 0, 0, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, design.bounds, parent,
+    // Tab moves through the controls on the panel.
+    CreateOwnWindow("Larkspan.XiPanel", 0, WS_EX_CONTROLPARENT, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, design.bounds, parent,
                     design.caption.c_str());
 }
 

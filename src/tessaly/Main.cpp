@@ -327,9 +327,7 @@ void TForm1::FormDestroy()
 
 void TForm1::RbPanel1MouseDown()
 {
-    // The system's move loop follows the mouse until the button is released.
-    ::ReleaseCapture();
-    ::SendMessageA(Handle(), WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+    DragWithMouse();
 }
 
 void TForm1::ListBox1Click()

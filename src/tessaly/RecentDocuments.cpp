@@ -120,6 +120,30 @@ std::vector<std::string> ReadListFile(const std::string& path)
     return larkspan::SplitLines(content);
 }
 
+void WriteListFile(const std::string& path, const std::vector<std::string>& lines)
+{
+    const std::size_t slash = path.find_last_of('\\');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    char temporary[MAX_PATH] = {};
+    if (!::GetTempFileNameA(folder.c_str(), "lst", 0, temporary))
+        throw std::runtime_error("Cannot write in " + folder);
+    bool written = false;
+    {
+        winui::FileHandle file(::CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+        std::string content;
+        for (const std::string& line : lines)
+            content += line + "\r\n";
+        DWORD done = 0;
+        written = file && ::WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &done, nullptr) &&
+                  done == content.size() && ::FlushFileBuffers(file.Get());
+    }
+    if (!written || !::MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        ::DeleteFileA(temporary);
+        throw std::runtime_error("Cannot write file " + path);
+    }
+}
+
 int DeleteShortcuts(const std::string& folder)
 {
     int remaining = 0;

@@ -31,6 +31,10 @@ std::string ReadShortcutTarget(const std::string& shortcutPath);
 // The lines of a list file (CR LF, LF or CR line ends); throws
 // "Cannot open file <path>" when it cannot be opened for reading.
 std::vector<std::string> ReadListFile(const std::string& path);
+// Writes the lines, each ended with CR LF, to a new file beside `path` and
+// then puts it in the place of `path`: a failure at any step throws and
+// leaves the file that was there as it was.
+void WriteListFile(const std::string& path, const std::vector<std::string>& lines);
 
 // Deletes the shortcut files of a folder; returns how many could not be deleted.
 int DeleteShortcuts(const std::string& folder);

@@ -10,6 +10,13 @@ void Edit::Create(HWND parent, const EditDesign& design)
     CreateSubclassedWindow("EDIT", 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, design.bounds, parent,
                            design.text.c_str());
     ::SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+    if (design.maxLength > 0)
+        ::SendMessageA(Handle(), EM_LIMITTEXT, static_cast<WPARAM>(design.maxLength), 0);
+}
+
+void Edit::SetFocus()
+{
+    ::SetFocus(Handle());
 }
 
 std::string Edit::Text() const

@@ -14,6 +14,7 @@ struct EditDesign {
     std::string text;
     FontSpec font;
     COLORREF color = RGB(255, 255, 255);
+    int maxLength = 0;  // characters the user may type; 0 for the platform's limit
 };
 
 class Edit final : public Window {
@@ -21,6 +22,7 @@ public:
     void Create(HWND parent, const EditDesign& design);
     std::string Text() const;
     void SetText(const std::string& text);
+    void SetFocus();
 
 private:
     HBRUSH ReflectColor(HDC dc) override;

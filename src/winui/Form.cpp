@@ -109,6 +109,13 @@ void Form::Destroy()
     ::DestroyWindow(Handle());
 }
 
+void Form::DragWithMouse()
+{
+    // The system's move loop follows the mouse until the button is released.
+    ::ReleaseCapture();
+    ::SendMessageA(Handle(), WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+}
+
 void Form::SetLeft(int left)
 {
     MoveTo(left, Top());

@@ -58,6 +58,9 @@ public:
     // Fires OnDestroy and destroys the window (at program end).
     void Destroy();
 
+    // Lets the platform move the window with the mouse, as by a caption bar
+    // (a borderless form dragged by its panel).
+    void DragWithMouse();
     void SetLeft(int left);
     void SetTop(int top);
     void MoveTo(int left, int top);

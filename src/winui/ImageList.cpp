@@ -13,13 +13,13 @@ ImageList::~ImageList()
         ::ImageList_Destroy(list_);
 }
 
-void ImageList::Load(const char* resource, int count, COLORREF transparent)
+void ImageList::Load(const char* resource, int count, COLORREF transparent, int size)
 {
     BitmapHandle strip(static_cast<HBITMAP>(
         ::LoadImageA(::GetModuleHandleA(nullptr), resource, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!strip)
         throw std::runtime_error(std::string("Resource ") + resource + " not found");
-    list_ = ::ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, count, 0);
+    list_ = ::ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, count, 0);
     ::ImageList_AddMasked(list_, strip.Get(), transparent);
 }
 

@@ -1,5 +1,6 @@
-// An image list of 16 x 16 pictures loaded from a bitmap strip resource,
-// masked by a key colour; destroyed with its owner.
+// An image list of square pictures (16 x 16 unless said otherwise) loaded
+// from a bitmap strip resource, masked by a key colour; destroyed with its
+// owner.
 #pragma once
 
 #include <windows.h>
@@ -15,7 +16,7 @@ public:
     ~ImageList();
 
     // Loads a strip of `count` pictures; pixels of `transparent` are left out when drawn.
-    void Load(const char* resource, int count, COLORREF transparent);
+    void Load(const char* resource, int count, COLORREF transparent, int size = 16);
     HIMAGELIST Get() const noexcept { return list_; }
     int Count() const;
     void Draw(HDC dc, int index, int x, int y) const;

@@ -140,6 +140,12 @@ void ListBox::SetItemIndex(int index)
     }
 }
 
+void ListBox::Delete(int index)
+{
+    if (::SendMessageA(Handle(), LB_DELETESTRING, static_cast<WPARAM>(index), 0) == LB_ERR)
+        throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
+}
+
 void ListBox::Replace(int index, const std::string& text)
 {
     const bool selected = Selected(index);

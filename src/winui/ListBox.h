@@ -44,6 +44,8 @@ public:
     void Clear();
     // Replaces every item (sorted into place again when the list sorts).
     void Assign(const std::vector<std::string>& texts);
+    // Removes one item.
+    void Delete(int index);
     // Replaces one item's text in place (unsorted lists).
     void Replace(int index, const std::string& text);
 

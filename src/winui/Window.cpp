@@ -302,6 +302,15 @@ bool OfferDialogKey(const MSG& msg)
         return false;
     switch (msg.message) {
     case WM_KEYDOWN:
+        // Tab and Shift+Tab move the focus through the window's tab stops.
+        if (msg.wParam == VK_TAB && !Pressed(VK_CONTROL) && !Pressed(VK_MENU)) {
+            const HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
+            const HWND next = ::GetNextDlgTabItem(root, msg.hwnd, Pressed(VK_SHIFT));
+            if (!next || next == msg.hwnd)
+                return false;
+            ::SetFocus(next);
+            return true;
+        }
         if ((msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE) || Pressed(VK_SHIFT) || Pressed(VK_CONTROL) ||
             Pressed(VK_MENU))
             return false;

@@ -34,6 +34,7 @@ protected:
         ::CoInitialize(nullptr);
         WriteFile(program.File("SumvexFileList.dat"), "C:\\Work\\Budget.vts\r\n");
         WriteFile(program.File("QuilloFileList.dat"), "C:\\Work\\Letter.rtf\n");
+        WriteFile(program.File("IPAddress.dat"), "");
         EmptyRecentFolder();
         AddRecent("Report.doc");
         AddRecent("Song.mp3");

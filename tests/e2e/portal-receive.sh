@@ -24,6 +24,7 @@ mkdir "$work/program"
 cp "$tessaly" "$work/program/Tessaly.exe"
 : >"$work/program/SumvexFileList.dat"
 : >"$work/program/QuilloFileList.dat"
+: >"$work/program/IPAddress.dat"
 "${wine[@]}" "$work/program/Tessaly.exe" </dev/null >/dev/null 2>&1 &
 program=$!
 

@@ -111,6 +111,7 @@ void TessalyTest::SetUp()
     EmptyRecentFolder();
     RemoveFile(ProgramFile("Larkspan.ini"));
     WriteSiblingLists("", "");
+    WriteFile(ProgramFile("IPAddress.dat"), "");
     Restart();
 }
 
@@ -131,6 +132,7 @@ void TessalyTest::TearDown()
     RemoveFile(ProgramFile("Larkspan.ini"));
     RemoveFile(ProgramFile("SumvexFileList.dat"));
     RemoveFile(ProgramFile("QuilloFileList.dat"));
+    RemoveFile(ProgramFile("IPAddress.dat"));
 }
 
 void TessalyTest::StartForms(const std::string& receiveFolder)
