@@ -76,6 +76,43 @@ std::vector<std::string> ChildTexts(HWND parent, const char* className)
     return texts;
 }
 
+namespace {
+
+struct WindowSearch {
+    DWORD process;
+    int width, height;
+    HWND except;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM search)
+{
+    auto& s = *reinterpret_cast<WindowSearch*>(search);
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    RECT client{};
+    ::GetClientRect(window, &client);
+    if (process == s.process && window != s.except && ::IsWindowVisible(window) && client.right == s.width &&
+        client.bottom == s.height) {
+        s.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HWND ProgramUnderTest::WaitForWindow(int clientWidth, int clientHeight, HWND except) const
+{
+    WindowSearch search{process_.dwProcessId, clientWidth, clientHeight, except};
+    for (int i = 0; i < 100 && !search.found; ++i) {
+        ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+        if (!search.found)
+            ::Sleep(50);
+    }
+    return search.found;
+}
+
 ProgramUnderTest::ProgramUnderTest(const std::string& executable, const std::string& name)
 {
     char temp[MAX_PATH] = {};

@@ -36,6 +36,10 @@ public:
     HWND Start(int left, int top);
     // Waits for the process to end; its exit code.
     DWORD WaitForExit();
+    // The program's visible top-level window of this client size (other
+    // than `except`), waiting up to five seconds for it; nullptr when none
+    // shows.
+    HWND WaitForWindow(int clientWidth, int clientHeight, HWND except = nullptr) const;
 
 private:
     std::string folder_;

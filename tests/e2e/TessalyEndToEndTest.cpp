@@ -97,3 +97,57 @@ TEST_F(TessalyEndToEnd, WidgetStandsOnTopTranslucentWithItsDocumentsAndRemembers
     ::PostMessageA(widget, WM_CLOSE, 0, 0);
     program.WaitForExit();
 }
+
+namespace {
+
+// A click on a child window, as the mouse gives it.
+void ClickFromOutside(HWND control)
+{
+    ::PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    ::PostMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+}
+
+HWND ChildWithText(HWND parent, const char* className, const std::string& text)
+{
+    HWND found = nullptr;
+    for (HWND child = ::FindWindowExA(parent, nullptr, nullptr, nullptr); child && !found;
+         child = ::FindWindowExA(parent, child, nullptr, nullptr)) {
+        char cls[64] = {};
+        char caption[64] = {};
+        ::GetClassNameA(child, cls, sizeof cls);
+        ::GetWindowTextA(child, caption, sizeof caption);
+        if (lstrcmpiA(cls, className) == 0 && text == caption)
+            found = child;
+        else
+            found = ChildWithText(child, className, text);
+    }
+    return found;
+}
+
+}  // namespace
+
+TEST_F(TessalyEndToEnd, TheAddressBookListsItsFileAndKeepsItAtTheEnd)
+{
+    WriteFile(program.File("IPAddress.dat"), "Zeta <10.0.0.9>\r\nalpha <10.0.0.1>\r\n");
+    const HWND widget = program.Start(1168, 255);
+    ASSERT_NE(widget, nullptr);
+    // "<" opens the portal, its "..." the address book.
+    ClickFromOutside(ChildWithText(widget, "Larkspan.SpeedButton", "<"));
+    const HWND portal = program.WaitForWindow(178, 417, widget);
+    ASSERT_NE(portal, nullptr);
+    const HWND more = ChildWithText(portal, "Larkspan.SpeedButton", "...");
+    ASSERT_NE(more, nullptr);
+    ClickFromOutside(more);
+    const HWND book = program.WaitForWindow(462, 341);
+    ASSERT_NE(book, nullptr);
+    const HWND list = FindChildOfClass(book, "ListBox");
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(ListItems(list), (std::vector<std::string>{"alpha <10.0.0.1>", "Zeta <10.0.0.9>"}));
+    EXPECT_EQ(ChildTexts(book, "Larkspan.XiButton"),
+              (std::vector<std::string>{"Send To", "Close", "Add", "Delete", "Who's Online?"}));
+
+    ::PostMessageA(book, WM_CLOSE, 0, 0);
+    ::PostMessageA(widget, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+    EXPECT_EQ(FileContent(program.File("IPAddress.dat")), "alpha <10.0.0.1>\r\nZeta <10.0.0.9>\r\n");
+}
