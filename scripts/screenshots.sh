@@ -3,7 +3,8 @@
 # saves pictures of them: docs/brimwell.png, docs/tessaly.png,
 # docs/tessaly-menu.png (the context menu with its submenu) and
 # docs/tessaly-portal.png (the file portal docked to the left of the widget,
-# after a few files have arrived); whole screens go to build/screens/.
+# after a few files have arrived) and docs/tessaly-addresses.png (the
+# portal's address book); whole screens go to build/screens/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -32,6 +33,8 @@ sleep 2
 
 printf 'C:\\Work\\Quarterly Budget.vts\r\nC:\\Work\\Sales 2026.xls\r\n' >"$program/SumvexFileList.dat"
 printf 'C:\\Work\\Letter to Anna.rtf\r\nC:\\Work\\Minutes.doc\r\n' >"$program/QuilloFileList.dat"
+printf 'Front Desk <192.168.1.20>\r\nLab <10.0.0.5>\r\nPrinter Room <printer-2>\r\nStudio <192.168.1.44>\r\n' \
+  >"$program/IPAddress.dat"
 "$WINE" "$dir"/tools/MakeRecentShortcuts.exe 'C:\docs\Holiday.jpg' 'C:\docs\Notes.txt' \
   'C:\docs\Report.pdf' 'C:\music\Evening Song.mp3' 'C:\docs\index.htm' 'C:\video\Trip.avi' \
   'C:\docs\Archive.zip' </dev/null >/dev/null 2>&1
@@ -65,4 +68,14 @@ xdotool mousemove 700 600
 sleep 1
 import -window root "$out/tessaly-portal-screen.png"
 convert "$out/tessaly-portal-screen.png" -crop 396x457+970+235 +repage docs/tessaly-portal.png
-echo "Saved docs/brimwell.png, docs/tessaly.png, docs/tessaly-menu.png, docs/tessaly-portal.png and $out/"
+
+# The address book: the portal's "...", centred on the screen.
+xdotool mousemove 1144 317 click 1
+sleep 1.5
+xdotool mousemove 700 700
+sleep 1
+import -window root "$out/tessaly-addresses-screen.png"
+convert "$out/tessaly-addresses-screen.png" -crop 502x381+432+193 +repage docs/tessaly-addresses.png
+xdotool mousemove 863 532 click 1  # its Close
+echo "Saved docs/brimwell.png, docs/tessaly.png, docs/tessaly-menu.png, docs/tessaly-portal.png," \
+  "docs/tessaly-addresses.png and $out/"
