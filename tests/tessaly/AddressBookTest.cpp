@@ -5,6 +5,7 @@
 
 #include "tessaly/AddressList.h"
 #include "tessaly/FilePortal.h"
+#include "tessaly/NetWorkClients.h"
 
 using namespace testing_support;
 
@@ -153,6 +154,28 @@ TEST_F(AddressBookTest, ASaveThatFailsIsSaidAndKeepsTheOldFile)
     EXPECT_EQ(search, INVALID_HANDLE_VALUE);
     if (search != INVALID_HANDLE_VALUE)
         ::FindClose(search);
+}
+
+namespace {
+
+bool discoveryShown = false;
+
+void CALLBACK CloseTheDiscoveryWindow(HWND, UINT, UINT_PTR id, DWORD)
+{
+    ::KillTimer(nullptr, id);
+    discoveryShown = frmNetworkClients->Visible() && !::IsWindowEnabled(frmAddressList->Handle());
+    frmNetworkClients->Close();
+}
+
+}  // namespace
+
+TEST_F(AddressBookTest, WhosOnlineShowsTheDiscoveryWindowAsADialog)
+{
+    Start("");
+    ::SetTimer(nullptr, 0, 50, CloseTheDiscoveryWindow);
+    Click(book->btnWho);
+    EXPECT_TRUE(discoveryShown);
+    EXPECT_FALSE(frmNetworkClients->Visible());
 }
 
 TEST_F(AddressBookTest, ShowingTheBookSelectsTheFirstEntryWhenNoneIs)

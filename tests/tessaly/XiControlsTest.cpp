@@ -252,3 +252,72 @@ TEST_F(XiControlsTest, PanelGradientsAndBevelFrames)
     p.SetByIndex(1, RGB(0, 0, 255));
     EXPECT_EQ(p.ColorScheme(), TPanelColorScheme::Silver);
 }
+
+TEST_F(XiControlsTest, GlyphAndCaptionAreCentredTogetherAndThePanelPlacesItsCaption)
+{
+    // A 10 x 10 glyph: magenta all round (its top-left pixel, left out) and
+    // a red square inside.
+    winui::DibSection glyph(10, 10);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x) {
+            unsigned char* pixel = glyph.Bits() + y * glyph.Stride() + x * 3;
+            const bool inside = x >= 2 && x < 8 && y >= 2 && y < 8;
+            pixel[0] = inside ? 0 : 255;  // blue
+            pixel[1] = 0;
+            pixel[2] = 255;  // red
+        }
+    TXiButton& b = form->button;
+    b.SetGlyph(glyph.Get());
+    b.SetCaption("");
+    auto redSpan = [&](const Surface& s) {
+        POINT first{-1, -1};
+        for (int y = 0; y < 25 && first.x < 0; ++y)
+            for (int x = 0; x < 75; ++x)
+                if (s.At(x, y) == RGB(255, 0, 0)) {
+                    first = {x, y};
+                    break;
+                }
+        return first;
+    };
+    // Alone, the glyph is centred: its red square starts 2 pixels in.
+    EXPECT_EQ(redSpan(*Render(b)).x, (75 - 10) / 2 + 2);
+    EXPECT_NE(Render(b)->At((75 - 10) / 2, 12), RGB(255, 0, 255));  // magenta left out
+
+    // Left of a caption, the pair centred; down, it moves by one pixel.
+    b.SetCaption("Go");
+    const auto s = Render(b);
+    const POINT left = redSpan(*s);
+    EXPECT_LT(left.x, (75 - 10) / 2);
+    EXPECT_LT(left.x + 8, CaptionCorner(*s, 75, 25).x);
+    ::SendMessageA(b.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    EXPECT_EQ(redSpan(*Render(b)).x, left.x + 1);
+    ::SendMessageA(b.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+    b.SetLayout(blGlyphTop);
+    EXPECT_LT(redSpan(*Render(b)).y, CaptionCorner(*Render(b), 75, 25).y);
+}
+
+TEST_F(XiControlsTest, ThePanelPlacesItsCaptionByAlignmentAndBevels)
+{
+    auto captionLeft = [](TXiPanel& panel) {
+        const auto s = Render(panel);
+        for (int x = 0; x < panel.Width(); ++x)
+            for (int y = 3; y < panel.Height() - 3; ++y)
+                if (s->At(x, y) == RGB(0, 0, 0))
+                    return x;
+        return -1;
+    };
+    TXiPanel left, both;
+    XiPanelDesign design;
+    design.bounds = {0, 0, 120, 30};
+    design.caption = "IIII";
+    design.font = winui::FontSpec().Face("Arial").Height(-13).Color(RGB(0, 0, 0));
+    design.alignment = taLeftJustify;
+    design.bevelWidth = 3;
+    left.Create(form->Handle(), design);
+    design.bevelInner = bvLowered;
+    both.Create(form->Handle(), design);
+    const int plain = captionLeft(left);
+    ASSERT_GE(plain, 3 + 2);
+    EXPECT_LE(plain, 3 + 2 + 2);  // the letter's own side bearing at most
+    EXPECT_EQ(captionLeft(both), plain + 3);  // moved in by the bevel width
+}
