@@ -115,12 +115,22 @@ void TfrmAddressList::FormCreate()
     try {
         ListBox1.Assign(tessaly::ReadListFile(FilePath()));
     } catch (const std::exception&) {
+        // A file that is there but could not be read (another program held
+        // it) is not replaced at the end by what this run knows.
+        unreadFile_ = ::GetFileAttributesA(FilePath().c_str()) != INVALID_FILE_ATTRIBUTES;
         Application::Instance().MessageBox(MessageKind::Error, "File [IPAddress.dat] not Found.");
     }
 }
 
 void TfrmAddressList::FormDestroy()
 {
+    if (unreadFile_) {
+        if (ListBox1.Count() > 0)
+            Application::Instance().MessageBox(MessageKind::Error,
+                                               "The address book was not saved: " + FilePath() +
+                                                   " could not be read at start and is kept as it is.");
+        return;
+    }
     // Written beside the old file and then put in its place: a failure
     // leaves the address book as it was, and says so.
     try {

@@ -42,6 +42,8 @@ public:
 private:
     void CreateComponents() override;
     void CreateButton(TXiButton& button, const winui::Rect& bounds, const char* caption);
+
+    bool unreadFile_ = false;  // the file was there at start but could not be read
 };
 
 extern TfrmAddressList* frmAddressList;

@@ -133,6 +133,26 @@ TEST_F(AddressBookTest, AMissingFileIsSaidAtStartAndWrittenAtTheEnd)
     EXPECT_EQ(FileContent(ProgramFile("IPAddress.dat")), "");
 }
 
+TEST_F(AddressBookTest, AFileThatCouldNotBeReadIsNotOverwrittenAtTheEnd)
+{
+    WriteFile(ProgramFile("IPAddress.dat"), "Kept <1.2.3.4>\r\n");
+    {
+        // Another program holds the file, sharing nothing, while Tessaly starts.
+        winui::FileHandle held(::CreateFileA(ProgramFile("IPAddress.dat").c_str(), GENERIC_READ, 0, nullptr,
+                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(held);
+        StartForms();
+    }
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].text, "File [IPAddress.dat] not Found.");
+    book = frmAddressList;
+    Add("New", "5.6.7.8");
+    Restart();
+    EXPECT_EQ(FileContent(ProgramFile("IPAddress.dat")), "Kept <1.2.3.4>\r\n");
+    ASSERT_EQ(prompts.shown.size(), 2u);
+    EXPECT_EQ(prompts.shown[1].text.rfind("The address book was not saved: ", 0), 0u);
+}
+
 TEST_F(AddressBookTest, ASaveThatFailsIsSaidAndKeepsTheOldFile)
 {
     Start("Old <1.1.1.1>\r\n");
