@@ -1,5 +1,7 @@
 #include "XiButton.h"
 
+#include "Colors.h"
+
 #include "winui/Form.h"
 #include "winui/Painting.h"
 
@@ -127,8 +129,11 @@ bool TXiButton::WantsDialogKey(WORD key)
 
 bool TXiButton::WantsDialogChar(char character)
 {
-    const std::size_t amp = caption_.find('&');
-    if (amp == std::string::npos || amp + 1 >= caption_.size() || caption_[amp + 1] == '&')
+    // "&&" stands for an ampersand; the first single "&" marks the mnemonic.
+    std::size_t amp = caption_.find('&');
+    while (amp != std::string::npos && amp + 1 < caption_.size() && caption_[amp + 1] == '&')
+        amp = caption_.find('&', amp + 2);
+    if (amp == std::string::npos || amp + 1 >= caption_.size())
         return false;
     const auto lower = [](char c) { return std::tolower(static_cast<unsigned char>(c)); };
     if (lower(caption_[amp + 1]) != lower(character))
@@ -186,8 +191,10 @@ LRESULT TXiButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         const int y = GET_Y_LPARAM(lParam);
         // Strictly inside: a release on the left or top edge counts as outside.
         if (x > 0 && x < r.right && y > 0 && y < r.bottom) {
-            SetState(hotTrack_ ? State::Over : State::Normal);
             Click();
+            // The click may have closed the window it stands on.
+            if (Handle())
+                SetState(hotTrack_ ? State::Over : State::Normal);
         }
         return 0;
     }
@@ -243,7 +250,7 @@ void TXiButton::Paint(HDC dc)
                             : state_ == State::Down ? xi::Down
                             : state_ == State::Over ? xi::Over
                                                     : xi::Normal;
-    const auto color = [&](std::size_t slot) { return colors_[set + slot]; };
+    const auto color = [&](std::size_t slot) { return ToRgbColor(colors_[set + slot]); };
 
     winui::BrushHandle face(::CreateSolidBrush(color(xi::Face)));
     ::FillRect(canvas, &r, face.Get());

@@ -48,7 +48,11 @@ public:
     bool Ctl3D() const noexcept { return ctl3D_; }
     void SetCtl3D(bool ctl3D);
     bool HotTrack() const noexcept { return hotTrack_; }
-    void SetHotTrack(bool hotTrack) { hotTrack_ = hotTrack; }
+    void SetHotTrack(bool hotTrack)
+    {
+        hotTrack_ = hotTrack;
+        Invalidate();
+    }
     TButtonLayout Layout() const noexcept { return layout_; }
     void SetLayout(TButtonLayout layout);
     int Spacing() const noexcept { return spacing_; }
@@ -58,7 +62,11 @@ public:
     bool TransparentGlyph() const noexcept { return transparentGlyph_; }
     void SetTransparentGlyph(bool transparent);
     bool Cancel() const noexcept { return cancel_; }
-    void SetCancel(bool cancel) { cancel_ = cancel; }
+    void SetCancel(bool cancel)
+    {
+        cancel_ = cancel;
+        Invalidate();
+    }
     bool Default() const noexcept { return default_; }
     void SetDefault(bool value) { default_ = value; }
     int ModalResult() const noexcept { return modalResult_; }

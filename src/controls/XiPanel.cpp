@@ -1,5 +1,7 @@
 #include "XiPanel.h"
 
+#include "Colors.h"
+
 #include "winui/Painting.h"
 
 #include <stdexcept>
@@ -74,9 +76,14 @@ void TXiPanel::Paint(HDC dc)
     winui::BufferedPaint buffer(dc, r);
     const HDC canvas = buffer.Dc();
 
+    const COLORREF face = ToRgbColor(colors_.face);
+    const COLORREF grad = ToRgbColor(colors_.grad);
+    // The diagonal lines leave their end points out: the face shows there.
+    winui::BrushHandle background(::CreateSolidBrush(face));
+    ::FillRect(canvas, &r, background.Get());
     const int n = design_.fillDirection == fdHorizontal ? w : design_.fillDirection == fdVertical ? h : w + h;
     for (int i = 0; i <= n; ++i) {
-        winui::PenHandle pen(::CreatePen(PS_SOLID, 1, xi::RampColor(colors_.face, colors_.grad, i, n)));
+        winui::PenHandle pen(::CreatePen(PS_SOLID, 1, xi::RampColor(face, grad, i, n)));
         winui::ScopedSelect use(canvas, pen.Get());
         switch (design_.fillDirection) {
         case fdHorizontal:
@@ -120,8 +127,8 @@ void TXiPanel::DrawFrames(HDC dc, int first, int count, TBevelCut cut, int w, in
 {
     if (cut == bvNone)
         return;
-    const COLORREF topLeft = cut == bvLowered ? colors_.light : colors_.dark;
-    const COLORREF bottomRight = cut == bvLowered ? colors_.dark : colors_.light;
+    const COLORREF topLeft = ToRgbColor(cut == bvLowered ? colors_.light : colors_.dark);
+    const COLORREF bottomRight = ToRgbColor(cut == bvLowered ? colors_.dark : colors_.light);
     winui::PenHandle light(::CreatePen(PS_SOLID, 1, topLeft));
     winui::PenHandle dark(::CreatePen(PS_SOLID, 1, bottomRight));
     for (int k = first; k < first + count; ++k) {

@@ -60,7 +60,6 @@ void TfrmAddressList::CreateComponents()
 {
     XiPanelDesign panel;
     panel.bounds = {0, 0, 462, 341};
-    panel.bevelOuter = bvNone;
     panel.colorScheme = TPanelColorScheme::Silver;
     panel.fillDirection = fdVertical;
     XiPanel1.Create(Handle(), panel);

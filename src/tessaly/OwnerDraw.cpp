@@ -88,11 +88,14 @@ void DrawHighlight(HDC dc, const RECT& r)
     winui::RegionHandle round(::CreateRoundRectRgn(r.left, r.top, r.right, r.bottom, 5, 5));
     ::SelectClipRgn(dc, round.Get());
     DrawGradient(dc, r, false, {highlightTop, highlightTop, highlightBottom});
+    {
+        // The outline too is drawn inside the rounded region.
+        PenHandle pen(::CreatePen(PS_SOLID, 1, outline));
+        ScopedSelect selectPen(dc, pen.Get());
+        ScopedSelect clear(dc, ::GetStockObject(NULL_BRUSH));
+        ::RoundRect(dc, r.left, r.top, r.right - 1, r.bottom - 1, 5, 5);
+    }
     ::SelectClipRgn(dc, nullptr);
-    PenHandle pen(::CreatePen(PS_SOLID, 1, outline));
-    ScopedSelect selectPen(dc, pen.Get());
-    ScopedSelect clear(dc, ::GetStockObject(NULL_BRUSH));
-    ::RoundRect(dc, r.left, r.top, r.right - 1, r.bottom - 1, 5, 5);
 }
 
 void DrawItemBackground(HDC dc, const RECT& r, bool selected)

@@ -115,8 +115,14 @@ std::vector<std::string> ReadListFile(const std::string& path)
     std::string content;
     char buffer[64 * 1024];
     DWORD read = 0;
-    while (::ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0)
+    for (;;) {
+        // A read that fails part way is a failure, not a shorter list.
+        if (!::ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr))
+            throw std::runtime_error("Cannot read file " + path);
+        if (read == 0)
+            break;
         content.append(buffer, read);
+    }
     return larkspan::SplitLines(content);
 }
 

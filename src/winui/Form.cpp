@@ -195,6 +195,10 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (LOWORD(wParam) != WA_INACTIVE && lastFocus_ && ::IsChild(Handle(), lastFocus_) &&
             ::IsWindowVisible(lastFocus_) && ::IsWindowEnabled(lastFocus_))
             ::SetFocus(lastFocus_);
+        else if (LOWORD(wParam) != WA_INACTIVE && !::IsChild(Handle(), ::GetFocus()))
+            // The first time, as in a dialog, the first of its tab stops.
+            if (const HWND first = ::GetNextDlgTabItem(Handle(), nullptr, FALSE))
+                ::SetFocus(first);
         HandleActivate(wParam, lParam);
         return result;
     }

@@ -58,6 +58,11 @@ TEST_F(AddressBookTest, AnAddedEntrySendsItsAddressToThePortal)
 {
     Start("");
     EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_EQ(::GetFocus(), book->edtName.Handle());  // the first tab stop
+    ::SendMessageA(book->edtName.Handle(), WM_KEYDOWN, VK_TAB, 1);
+    EXPECT_TRUE(winui::OfferDialogKey(MSG{book->edtName.Handle(), WM_KEYDOWN, VK_TAB, 1, 0, {}}));
+    EXPECT_EQ(::GetFocus(), book->edtIPAdd.Handle());
+    book->edtName.SetFocus();
     Type(book->edtName, "Lab");
     PressKey(book->edtName.Handle(), VK_RETURN);  // on to the address
     EXPECT_EQ(::GetFocus(), book->edtIPAdd.Handle());
@@ -113,6 +118,7 @@ TEST_F(AddressBookTest, EntriesAreSortedWithoutRegardToCaseAndSavedSoAtTheEnd)
     Click(book->btnDelete);
     EXPECT_EQ(book->ListBox1.Count(), 4);
     EXPECT_EQ(prompts.shown.back().text, "Delete selected Address?");
+    EXPECT_EQ(::GetFocus(), book->edtName.Handle());
 
     Restart();  // the end of the run
     std::string expected;

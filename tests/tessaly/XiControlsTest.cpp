@@ -97,6 +97,11 @@ TEST_F(XiControlsTest, NeoSilverButtonPaintsEachStateFromItsOwnSet)
         EXPECT_EQ(s->At(10, 1), color(xi::Light)) << state;
         EXPECT_EQ(s->At(73, 12), color(xi::Dark)) << state;
         EXPECT_EQ(s->At(10, 23), color(xi::Dark)) << state;
+        // The corners, where each line's left-out end point shows.
+        EXPECT_EQ(s->At(1, 23), color(xi::Light)) << state;
+        EXPECT_EQ(s->At(73, 1), color(xi::Dark)) << state;
+        EXPECT_EQ(s->At(74, 1), color(xi::Border)) << state;
+        EXPECT_EQ(s->At(74, 24), color(xi::Border)) << state;
         for (int y = 2; y <= 22; y += 5)  // left of the caption: the ramp, nearest per channel
             EXPECT_EQ(s->At(4, y), xi::RampColor(color(xi::Face), color(xi::Grad), y, 25)) << state << " y " << y;
     };
@@ -114,10 +119,15 @@ TEST_F(XiControlsTest, NeoSilverButtonPaintsEachStateFromItsOwnSet)
     EXPECT_EQ(downCaption.x, normalCaption.x + 1);
     EXPECT_EQ(downCaption.y, normalCaption.y + 1);
     Send(b, WM_LBUTTONUP, 0, 10, 10);
+    EXPECT_EQ(b.VisualState(), TXiButton::State::Over);  // released inside, the mouse still over it
 
-    // Disabled, the disabled set shows even with the mouse over the button.
+    // Disabled, the disabled set shows even with the mouse over the button
+    // (which no longer has the focus: losing it would make it normal).
+    ::SetFocus(form->Handle());
+    Send(b, WM_MOUSEMOVE, 0, 200, 10);
+    Send(b, WM_MOUSEMOVE, 0, 10, 10);
     b.SetEnabled(false);
-    Send(b, WM_MOUSEMOVE, 0, 12, 12);
+    ASSERT_EQ(b.VisualState(), TXiButton::State::Over);
     expectSet(xi::Disabled, "disabled");
     EXPECT_EQ(b.ColorByIndex(xi::Disabled + xi::Face), 15658734u);
 }
@@ -137,11 +147,20 @@ TEST_F(XiControlsTest, ReleasingOutsideOrOnTheEdgeKeepsTheLastStateAndDoesNotCli
         EXPECT_EQ(b.VisualState(), TXiButton::State::Down);
     }
     EXPECT_EQ(clicks, 0);
+    // Dragged off the button before the release: normal, and it stays so.
+    Send(b, WM_LBUTTONDOWN, MK_LBUTTON, 10, 10);
+    Send(b, WM_MOUSEMOVE, MK_LBUTTON, 10, 10);
+    Send(b, WM_MOUSEMOVE, MK_LBUTTON, 150, 10);
+    EXPECT_EQ(b.VisualState(), TXiButton::State::Normal);
+    Send(b, WM_LBUTTONUP, 0, 150, 10);
+    EXPECT_EQ(b.VisualState(), TXiButton::State::Normal);
+    EXPECT_EQ(clicks, 0);
+
     Send(b, WM_LBUTTONDOWN, MK_LBUTTON, 10, 10);
     Send(b, WM_LBUTTONUP, 0, 1, 1);
     EXPECT_EQ(clicks, 1);
-    EXPECT_EQ(b.VisualState(), TXiButton::State::Normal);  // Click returns it to normal
-    // Leaving the button returns it to normal; losing the focus too.
+    Send(b, WM_MOUSEMOVE, 0, 200, 10);
+    // Leaving the button returns it to normal.
     Send(b, WM_MOUSEMOVE, 0, 10, 10);
     EXPECT_EQ(b.VisualState(), TXiButton::State::Over);
     Send(b, WM_MOUSEMOVE, 0, 200, 10);
@@ -199,13 +218,12 @@ struct ModalSeen {
     int resultAfterZero = -1;
     bool visibleAfterZero = false;
 } modalSeen;
+HostForm* modalHost = nullptr;
 
 void CALLBACK ClickZeroThenOk(HWND, UINT, UINT_PTR id, DWORD)
 {
     ::KillTimer(nullptr, id);
-    auto* host = dynamic_cast<HostForm*>(winui::Window::FromHandle(::GetActiveWindow()));
-    if (!host)
-        return;
+    HostForm* host = modalHost;
     host->button.Click();  // ModalResult 0
     modalSeen = {host->ModalResult(), host->Visible()};
     host->ok.Click();
@@ -216,6 +234,7 @@ void CALLBACK ClickZeroThenOk(HWND, UINT, UINT_PTR id, DWORD)
 TEST_F(XiControlsTest, AButtonWithoutAResultLeavesAModalFormOpen)
 {
     form->Hide();
+    modalHost = form;
     ::SetTimer(nullptr, 0, 50, ClickZeroThenOk);
     EXPECT_EQ(form->ShowModal(), winui::mrOk);
     EXPECT_EQ(modalSeen.resultAfterZero, winui::mrNone);
@@ -232,6 +251,7 @@ TEST_F(XiControlsTest, PanelGradientsAndBevelFrames)
         EXPECT_EQ(s->At(100, 461), xi::RampColor(16777215, 14344414, 461, 462));
         const COLORREF last = s->At(100, 461);
         EXPECT_LE(std::abs(GetRValue(last) - GetRValue(14344414)), 1);
+        EXPECT_LE(std::abs(GetGValue(last) - GetGValue(14344414)), 1);
         EXPECT_LE(std::abs(GetBValue(last) - GetBValue(14344414)), 1);
     }
     p.SetFillDirection(fdHorizontal);
