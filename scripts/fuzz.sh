@@ -9,7 +9,7 @@ command -v clang++ >/dev/null || { export DEBIAN_FRONTEND=noninteractive; apt-ge
 
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DLARKSPAN_FUZZ=ON -DLARKSPAN_SANITIZE=OFF -DBUILD_TESTING=OFF >/dev/null
-targets=(StreamHeaderFuzz:stream-header ReceivedNameFuzz:received-name)
+targets=(StreamHeaderFuzz:stream-header ReceivedNameFuzz:received-name GifImageFuzz:gif-image)
 cmake --build build/fuzz --target "${targets[@]%%:*}"
 
 for entry in "${targets[@]}"; do

@@ -36,3 +36,8 @@ TEST(FuzzCorpus, ReceivedNameSeedsPass)
 {
     EXPECT_GE(ReplaySeeds("received-name", FuzzReceivedName), 4);
 }
+
+TEST(FuzzCorpus, GifImageSeedsPass)
+{
+    EXPECT_GE(ReplaySeeds("gif-image", FuzzGifImage), 4);
+}
