@@ -83,17 +83,21 @@ void DrawGradient(HDC dc, const RECT& r, bool horizontal, std::initializer_list<
     }
 }
 
-void DrawHighlight(HDC dc, const RECT& r)
+void DrawHighlight(HDC dc, const RECT& r, HighlightOf what)
 {
     winui::RegionHandle round(::CreateRoundRectRgn(r.left, r.top, r.right, r.bottom, 5, 5));
     ::SelectClipRgn(dc, round.Get());
     DrawGradient(dc, r, false, {highlightTop, highlightTop, highlightBottom});
+    // A list item's outline is drawn inside the rounded region, one pixel in
+    // from its right and bottom; a menu row's after it, over the whole row.
+    if (what == HighlightOf::MenuRow)
+        ::SelectClipRgn(dc, nullptr);
     {
-        // The outline too is drawn inside the rounded region.
         PenHandle pen(::CreatePen(PS_SOLID, 1, outline));
         ScopedSelect selectPen(dc, pen.Get());
         ScopedSelect clear(dc, ::GetStockObject(NULL_BRUSH));
-        ::RoundRect(dc, r.left, r.top, r.right - 1, r.bottom - 1, 5, 5);
+        const int inset = what == HighlightOf::ListItem ? 1 : 0;
+        ::RoundRect(dc, r.left, r.top, r.right - inset, r.bottom - inset, 5, 5);
     }
     ::SelectClipRgn(dc, nullptr);
 }
@@ -101,7 +105,7 @@ void DrawHighlight(HDC dc, const RECT& r)
 void DrawItemBackground(HDC dc, const RECT& r, bool selected)
 {
     if (selected) {
-        DrawHighlight(dc, r);
+        DrawHighlight(dc, r, HighlightOf::ListItem);
     } else {
         BrushHandle white(::CreateSolidBrush(RGB(255, 255, 255)));
         ::FillRect(dc, &r, white.Get());
@@ -149,7 +153,7 @@ void TMenuDrawing::MenuItemDrawItem(const winui::MenuItem& item, HDC dc, const R
     ::FillRect(dc, &row, background.Get());
     DrawGutter(dc, row, item.Checked());
     if (selected && item.Enabled())
-        DrawHighlight(dc, row);
+        DrawHighlight(dc, row, HighlightOf::MenuRow);
 
     FontHandle regular = FontInWeight(dc, false);
     ScopedSelect selectFont(dc, regular.Get());

@@ -20,7 +20,8 @@ void DrawGradient(HDC dc, const RECT& r, bool horizontal, std::initializer_list<
 
 // The cream-to-gold highlight of selected list items and menu rows: the
 // gradient clipped to a rounded rectangle with a grey rounded outline.
-void DrawHighlight(HDC dc, const RECT& r);
+enum class HighlightOf { ListItem, MenuRow };
+void DrawHighlight(HDC dc, const RECT& r, HighlightOf what);
 
 // The background of a list item: the highlight when selected, else white.
 void DrawItemBackground(HDC dc, const RECT& r, bool selected);

@@ -451,3 +451,19 @@ TEST_F(DrawingTest, TheAddressButtonShowsItsFaceAndTheBarButtonsDoNot)
     EXPECT_NE(help->At(1, 1), ::GetSysColor(COLOR_BTNFACE));
     EXPECT_GT(GetGValue(help->At(1, 1)), GetRValue(help->At(1, 1)));
 }
+
+TEST_F(DrawingTest, AListItemsOutlineLiesOnePixelInsideAMenuRowsOnItsEdge)
+{
+    const RECT r{0, 0, 40, 20};
+    const COLORREF outline = RGB(0xC5, 0xC5, 0xC5);
+    Surface item(40, 20), row(40, 20);
+    item.Fill(clWhite);
+    row.Fill(clWhite);
+    tessaly::DrawHighlight(item.Dc(), r, tessaly::HighlightOf::ListItem);
+    tessaly::DrawHighlight(row.Dc(), r, tessaly::HighlightOf::MenuRow);
+    EXPECT_EQ(item.At(38, 10), outline);
+    EXPECT_NE(item.At(39, 10), outline);
+    EXPECT_EQ(row.At(39, 10), outline);
+    EXPECT_EQ(item.At(20, 18), outline);
+    EXPECT_EQ(row.At(20, 19), outline);
+}
