@@ -365,17 +365,24 @@ void TRbPanel::DrawCaption(HDC dc)
         ::FillRect(dc, &above, outer.Get());
         ::FillRect(dc, &gap, outer.Get());
     }
+    DrawShadowedCaption(dc, font_.Get(), text, r, format, design_.font.color,
+                        textShadow_ ? std::optional<COLORREF>(design_.textShadowColor) : std::nullopt,
+                        ::IsWindowEnabled(Handle()) != FALSE);
+}
+
+void DrawShadowedCaption(HDC dc, HFONT font, const std::string& text, RECT r, UINT format, COLORREF color,
+                         std::optional<COLORREF> shadow, bool enabled)
+{
+    ScopedSelect selectFont(dc, font);
     ::SetBkMode(dc, TRANSPARENT);
-    const bool enabled = ::IsWindowEnabled(Handle()) != FALSE;
-    const COLORREF shadow = ToRgbColor(enabled ? design_.textShadowColor : clBtnHighlight);
-    const COLORREF face = ToRgbColor(enabled ? design_.font.color : clBtnShadow);
-    if (!enabled || textShadow_) {
+    const int length = static_cast<int>(text.size());
+    if (!enabled || shadow) {
         RECT shifted = r;
         ::OffsetRect(&shifted, 1, 1);
-        ::SetTextColor(dc, shadow);
+        ::SetTextColor(dc, ToRgbColor(enabled ? *shadow : clBtnHighlight));
         ::DrawTextA(dc, text.c_str(), length, &shifted, format);
     }
-    ::SetTextColor(dc, face);
+    ::SetTextColor(dc, ToRgbColor(enabled ? color : clBtnShadow));
     ::DrawTextA(dc, text.c_str(), length, &r, format);
 }
 

@@ -13,6 +13,7 @@
 #include "winui/PaintedWindow.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,12 @@ struct RbPanelDesign {
     bool textShadow = true;
     winui::FontSpec font = winui::FontSpec().Color(13500416);
 };
+
+// A caption as the styled controls draw it: its shadow one pixel right and
+// down first when one is given, and the system's disabled look (highlight
+// shadow, grey text) when the control is disabled.
+void DrawShadowedCaption(HDC dc, HFONT font, const std::string& text, RECT r, UINT format, COLORREF color,
+                         std::optional<COLORREF> shadow, bool enabled);
 
 class TRbStyleManager;
 

@@ -73,4 +73,12 @@ Rgb GradientRamp::At(int x, int y) const
     return {Channel(step_[0], d, from_.r), Channel(step_[1], d, from_.g), Channel(step_[2], d, from_.b)};
 }
 
+std::uint8_t BlendChannel(std::uint8_t picture, std::uint8_t face, int level)
+{
+    const int v = level > 100 ? 100 : level;
+    if (v <= 0)
+        return picture;
+    return static_cast<std::uint8_t>(std::lrint((100 - v) / 100.0 * picture + v / 100.0 * face));
+}
+
 }  // namespace larkspan

@@ -35,4 +35,9 @@ private:
     double step_[3];
 };
 
+// One channel of a face blended over a picture at a level of 0 to 100 (more
+// counts as 100): ((100 - v) / 100) * picture + (v / 100) * face, rounded
+// to the nearest integer (halves to the even one).
+std::uint8_t BlendChannel(std::uint8_t picture, std::uint8_t face, int level);
+
 }  // namespace larkspan

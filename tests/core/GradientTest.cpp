@@ -57,3 +57,16 @@ TEST(Smoothing, EdgesAverageTheirBlocksAndTheInsideIsSolid)
         EXPECT_EQ(dst.Pixel(x, y)[2], 10);
     }
 }
+
+TEST(Blend, LevelsBlendByTheirShareAndClamp)
+{
+    EXPECT_EQ(larkspan::BlendChannel(200, 100, 0), 200);
+    EXPECT_EQ(larkspan::BlendChannel(200, 100, -5), 200);
+    EXPECT_EQ(larkspan::BlendChannel(200, 100, 100), 100);
+    EXPECT_EQ(larkspan::BlendChannel(200, 100, 150), 100);
+    EXPECT_EQ(larkspan::BlendChannel(200, 100, 10), 190);
+    EXPECT_EQ(larkspan::BlendChannel(0, 255, 20), 51);
+    // Halves go to the even neighbour: 0.5 to 0, 1.5 to 2.
+    EXPECT_EQ(larkspan::BlendChannel(1, 0, 50), 0);
+    EXPECT_EQ(larkspan::BlendChannel(3, 0, 50), 2);
+}
