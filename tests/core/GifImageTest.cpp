@@ -1,6 +1,7 @@
 // The GIF decoder against images written by an independent encoder
 // (ImageMagick, tests/core/gif/make.sh) and read back by it, and against
 // malformed files.
+#include "core/GifComposer.h"
 #include "core/GifImage.h"
 
 #include <gtest/gtest.h>
@@ -187,4 +188,38 @@ TEST(GifImage, MalformedFilesAreErrors)
     bad[6 + 7 + 768 + 12] = 0xFF;
     bad[6 + 7 + 768 + 13] = 0xFF;
     EXPECT_THROW(Decode(bad), GifError);
+}
+
+TEST(GifComposer, FramesShowAsTheIndependentEncoderComposesThem)
+{
+    const Image image = Decode(ReadBytes("disposal.gif"));
+    // Pictures as RGBA, the transparent colour with alpha 0.
+    auto rgba = [](const Picture& picture) {
+        std::vector<std::uint8_t> out;
+        for (const Rgb& p : picture.pixels) {
+            const bool clear = picture.transparent && *picture.transparent == p;
+            out.insert(out.end(), {static_cast<std::uint8_t>(clear ? 0 : p.r), static_cast<std::uint8_t>(clear ? 0 : p.g),
+                                   static_cast<std::uint8_t>(clear ? 0 : p.b), static_cast<std::uint8_t>(clear ? 0 : 255)});
+        }
+        return out;
+    };
+    auto expected = [](int i) {
+        std::vector<std::uint8_t> bytes = ReadBytes("disposal.shown." + std::to_string(i) + ".rgba");
+        for (std::size_t p = 0; p + 3 < bytes.size(); p += 4)
+            if (bytes[p + 3] == 0)
+                std::fill_n(bytes.begin() + static_cast<std::ptrdiff_t>(p), 3, 0);
+        return bytes;
+    };
+    Composer composer(image, Rgb{255, 255, 255});
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(rgba(composer.Compose(i)) == expected(i)) << "frame " << i;
+        // In order, the previous picture is reused unless it is to be undone.
+        EXPECT_EQ(composer.ReusedLast(), i > 0 && i != 3) << "frame " << i;
+    }
+    // A jump recomposes from the last full-screen frame, to the same picture.
+    Composer jumping(image, Rgb{255, 255, 255});
+    EXPECT_TRUE(rgba(jumping.Compose(3)) == expected(3));
+    EXPECT_FALSE(jumping.ReusedLast());
+    EXPECT_TRUE(rgba(jumping.Compose(1)) == expected(1));
+    EXPECT_THROW(jumping.Compose(4), GifError);
 }

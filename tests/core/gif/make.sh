@@ -2,7 +2,8 @@
 # Writes the GIF decoder's reference images with ImageMagick, an encoder
 # independent of the decoder, and beside each frame its pixels as ImageMagick
 # reads them back (RGBA, transparent pixels with alpha 0) and its facts
-# (page size, frame size and offset, delay, disposal). Run it again only to
+# (page size, frame size and offset, delay, disposal), and the composed
+# pictures of the disposal animation. Run it again only to
 # change the images; the test reads the files it wrote.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -43,3 +44,6 @@ for gif in *.gif; do
     convert "$gif[$i]" -depth 8 "rgba:$base.$i.rgba"
   done
 done
+
+# The animation as it shows, each frame composed over the ones before it.
+convert disposal.gif -coalesce +adjoin -depth 8 rgba:disposal.shown.%d.rgba
