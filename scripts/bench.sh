@@ -30,6 +30,20 @@ echo "== Stream transfer over loopback"
 echo "== File portal: sending and receiving through its handlers"
 "$WINE" "$dir"/bench/PortalBenchmark.exe </dev/null
 
+echo "== GIF decoding against giflib (native)"
+cmake -S . -B build/bench-native -G Ninja -DCMAKE_BUILD_TYPE=Release -DLARKSPAN_SANITIZE=OFF -DBUILD_TESTING=OFF \
+  -DLARKSPAN_GIF_BENCH=ON >/dev/null
+cmake --build build/bench-native --target GifBenchmark >/dev/null
+gifs=$(mktemp -d /tmp/larkspan-gif.XXXXXX)
+THROWAWAY_PATHS+=("$gifs")
+# 50 frames of 800 x 600, each with 256 colours of its own.
+for i in $(seq 0 49); do
+  convert -size 800x600 gradient:"#$(printf '%02x' $((i * 5)))2040-#f0e0d0" -swirl $((i * 7)) -attenuate 0.3 \
+    +noise Gaussian -colors 256 "$gifs/f$(printf '%02d' "$i").gif"
+done
+convert -delay 4 -loop 0 "$gifs"/f*.gif "$gifs/big.gif"
+build/bench-native/bench/GifBenchmark "$gifs/big.gif"
+
 echo "== Cylinder gauge painting"
 "$WINE" "$dir"/bench/GaugeBenchmark.exe </dev/null
 

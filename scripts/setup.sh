@@ -12,7 +12,7 @@ packages=(
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
   wine wine64 xvfb xauth x11-utils xdotool imagemagick
-  fonts-liberation
+  fonts-liberation libgif-dev
 )
 with_i386=0
 if host_runs_32bit; then
