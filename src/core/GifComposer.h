@@ -19,7 +19,8 @@ struct Picture {
 
 class Composer {
 public:
-    // `windowColor` fills the screen where the image gives no transparent colour.
+    // `windowColor` fills the screen where the image gives no transparent
+    // colour. The image is read, not copied: it must outlive the composer.
     Composer(const Image& image, Rgb windowColor) : image_(image), windowColor_(windowColor) {}
 
     // Frame n (0 to the frame count - 1) composed.

@@ -6,6 +6,7 @@
 
 #include "tessaly/Main.h"
 #include "winui/Application.h"
+#include "winui/Form.h"
 #include "winui/Prompts.h"
 
 #include <gtest/gtest.h>
@@ -83,6 +84,9 @@ void RemoveFile(const std::string& path);
 void EmptyRecentFolder();
 // Adds a shortcut "<name>.lnk" to the recent folder pointing at C:\docs\<name>.
 void AddRecent(const std::string& name);
+
+// A plain form of this client size, to host the controls a test puts on it.
+winui::FormDesign HostFormDesign(int clientWidth, int clientHeight);
 
 class TessalyTest : public ::testing::Test {
 protected:

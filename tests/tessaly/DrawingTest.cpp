@@ -20,17 +20,9 @@ constexpr COLORREF Hex(unsigned rgb)
     return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
 
-winui::FormDesign Design()
-{
-    winui::FormDesign design;
-    design.clientWidth = 400;
-    design.clientHeight = 300;
-    return design;
-}
-
 class PanelForm final : public winui::Form {
 public:
-    PanelForm() : Form(Design()) {}
+    PanelForm() : Form(HostFormDesign(400, 300)) {}
     TRbPanel bar;
     TRbPanel round;
 

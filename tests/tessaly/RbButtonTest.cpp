@@ -11,17 +11,9 @@ using namespace testing_support;
 
 namespace {
 
-winui::FormDesign HostDesign()
-{
-    winui::FormDesign design;
-    design.clientWidth = 300;
-    design.clientHeight = 100;
-    return design;
-}
-
 class HostForm final : public winui::Form {
 public:
-    HostForm() : Form(HostDesign()) {}
+    HostForm() : Form(HostFormDesign(300, 100)) {}
     TRbButton plain, first, second;
 
 private:

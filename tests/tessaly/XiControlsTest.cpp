@@ -13,17 +13,9 @@ namespace xi = larkspan::xi;
 
 namespace {
 
-winui::FormDesign HostDesign()
-{
-    winui::FormDesign design;
-    design.clientWidth = 400;
-    design.clientHeight = 480;
-    return design;
-}
-
 class HostForm final : public winui::Form {
 public:
-    HostForm() : Form(HostDesign()) {}
+    HostForm() : Form(HostFormDesign(400, 480)) {}
     TXiButton button;
     TXiButton ok;
     TXiPanel panel;
