@@ -6,9 +6,11 @@
 
 #include <windows.h>
 #include <psapi.h>
+#include <winsock.h>
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 class PatternStream final : public TStream {
 public:
@@ -29,6 +31,21 @@ private:
     std::int64_t size_;
     std::int64_t position_ = 0;
 };
+
+// Sends the whole of `content` on a blocking socket in pieces of 64 KiB;
+// false when the connection breaks.
+inline bool SendAll(SOCKET s, TStream& content)
+{
+    std::vector<char> buffer(65536);
+    for (std::size_t piece; (piece = content.Read(buffer.data(), buffer.size())) > 0;)
+        for (std::size_t sent = 0; sent < piece;) {
+            const int n = ::send(s, buffer.data() + sent, static_cast<int>(piece - sent), 0);
+            if (n <= 0)
+                return false;
+            sent += static_cast<std::size_t>(n);
+        }
+    return true;
+}
 
 inline SIZE_T PeakWorkingSet()
 {

@@ -96,16 +96,9 @@ void Send(u_short port, const std::string& name, TStream& content)
     ::connect(s, reinterpret_cast<sockaddr*>(&to), sizeof to);
     const std::string header = *larkspan::transfer::EncodeHeader(name, content.Size());
     ::send(s, header.data(), static_cast<int>(header.size()), 0);
-    std::vector<char> buffer(65536);
-    for (std::size_t piece; (piece = content.Read(buffer.data(), buffer.size())) > 0;)
-        for (std::size_t sent = 0; sent < piece;) {
-            const int n = ::send(s, buffer.data() + sent, static_cast<int>(piece - sent), 0);
-            if (n <= 0)
-                return;
-            sent += static_cast<std::size_t>(n);
-        }
     char reply[16];
-    ::recv(s, reply, sizeof reply, 0);
+    if (SendAll(s, content))
+        ::recv(s, reply, sizeof reply, 0);
     ::closesocket(s);
 }
 

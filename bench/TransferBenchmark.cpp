@@ -54,15 +54,7 @@ double FloorSeconds(std::int64_t total, int port, TStream* sink)
     ::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
     // The same content as the components send, made up the same way.
     PatternStream content(total);
-    std::vector<char> buffer(65536);
-    for (std::size_t piece; (piece = content.Read(buffer.data(), buffer.size())) > 0;) {
-        for (std::size_t sent = 0; sent < piece;) {
-            const int n = ::send(s, buffer.data() + sent, static_cast<int>(piece - sent), 0);
-            if (n <= 0)
-                break;
-            sent += static_cast<std::size_t>(n);
-        }
-    }
+    SendAll(s, content);
     char reply[16];
     ::recv(s, reply, sizeof reply, 0);
     ::closesocket(s);

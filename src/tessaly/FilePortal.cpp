@@ -87,6 +87,26 @@ RbPanelDesign WhitePanel(const Rect& bounds)
     return p;
 }
 
+// The title bar and the button bar: square double-gradient panels with a
+// one-pixel grey border. Never smoothed: smoothing would switch the
+// gradient off.
+RbPanelDesign GradientBar(const Rect& bounds, COLORREF from, COLORREF to)
+{
+    RbPanelDesign p;
+    p.bounds = bounds;
+    p.color = RgbHex(0xDFDFE3);
+    p.antialiased = false;
+    p.gradient = true;
+    p.gradientType = gtDoubleVert;
+    p.defaultFrom = from;
+    p.defaultTo = to;
+    p.cornerWidth = 0;
+    p.borderWidth = 1;
+    p.borderColor = clGray;
+    p.outerColor = clBtnFace;
+    return p;
+}
+
 FontSpec ZoneFont()
 {
     return FontSpec().Face("Arial").Height(-21).Bold().Color(clSilver);
@@ -107,22 +127,11 @@ TfrmFilePortal::~TfrmFilePortal() = default;
 
 void TfrmFilePortal::CreateComponents()
 {
-    RbPanelDesign title;
-    title.bounds = {0, 0, 178, 30};
+    RbPanelDesign title = GradientBar({0, 0, 178, 30}, 13665296, 16758897);
     title.caption = "File Portal";
     title.captionPosition = cpMiddleCenter;
     title.font = FontSpec().Face("Arial").Height(-16).Bold().Color(clWhite);
-    title.color = RgbHex(0xDFDFE3);
-    title.gradient = true;
-    title.gradientType = gtDoubleVert;
-    title.defaultFrom = 13665296;
-    title.defaultTo = 16758897;
-    title.cornerWidth = 0;
-    title.borderWidth = 1;
-    title.borderColor = clGray;
-    title.outerColor = clBtnFace;
     title.textShadow = false;
-    title.antialiased = false;
     RbPanel1.Create(Handle(), title);
 
     CreateDropZone();
@@ -237,20 +246,7 @@ void TfrmFilePortal::CreateReceivedList()
 
 void TfrmFilePortal::CreateButtonBar()
 {
-    RbPanelDesign bar;
-    bar.bounds = {0, 360, 178, 57};
-    bar.color = RgbHex(0xDFDFE3);
-    // A gradient panel is never smoothed: smoothing would switch the
-    // gradient off.
-    bar.antialiased = false;
-    bar.gradient = true;
-    bar.gradientType = gtDoubleVert;
-    bar.defaultFrom = 35840;
-    bar.defaultTo = 5424899;
-    bar.cornerWidth = 0;
-    bar.borderWidth = 1;
-    bar.borderColor = clGray;
-    bar.outerColor = clBtnFace;
+    RbPanelDesign bar = GradientBar({0, 360, 178, 57}, 35840, 5424899);
     bar.showCaption = false;
     RbPanel3.Create(Handle(), bar);
 

@@ -58,14 +58,10 @@ public:
     // has appeared meanwhile.
     bool MoveTo(const std::string& target)
     {
-        if (::MoveFileExA(path_.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
-            path_.clear();
-            return true;
-        }
-        const DWORD error = ::GetLastError();
-        if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
+        if (!RenameWithoutReplacing(path_, target))
             return false;
-        throw std::runtime_error("Cannot name the received file " + target);
+        path_.clear();
+        return true;
     }
 
 private:

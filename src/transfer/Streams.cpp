@@ -73,19 +73,23 @@ bool TFileStream::KeepAs(const std::string& target)
     if (!temporary_ || path_.empty())
         throw std::logic_error("Only a temporary file made in a folder can be kept");
     file_.Reset();
-    // A scanner or indexer may hold the file that was just closed for a
-    // moment: such a refusal is tried again before it counts.
+    if (!RenameWithoutReplacing(path_, target))
+        return false;
+    temporary_ = false;
+    ::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return true;
+}
+
+bool RenameWithoutReplacing(const std::string& from, const std::string& to)
+{
     for (int attempt = 0;; ++attempt) {
-        if (::MoveFileExA(path_.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
-            temporary_ = false;
-            ::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH))
             return true;
-        }
         const DWORD error = ::GetLastError();
         if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
             return false;
         if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || attempt == 20)
-            throw std::runtime_error("Cannot name the file " + target);
+            throw std::runtime_error("Cannot name the file " + to);
         ::Sleep(50);
     }
 }

@@ -9,6 +9,12 @@
 #include <string>
 #include <vector>
 
+// Gives the file `from` the name `to` without replacing a file there: false
+// when that name is taken. A refusal because another program holds the file
+// for a moment (a scanner, an indexer) is tried again before it counts;
+// any other failure throws.
+bool RenameWithoutReplacing(const std::string& from, const std::string& to);
+
 class TStream {
 public:
     virtual ~TStream() = default;
