@@ -7,17 +7,22 @@ writes
   ImageList1.bmp   32 document-type icons, 16 x 16 each in one strip, on olive
                    (RGB 808000), which the list treats as transparent
   ImageList2.bmp   14 menu icons on magenta (RGB FF00FF), the mask colour
-  Glyph<Name>.bmp  the bottom-bar button glyphs and the portal's Move and
-                   Delete glyphs, 16 x 16 on magenta (their bottom-left
+  Glyph<Name>.bmp  the bottom-bar button glyphs, the portal's Move and
+                   Delete glyphs and the discovery window's Refresh glyph,
+                   16 x 16 on magenta (their bottom-left
                    pixel gives the transparent colour)
   AddressEntry.bmp the address book's 32 x 32 entry icon, on white
   Close.bmp        the monitor's 10 x 9 close glyph, black on silver
+  Searching.gif    the network search's 32 x 32 looping animation, 8 frames:
+                   a blue dot going round a ring over a small computer, on
+                   magenta (RGB FF00FF), the GIF's transparent colour
   Tessaly.ico      the programs' icons, 32 x 32 and 16 x 16 with an alpha
   Brimwell.ico     channel: recent pages with a clock; three gauge cylinders
 
 Every picture is drawn here from a few shapes, so it can be read and changed
 as text; nothing else describes them.
 """
+import math
 import os
 import struct
 import sys
@@ -352,6 +357,13 @@ def delete_glyph():
     return c
 
 
+def refresh_glyph():
+    """The discovery window's Refresh List button: two arrows chasing round."""
+    c = Canvas(KEY)
+    arrows_circle(c, BLUE)
+    return c
+
+
 def address_entry():
     """The address book's entry icon, 32 x 32 on white: a computer screen with a peer on it."""
     c = Canvas(PAPER, 32, 32)
@@ -372,6 +384,24 @@ def close_glyph():
         c.dot(i + 1, i, DARK_BLACK)
         c.dot(8 - i, i, DARK_BLACK)
         c.dot(9 - i, i, DARK_BLACK)
+    return c
+
+
+def searching_frame(step, steps=8):
+    """One frame of the network search: a ring of dots round a small computer,
+    the bright one `step` eighths of the way round, with a fading tail."""
+    c = Canvas(KEY, 32, 32)
+    c.rect(9, 10, 22, 20, INK)         # the screen's frame
+    c.rect(11, 12, 20, 18, SKY)        # the screen
+    c.rect(15, 13, 16, 14, BLUE)       # a peer's head
+    c.rect(13, 16, 18, 18, BLUE)       # and shoulders
+    c.rect(14, 21, 17, 22, GREY)       # the stand
+    c.rect(12, 23, 19, 23, INK)        # its foot
+    tail = {0: BLUE, 1: LIGHTBLUE, 2: SKY}
+    for i in range(steps):
+        angle = 2 * math.pi * i / steps - math.pi / 2   # from the top, clockwise
+        x, y = 15.5 + round(12 * math.cos(angle)), 15.5 + round(12 * math.sin(angle))
+        c.disc(x, y, 1.5, tail.get((step - i) % steps, FOLD))
     return c
 
 
@@ -483,6 +513,67 @@ def write_bmp(path, canvases):
         f.write(header + info + rows)
 
 
+def lzw(indices, min_size):
+    """GIF's LZW: variable-width codes (min_size + 1 up to 12 bits), packed LSB first."""
+    clear, end = 1 << min_size, (1 << min_size) + 1
+    out, acc, nbits = bytearray(), 0, 0
+
+    def emit(code):
+        nonlocal acc, nbits
+        acc |= code << nbits
+        nbits += width
+        while nbits >= 8:
+            out.append(acc & 0xFF)
+            acc, nbits = acc >> 8, nbits - 8
+
+    table, width = {}, min_size + 1
+    emit(clear)
+    prefix = indices[0]
+    for k in indices[1:]:
+        if (prefix, k) in table:
+            prefix = table[prefix, k]
+            continue
+        emit(prefix)
+        code = end + 1 + len(table)
+        table[prefix, k] = code
+        if code == 4095:               # the table is full: start again
+            emit(clear)
+            table, width = {}, min_size + 1
+        elif code == 1 << width:
+            width += 1
+        prefix = k
+    emit(prefix)
+    if end + 1 + len(table) == 1 << width:  # the decoder adds one more entry after the last code
+        width += 1
+    emit(end)
+    if nbits:
+        out.append(acc)
+    return bytes(out)
+
+
+def sub_blocks(data):
+    """Data in blocks of at most 255 bytes, each after its length, then a 0 terminator."""
+    return b''.join(bytes((len(data[i:i + 255]),)) + data[i:i + 255] for i in range(0, len(data), 255)) + b'\0'
+
+
+def write_gif(path, canvases, delay=10):
+    """A looping GIF89a of the frames, 16 colours, the KEY colour (index 0) transparent."""
+    width, height = canvases[0].width, canvases[0].height
+    colours = [KEY] + sorted({p for c in canvases for row in c.px for p in row} - {KEY})
+    assert len(colours) <= 16, 'a GIF here has at most 16 colours'
+    colours += [DARK_BLACK] * (16 - len(colours))
+    index = {colour: i for i, colour in enumerate(colours)}
+    data = b'GIF89a' + struct.pack('<HHBBB', width, height, 0xF3, 0, 0)  # 16-entry global table
+    data += b''.join(bytes(colour) for colour in colours)
+    data += b'\x21\xFF\x0BNETSCAPE2.0' + struct.pack('<BBHB', 3, 1, 0, 0)  # loop for ever
+    for c in canvases:
+        data += struct.pack('<BBBBHBB', 0x21, 0xF9, 4, 0x09, delay, 0, 0)  # dispose 2 (background), index 0 transparent
+        data += struct.pack('<BHHHHB', 0x2C, 0, 0, width, height, 0)
+        data += b'\x04' + sub_blocks(lzw([index[p] for row in c.px for p in row], 4))
+    with open(path, 'wb') as f:
+        f.write(data + b'\x3B')
+
+
 def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
@@ -492,8 +583,10 @@ def main():
         write_bmp(os.path.join(out, 'Glyph%s.bmp' % name), [glyph(name)])
     write_bmp(os.path.join(out, 'GlyphMove.bmp'), [move_glyph()])
     write_bmp(os.path.join(out, 'GlyphDelete.bmp'), [delete_glyph()])
+    write_bmp(os.path.join(out, 'GlyphRefresh.bmp'), [refresh_glyph()])
     write_bmp(os.path.join(out, 'AddressEntry.bmp'), [address_entry()])
     write_bmp(os.path.join(out, 'Close.bmp'), [close_glyph()])
+    write_gif(os.path.join(out, 'Searching.gif'), [searching_frame(i) for i in range(8)])
     for name, draw in (('Tessaly', tessaly_icon), ('Brimwell', brimwell_icon)):
         big = draw()
         write_ico(os.path.join(out, name + '.ico'), [big, halved(big)])

@@ -1,21 +1,243 @@
 #include "NetWorkClients.h"
 
+#include "AddressList.h"
+#include "PageExport.h"
+
+#include "controls/Colors.h"
+#include "winui/Window.h"
+
+using namespace winui;
+
 TfrmNetworkClients* frmNetworkClients = nullptr;
 
 namespace {
 
-winui::FormDesign NetworkClientsDesign()
+FormDesign NetworkClientsDesign()
 {
-    winui::FormDesign d;
+    FormDesign d;
     d.caption = "Online Network Clients";
-    d.border = winui::BorderStyle::Dialog;
+    d.border = BorderStyle::Dialog;
     d.clientWidth = 655;
     d.clientHeight = 375;
     d.centred = true;
-    d.font = winui::FontSpec().Face("MS Sans Serif").Height(-11);
+    d.font = FontSpec().Face("MS Sans Serif").Height(-11);
     return d;
+}
+
+constexpr DWORD firstBufferSize = 16384;
+// A provider that keeps asking for more room than this is not believed.
+constexpr DWORD largestBufferSize = 16u * 1024 * 1024;
+
+// Closes an enumeration handle when the read of its container ends, however it ends.
+class EnumHandle {
+public:
+    EnumHandle(NetResources& net, HANDLE handle) noexcept : net_(net), handle_(handle) {}
+    EnumHandle(const EnumHandle&) = delete;
+    EnumHandle& operator=(const EnumHandle&) = delete;
+    ~EnumHandle() { net_.CloseEnum(handle_); }
+
+private:
+    NetResources& net_;
+    HANDLE handle_;
+};
+
+// Hides the search window when the search ends, however it ends.
+class SearchWindowShown {
+public:
+    SearchWindowShown()
+    {
+        ProcessMessages();
+        if (frmExport)
+            frmExport->Show();
+        ProcessMessages();
+    }
+    SearchWindowShown(const SearchWindowShown&) = delete;
+    SearchWindowShown& operator=(const SearchWindowShown&) = delete;
+    ~SearchWindowShown()
+    {
+        if (frmExport)
+            frmExport->Close();
+        ProcessMessages();
+    }
+};
+
+const char* TextOr(const char* text)
+{
+    return text ? text : "";
 }
 
 }  // namespace
 
-TfrmNetworkClients::TfrmNetworkClients() : Form(NetworkClientsDesign()) {}
+TfrmNetworkClients::TfrmNetworkClients() : Form(NetworkClientsDesign())
+{
+    OnShow = [this] { FormShow(); };
+}
+
+void TfrmNetworkClients::CreateComponents()
+{
+    RbPanelDesign panel;
+    panel.bounds = {0, 0, 655, 375};
+    panel.caption = "Network clients that are currently online:";
+    panel.color = clWhite;
+    panel.font = FontSpec().Face("Arial").Height(-21).Bold().Color(clBlack);
+    panel.captionPosition = cpTopCenter;
+    panel.cornerWidth = 25;
+    panel.borderWidth = 7;
+    panel.borderColor = clSilver;
+    panel.outerColor = clSilver;
+    panel.textShadowColor = clWhite;
+    RbPanel1.Create(Handle(), panel);
+    const HWND host = RbPanel1.Handle();
+
+    SpeedButtonDesign refresh;
+    refresh.bounds = {536, 10, 23, 22};
+    refresh.glyphResource = "GLYPH_REFRESH";
+    refresh.hint = "Refresh List";
+    refresh.showHint = true;
+    SpeedButton1.Create(host, refresh);
+
+    ListBoxDesign list;
+    list.bounds = {16, 40, 623, 289};
+    list.itemHeight = 19;
+    list.font = FontSpec().Face("Arial").Height(-16).Bold().Color(12615680);
+    ListBox1.Create(host, list);
+
+    RbButtonDesign add;
+    add.bounds = {24, 336, 137, 25};
+    add.caption = "Add Host Names to List";
+    add.font = FontSpec().Face("MS Sans Serif").Height(-11).Color(clBlack);
+    add.textShadow = false;
+    add.showFocusRect = false;
+    btnAdd.Create(host, add);
+
+    SpeedButton1.OnClick = [this] { SpeedButton1Click(); };
+    btnAdd.OnClick = [this] { btnAddClick(); };
+}
+
+void TfrmNetworkClients::FormShow()
+{
+    Search();
+}
+
+void TfrmNetworkClients::SpeedButton1Click()
+{
+    Search();
+}
+
+void TfrmNetworkClients::Search()
+{
+    // Messages run throughout: a second search started from them would
+    // interleave its machines with this one's.
+    if (searching_)
+        return;
+    searching_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{searching_};
+
+    SearchWindowShown progress;
+    ListUpdate update(ListBox1);
+    ListBox1.Clear();
+    ListNetworkClients(RESOURCETYPE_DISK, RESOURCEDISPLAYTYPE_SERVER, ListBox1);
+    ProcessMessages();
+}
+
+void TfrmNetworkClients::ListNetworkClients(DWORD resourceType, DWORD displayType, ListBox& target)
+{
+    WalkNetContainer(nullptr, resourceType, displayType, target);
+}
+
+void TfrmNetworkClients::WalkNetContainer(const NETRESOURCEA* container, DWORD resourceType, DWORD displayType,
+                                          ListBox& target)
+{
+    const std::optional<Listing> listing = ReadNetContainer(resourceType, container);
+    if (!listing)
+        return;
+    for (DWORD i = 0; i < listing->count; ++i) {
+        const NETRESOURCEA& record = listing->Records()[i];
+        ProcessMessages();
+        if (displayType == 0 || record.dwDisplayType == displayType) {
+            target.Add(std::string("Computer Name: ") + TextOr(record.lpComment));
+            target.Add(std::string("Host Name and Connection Path: ") + TextOr(record.lpRemoteName));
+            target.Add(std::string("Network Provider: ") + TextOr(record.lpProvider));
+            target.Add("");
+            ProcessMessages();
+        }
+        if (record.dwUsage & RESOURCEUSAGE_CONTAINER)
+            WalkNetContainer(&record, resourceType, displayType, target);
+        ProcessMessages();
+    }
+}
+
+std::optional<TfrmNetworkClients::Listing> TfrmNetworkClients::ReadNetContainer(DWORD resourceType,
+                                                                                const NETRESOURCEA* container)
+{
+    HANDLE handle = nullptr;
+    if (net_->OpenEnum(RESOURCE_GLOBALNET, resourceType, 0, container, &handle) != NO_ERROR)
+        return std::nullopt;
+    std::optional<Listing> listing;
+    {
+        EnumHandle closing(*net_, handle);
+        Listing read;
+        DWORD size = firstBufferSize;
+        for (;;) {
+            ProcessMessages();
+            read.buffer.assign((size + 7) / 8, 0);
+            DWORD count = 0xFFFFFFFF;
+            DWORD reported = size;
+            const DWORD result = net_->EnumResource(handle, &count, read.buffer.data(), &reported);
+            ProcessMessages();
+            // More room, as the provider reports; a size that does not grow
+            // would ask again for ever.
+            if (result == ERROR_MORE_DATA && reported > size && reported <= largestBufferSize) {
+                size = reported;
+                continue;
+            }
+            if (result == NO_ERROR) {
+                read.count = count;
+                listing = std::move(read);
+            }
+            break;
+        }
+    }
+    ProcessMessages();
+    return listing;
+}
+
+void TfrmNetworkClients::btnAddClick()
+{
+    std::string callName;
+    for (const std::string& line : ListBox1.Items()) {
+        if (line.compare(0, 8, "Computer") == 0) {
+            const std::size_t colon = line.find(':');
+            callName = colon == std::string::npos ? std::string() : line.substr(std::min(colon + 2, line.size()));
+        } else if (line.compare(0, 4, "Host") == 0) {
+            // A remote name without the two backslashes is taken whole.
+            const std::size_t unc = line.find("\\\\");
+            const std::size_t colon = line.find(':');
+            std::string host;
+            if (unc != std::string::npos)
+                host = line.substr(unc + 2);
+            else if (colon != std::string::npos)
+                host = line.substr(std::min(colon + 2, line.size()));
+            if (!host.empty() && !IsHostListed(host) && frmAddressList)
+                frmAddressList->ListBox1.Add(callName + " <" + host + ">");
+        }
+    }
+    Close();
+}
+
+bool TfrmNetworkClients::IsHostListed(const std::string& host)
+{
+    if (!frmAddressList)
+        return false;
+    for (const std::string& entry : frmAddressList->ListBox1.Items()) {
+        const std::size_t open = entry.find('<');
+        const std::size_t close = entry.find('>');
+        if (open != std::string::npos && close != std::string::npos && close > open &&
+            entry.compare(open + 1, close - open - 1, host) == 0)
+            return true;
+    }
+    return false;
+}

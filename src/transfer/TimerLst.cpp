@@ -282,6 +282,17 @@ void TRxTimer::SetOnTimer(std::function<void()> handler)
 
 void TRxTimer::Apply()
 {
+    // A tick that changes the interval or Enabled on the timer's own thread
+    // (an animation setting the next frame's delay): the running loop takes
+    // the new values on its next round instead of waiting for itself.
+    if (thread_.joinable() && std::this_thread::get_id() == thread_.get_id())
+        return;
+    // A synchronous tick's thread waits for the tick: applying now would wait
+    // for that thread in turn. The settings apply once the tick has returned.
+    if (syncTicking_) {
+        reapplyAfterTick_ = true;
+        return;
+    }
     StopThread();
     ::KillTimer(window_.Handle(), timerId);
     const bool run = interval_ != 0 && enabled_ && onTimer_;
@@ -290,7 +301,7 @@ void TRxTimer::Apply()
     if (threaded_) {
         stop_ = false;
         threadDone_ = false;
-        thread_ = std::thread([this, interval = interval_] { ThreadLoop(interval); });
+        thread_ = std::thread([this] { ThreadLoop(); });
     } else if (!::SetTimer(window_.Handle(), timerId, interval_, nullptr)) {
         throw std::runtime_error("Not enough timers available");
     }
@@ -310,10 +321,15 @@ void TRxTimer::StopThread()
         thread_.join();
 }
 
-void TRxTimer::ThreadLoop(unsigned interval)
+void TRxTimer::ThreadLoop()
 {
     for (;;) {
         std::unique_lock<std::mutex> lock(mutex_);
+        const unsigned interval = interval_;
+        if (interval == 0) {
+            wake_.wait(lock, [this] { return stop_; });
+            break;
+        }
         if (wake_.wait_for(lock, std::chrono::milliseconds(interval), [this] { return stop_; }))
             break;
         lock.unlock();
@@ -331,4 +347,15 @@ void TRxTimer::TickNow()
 {
     if (enabled_ && !destroying_ && onTimer_)
         winui::RunGuarded(onTimer_);
+}
+
+void TRxTimer::SyncTick()
+{
+    syncTicking_ = true;
+    TickNow();
+    syncTicking_ = false;
+    if (reapplyAfterTick_) {
+        reapplyAfterTick_ = false;
+        ::PostMessageA(window_.Handle(), reapply, 0, 0);
+    }
 }

@@ -121,34 +121,45 @@ public:
     TRxTimer& operator=(const TRxTimer&) = delete;
     ~TRxTimer();
 
+    // Both may be called from the handler, on either thread.
     void SetEnabled(bool enabled);
     void SetInterval(unsigned interval);
     void SetThreaded(bool threaded);
     void SetSyncEvent(bool sync);
+    // Not from the handler itself: the thread would wait for its own end.
     void SetOnTimer(std::function<void()> handler);
     bool Enabled() const noexcept { return enabled_; }
     unsigned Interval() const noexcept { return interval_; }
 
 private:
     static constexpr UINT syncTick = WM_APP + 2;
+    static constexpr UINT reapply = WM_APP + 3;
 
     void Apply();
     void StopThread();
-    void ThreadLoop(unsigned interval);
+    void ThreadLoop();
     void TickNow();
+    void SyncTick();
 
     // Carries the window timer and receives the synchronous hand-over.
     winui::MessageWindow window_{"Larkspan.RxTimer", [this](UINT message, WPARAM, LPARAM) {
-                                     if (message != WM_TIMER && message != syncTick)
+                                     if (message == syncTick)
+                                         SyncTick();
+                                     else if (message == WM_TIMER)
+                                         TickNow();
+                                     else if (message == reapply)
+                                         Apply();
+                                     else
                                          return false;
-                                     TickNow();
                                      return true;
                                  }};
     std::atomic<bool> enabled_{true};
-    unsigned interval_ = 1000;
+    std::atomic<unsigned> interval_{1000};
     bool threaded_ = true;
     std::atomic<bool> sync_{true};
     bool destroying_ = false;
+    bool syncTicking_ = false;
+    bool reapplyAfterTick_ = false;
     std::function<void()> onTimer_;
 
     std::thread thread_;

@@ -179,7 +179,8 @@ void Form::HandleActivate(WPARAM wParam, LPARAM lParam)
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_ERASEBKGND: {
+    case WM_ERASEBKGND:
+    case WM_PRINTCLIENT: {  // a see-through child asks for what lies behind it
         RECT r{};
         ::GetClientRect(Handle(), &r);
         ::FillRect(reinterpret_cast<HDC>(wParam), &r, background_.Get());

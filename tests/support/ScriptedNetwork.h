@@ -1,0 +1,140 @@
+// A network of domains, workgroups and servers for the discovery window, as
+// WNetOpenEnum / WNetEnumResource / WNetCloseEnum would report it, with
+// containers that fail and a record of what the window asked.
+#pragma once
+
+#include "tessaly/NetResources.h"
+
+#include <cstring>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+struct NetNode {
+    std::string comment;  // empty: no comment text at all
+    std::string remoteName;
+    std::string provider = "Microsoft Windows Network";
+    DWORD displayType = RESOURCEDISPLAYTYPE_SERVER;
+    DWORD usage = RESOURCEUSAGE_CONNECTABLE;
+    DWORD openError = NO_ERROR;  // what opening it as a container gives
+    DWORD enumError = NO_ERROR;  // what reading it gives
+    std::vector<NetNode> children;
+
+    static NetNode Server(std::string remoteName, std::string comment = {})
+    {
+        NetNode node;
+        node.remoteName = std::move(remoteName);
+        node.comment = std::move(comment);
+        return node;
+    }
+    static NetNode Container(std::string remoteName, DWORD displayType, std::vector<NetNode> children)
+    {
+        NetNode node;
+        node.remoteName = std::move(remoteName);
+        node.displayType = displayType;
+        node.usage = RESOURCEUSAGE_CONTAINER;
+        node.children = std::move(children);
+        return node;
+    }
+};
+
+class ScriptedNetwork final : public NetResources {
+public:
+    explicit ScriptedNetwork(NetNode root) : root_(std::move(root)) {}
+
+    DWORD OpenEnum(DWORD scope, DWORD type, DWORD usage, const NETRESOURCEA* container, HANDLE* handle) override
+    {
+        calls.push_back("open " + std::string(container ? container->lpRemoteName : "(root)"));
+        scopes.push_back(scope);
+        types.push_back(type);
+        usages.push_back(usage);
+        const NetNode* node = container ? Find(root_, container->lpRemoteName) : &root_;
+        if (!node)
+            return ERROR_BAD_NET_NAME;
+        if (node->openError != NO_ERROR)
+            return node->openError;
+        const auto id = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(++lastHandle_));
+        open_[id] = node;
+        *handle = id;
+        return NO_ERROR;
+    }
+
+    DWORD EnumResource(HANDLE handle, DWORD* count, void* buffer, DWORD* bufferSize) override
+    {
+        if (whileEnumerating)
+            whileEnumerating();
+        bufferSizes.push_back(*bufferSize);
+        const auto at = open_.find(handle);
+        if (at == open_.end())
+            return ERROR_INVALID_HANDLE;
+        const NetNode& node = *at->second;
+        if (node.enumError != NO_ERROR)
+            return node.enumError;
+        if (node.children.empty())
+            return ERROR_NO_MORE_ITEMS;
+        DWORD needed = static_cast<DWORD>(node.children.size() * sizeof(NETRESOURCEA));
+        for (const NetNode& child : node.children)
+            needed += static_cast<DWORD>(child.comment.size() + child.remoteName.size() + child.provider.size() + 3);
+        if (*bufferSize < needed) {
+            *bufferSize = needed;
+            return ERROR_MORE_DATA;
+        }
+        auto* records = static_cast<NETRESOURCEA*>(buffer);
+        char* strings = static_cast<char*>(buffer) + node.children.size() * sizeof(NETRESOURCEA);
+        auto put = [&strings](const std::string& text) {
+            char* start = strings;
+            std::memcpy(strings, text.c_str(), text.size() + 1);
+            strings += text.size() + 1;
+            return start;
+        };
+        for (std::size_t i = 0; i < node.children.size(); ++i) {
+            const NetNode& child = node.children[i];
+            NETRESOURCEA& record = records[i];
+            record = NETRESOURCEA{};
+            record.dwScope = RESOURCE_GLOBALNET;
+            record.dwDisplayType = child.displayType;
+            record.dwUsage = child.usage;
+            record.lpRemoteName = put(child.remoteName);
+            record.lpProvider = put(child.provider);
+            char* comment = put(child.comment);
+            record.lpComment = child.comment.empty() ? nullptr : comment;
+        }
+        *count = static_cast<DWORD>(node.children.size());
+        return NO_ERROR;
+    }
+
+    DWORD CloseEnum(HANDLE handle) override
+    {
+        closed += open_.erase(handle) ? 1 : 0;
+        return NO_ERROR;
+    }
+
+    int StillOpen() const { return static_cast<int>(open_.size()); }
+
+    std::vector<std::string> calls;
+    std::vector<DWORD> scopes, types, usages, bufferSizes;
+    int closed = 0;
+    // Runs at every read, as a slow provider's time would pass.
+    std::function<void()> whileEnumerating;
+
+private:
+    static const NetNode* Find(const NetNode& node, const std::string& remoteName)
+    {
+        for (const NetNode& child : node.children) {
+            if (child.remoteName == remoteName)
+                return &child;
+            if (const NetNode* below = Find(child, remoteName))
+                return below;
+        }
+        return nullptr;
+    }
+
+    NetNode root_;
+    std::map<HANDLE, const NetNode*> open_;
+    int lastHandle_ = 0;
+};
+
+}  // namespace testing_support

@@ -1,0 +1,154 @@
+// The discovery window searching a scripted network: the lines it lists, the
+// entries it adds to the address book, the search window around the search,
+// and the enumeration calls it makes.
+#include "ScriptedNetwork.h"
+#include "TessalyFixture.h"
+
+#include "tessaly/AddressList.h"
+#include "tessaly/NetWorkClients.h"
+#include "tessaly/PageExport.h"
+
+using namespace testing_support;
+
+namespace {
+
+class DiscoveryTest : public TessalyTest {
+protected:
+    // Starts the program with this address book and this network, and
+    // searches it as showing the window does.
+    ScriptedNetwork& Search(const char* addressBook, NetNode root)
+    {
+        WriteFile(ProgramFile("IPAddress.dat"), addressBook);
+        StartForms();
+        return Research(std::move(root));
+    }
+    ScriptedNetwork& Research(NetNode root)
+    {
+        auto network = std::make_unique<ScriptedNetwork>(std::move(root));
+        ScriptedNetwork& scripted = *network;
+        scripted.whileEnumerating = [this] {
+            searchWindowShown = searchWindowShown && frmExport->Visible();
+        };
+        frmNetworkClients->SetNetResources(std::move(network));
+        frmNetworkClients->SpeedButton1Click();
+        return scripted;
+    }
+    static std::vector<std::string> Lines() { return frmNetworkClients->ListBox1.Items(); }
+    static std::vector<std::string> Book() { return frmAddressList->ListBox1.Items(); }
+    static NetNode Workgroup(std::vector<NetNode> servers)
+    {
+        return NetNode::Container("WORKGROUP", RESOURCEDISPLAYTYPE_DOMAIN, std::move(servers));
+    }
+    static NetNode Network(std::vector<NetNode> below)
+    {
+        return NetNode::Container("Microsoft Windows Network", RESOURCEDISPLAYTYPE_NETWORK, std::move(below));
+    }
+    static NetNode Root(std::vector<NetNode> networks)
+    {
+        NetNode root;
+        root.children = std::move(networks);
+        return root;
+    }
+    bool searchWindowShown = true;
+};
+
+}  // namespace
+
+TEST_F(DiscoveryTest, WhoIsOnlineListsEachServerInFourLinesAndAddsIt)
+{
+    WriteFile(ProgramFile("IPAddress.dat"), "");
+    StartForms();
+    auto network = std::make_unique<ScriptedNetwork>(Root({Network(
+        {Workgroup({NetNode::Server("\\\\PC1", "Front desk"), NetNode::Server("\\\\PC2")})})}));
+    ScriptedNetwork& scripted = *network;
+    scripted.whileEnumerating = [this] { searchWindowShown = searchWindowShown && frmExport->Visible(); };
+    frmNetworkClients->SetNetResources(std::move(network));
+
+    // "Who's Online?" shows the window modally, its search running as it
+    // opens; once it is up, "Add Host Names to List" is clicked.
+    frmAddressList->Show();
+    std::vector<std::string> listed;
+    frmNetworkClients->OnActivate = [&] {
+        listed = Lines();
+        ::PostMessageA(frmNetworkClients->btnAdd.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        ::PostMessageA(frmNetworkClients->btnAdd.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    };
+    ClickControl(frmAddressList->btnWho.Handle());
+
+    EXPECT_EQ(listed, (std::vector<std::string>{
+                          "Computer Name: Front desk", "Host Name and Connection Path: \\\\PC1",
+                          "Network Provider: Microsoft Windows Network", "",
+                          "Computer Name: ", "Host Name and Connection Path: \\\\PC2",
+                          "Network Provider: Microsoft Windows Network", ""}));
+    EXPECT_EQ(Book(), (std::vector<std::string>{" <PC2>", "Front desk <PC1>"}));
+    EXPECT_FALSE(frmNetworkClients->Visible());
+    EXPECT_TRUE(searchWindowShown);
+    EXPECT_FALSE(frmExport->Visible());
+    // Depth first: the network, its workgroup, then the servers, which are
+    // not containers; the whole network is browsed for disk resources.
+    EXPECT_EQ(scripted.calls, (std::vector<std::string>{"open (root)", "open Microsoft Windows Network",
+                                                        "open WORKGROUP"}));
+    EXPECT_EQ(scripted.scopes, std::vector<DWORD>(3, RESOURCE_GLOBALNET));
+    EXPECT_EQ(scripted.types, std::vector<DWORD>(3, RESOURCETYPE_DISK));
+    EXPECT_EQ(scripted.usages, std::vector<DWORD>(3, 0));
+    EXPECT_EQ(scripted.bufferSizes, std::vector<DWORD>(3, 16384));
+    EXPECT_EQ(scripted.closed, 3);
+    EXPECT_EQ(scripted.StillOpen(), 0);
+}
+
+TEST_F(DiscoveryTest, OnlyHostsNotYetInTheBookAreAddedAndEachOnce)
+{
+    NetNode otherGroup = Workgroup({NetNode::Server("\\\\PC3", "Again")});
+    otherGroup.remoteName = "OTHERGROUP";  // containers are told apart by name
+    NetNode secondProvider = Network({otherGroup});
+    secondProvider.remoteName = "Other Provider";
+    Search("Reception <PC1>\r\nStudio <PC2>\r\n",
+           Root({Network({Workgroup({NetNode::Server("\\\\PC1", "Same"), NetNode::Server("\\\\pc2", "Lower"),
+                                     NetNode::Server("\\\\PC3", "Twice")})}),
+                 secondProvider}));
+    EXPECT_EQ(Lines().size(), 16u);
+    frmNetworkClients->btnAddClick();
+    EXPECT_EQ(Book(), (std::vector<std::string>{"Lower <pc2>", "Reception <PC1>", "Studio <PC2>", "Twice <PC3>"}));
+}
+
+TEST_F(DiscoveryTest, FailingContainersAreSkippedAndAFailedRootListsNothing)
+{
+    NetNode locked = Workgroup({NetNode::Server("\\\\HIDDEN")});
+    locked.remoteName = "LOCKED";
+    locked.openError = ERROR_ACCESS_DENIED;
+    NetNode broken = Workgroup({NetNode::Server("\\\\GONE")});
+    broken.remoteName = "BROKEN";
+    broken.enumError = ERROR_NO_NETWORK;
+    ScriptedNetwork& scripted =
+        Search("", Root({Network({locked, broken, Workgroup({NetNode::Server("\\\\PC4", "After")})})}));
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"Computer Name: After", "Host Name and Connection Path: \\\\PC4",
+                                                 "Network Provider: Microsoft Windows Network", ""}));
+    // Every handle that was opened was closed, the broken one's too.
+    EXPECT_EQ(scripted.StillOpen(), 0);
+    EXPECT_EQ(scripted.closed, 4);
+
+    // "Refresh List" searches again from an empty list.
+    NetNode root = Root({});
+    root.openError = ERROR_NO_NETWORK;
+    Research(root);
+    EXPECT_TRUE(Lines().empty());
+    frmNetworkClients->Show();
+    frmNetworkClients->btnAddClick();
+    EXPECT_TRUE(Book().empty());
+    EXPECT_FALSE(frmNetworkClients->Visible());
+    EXPECT_TRUE(searchWindowShown);
+}
+
+TEST_F(DiscoveryTest, MoreDataGrowsTheBufferToTheReportedSize)
+{
+    std::vector<NetNode> servers;
+    for (int i = 0; i < 300; ++i)
+        servers.push_back(NetNode::Server("\\\\SERVER" + std::to_string(i), "Office machine number " + std::to_string(i)));
+    ScriptedNetwork& scripted = Search("", Root({Network({Workgroup(servers)})}));
+    ASSERT_EQ(scripted.bufferSizes.size(), 4u);
+    EXPECT_EQ(scripted.bufferSizes[2], 16384u);
+    EXPECT_GT(scripted.bufferSizes[3], 16384u);  // the size the provider reported
+    const std::vector<std::string> lines = Lines();
+    ASSERT_EQ(lines.size(), 1200u);
+    EXPECT_EQ(lines[4 * 299 + 1], "Host Name and Connection Path: \\\\SERVER299");
+}
