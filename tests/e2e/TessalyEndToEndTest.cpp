@@ -5,6 +5,9 @@
 
 #include <objbase.h>
 
+#include <atomic>
+#include <thread>
+
 #include <gtest/gtest.h>
 
 using namespace testing_support;
@@ -150,4 +153,84 @@ TEST_F(TessalyEndToEnd, TheAddressBookListsItsFileAndKeepsItAtTheEnd)
     ::PostMessageA(widget, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitForExit(), 0u);
     EXPECT_EQ(FileContent(program.File("IPAddress.dat")), "alpha <10.0.0.1>\r\nZeta <10.0.0.9>\r\n");
+}
+
+namespace {
+
+// Watches from a thread of its own whether a window of another process
+// turns visible and hidden again: the changes it saw, in order.
+class VisibilityWatch {
+public:
+    explicit VisibilityWatch(HWND window)
+        : thread_([this, window] {
+              ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+              bool visible = ::IsWindowVisible(window) != FALSE;
+              while (!stop_) {
+                  const bool now = ::IsWindowVisible(window) != FALSE;
+                  if (now != visible)
+                      changes_.push_back(now ? "shown" : "hidden");
+                  visible = now;
+              }
+          })
+    {
+    }
+    VisibilityWatch(const VisibilityWatch&) = delete;
+    VisibilityWatch& operator=(const VisibilityWatch&) = delete;
+    ~VisibilityWatch() { Stop(); }
+    const std::vector<std::string>& Stop()
+    {
+        stop_ = true;
+        if (thread_.joinable())
+            thread_.join();
+        return changes_;
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::vector<std::string> changes_;
+    std::thread thread_;
+};
+
+}  // namespace
+
+TEST_F(TessalyEndToEnd, WhoIsOnlineSearchesTheNetworkUnderTheSearchWindow)
+{
+    WriteFile(program.File("IPAddress.dat"), "Lab <10.0.0.5>\r\n");
+    const HWND widget = program.Start(1168, 255);
+    ASSERT_NE(widget, nullptr);
+    ClickFromOutside(ChildWithText(widget, "Larkspan.SpeedButton", "<"));
+    const HWND portal = program.WaitForWindow(178, 417, widget);
+    ASSERT_NE(portal, nullptr);
+    ClickFromOutside(ChildWithText(portal, "Larkspan.SpeedButton", "..."));
+    const HWND book = program.WaitForWindow(462, 341);
+    ASSERT_NE(book, nullptr);
+
+    // The search window is there from the start, hidden.
+    const HWND search = ::FindWindowA(nullptr, "Searching For Network Clients...");
+    ASSERT_NE(search, nullptr);
+    EXPECT_FALSE(::IsWindowVisible(search));
+    VisibilityWatch watch(search);
+    ClickFromOutside(ChildWithText(book, "Larkspan.XiButton", "Who's Online?"));
+    const HWND clients = program.WaitForWindow(655, 375);
+    ASSERT_NE(clients, nullptr);
+    char caption[64] = {};
+    ::GetWindowTextA(clients, caption, sizeof caption);
+    EXPECT_STREQ(caption, "Online Network Clients");
+    // Wine's network has no servers to list.
+    const HWND list = FindChildOfClass(clients, "ListBox");
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(ListItems(list).empty());
+    // The search window came up for the search and went again.
+    EXPECT_EQ(watch.Stop(), (std::vector<std::string>{"shown", "hidden"}));
+    EXPECT_FALSE(::IsWindowVisible(search));
+
+    // Nothing listed, nothing added; the window closes.
+    ClickFromOutside(ChildWithText(clients, "Larkspan.RbButton", "Add Host Names to List"));
+    for (int i = 0; i < 100 && ::IsWindowVisible(clients); ++i)
+        ::Sleep(50);
+    EXPECT_FALSE(::IsWindowVisible(clients));
+    EXPECT_EQ(ListItems(FindChildOfClass(book, "ListBox")), std::vector<std::string>{"Lab <10.0.0.5>"});
+    ::PostMessageA(book, WM_CLOSE, 0, 0);
+    ::PostMessageA(widget, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
 }
