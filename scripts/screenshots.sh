@@ -3,8 +3,10 @@
 # saves pictures of them: docs/brimwell.png, docs/tessaly.png,
 # docs/tessaly-menu.png (the context menu with its submenu) and
 # docs/tessaly-portal.png (the file portal docked to the left of the widget,
-# after a few files have arrived) and docs/tessaly-addresses.png (the
-# portal's address book); whole screens go to build/screens/.
+# after a few files have arrived), docs/tessaly-addresses.png (the
+# portal's address book), and docs/tessaly-search.png and
+# docs/tessaly-discovery.png (the network search over a sample network,
+# whose provider answers slowly); whole screens go to build/screens/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -14,7 +16,7 @@ arch=$(runnable_arch)
 dir=$(build_dir "$arch")
 echo "Pictures of the $(arch_bits "$arch") build"
 configure_windows "$arch"
-cmake --build "$dir" --target Tessaly Brimwell MakeRecentShortcuts StreamTool
+cmake --build "$dir" --target Tessaly Brimwell MakeRecentShortcuts StreamTool DiscoveryPreview
 
 out=build/screens
 mkdir -p "$out" docs
@@ -77,5 +79,21 @@ sleep 1
 import -window root "$out/tessaly-addresses-screen.png"
 convert "$out/tessaly-addresses-screen.png" -crop 502x381+432+193 +repage docs/tessaly-addresses.png
 xdotool mousemove 863 532 click 1  # its Close
+sleep 1
+pkill -f 'Tessaly.exe' || true  # out of the way of the windows below
+sleep 2
+
+# The search window while the sample network's provider takes its time
+# (the picture moves on meanwhile), then the machines it listed.
+cp "$dir/bin/DiscoveryPreview.exe" "$program/"
+: >"$program/IPAddress.dat"
+"$WINE" "$program/DiscoveryPreview.exe" </dev/null >/dev/null 2>&1 &
+sleep 3
+import -window root "$out/tessaly-search-screen.png"
+convert "$out/tessaly-search-screen.png" -crop 352x192+507+288 +repage docs/tessaly-search.png
+sleep 6
+import -window root "$out/tessaly-discovery-screen.png"
+convert "$out/tessaly-discovery-screen.png" -crop 701x440+333+165 +repage docs/tessaly-discovery.png
+xdotool key Escape
 echo "Saved docs/brimwell.png, docs/tessaly.png, docs/tessaly-menu.png, docs/tessaly-portal.png," \
-  "docs/tessaly-addresses.png and $out/"
+  "docs/tessaly-addresses.png, docs/tessaly-search.png, docs/tessaly-discovery.png and $out/"
