@@ -253,14 +253,12 @@ LRESULT TRxGIFAnimator::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         if (stopping_)
             SetAnimate(false);
         return 0;
+    case WM_DESTROY:
+        clock_.SetEnabled(false);  // its thread draws into this window
+        return PaintedWindow::HandleMessage(message, wParam, lParam);
     default:
         return PaintedWindow::HandleMessage(message, wParam, lParam);
     }
-}
-
-void TRxGIFAnimator::HandleDestroyed()
-{
-    clock_.SetEnabled(false);  // its thread draws into this window
 }
 
 void TRxGIFAnimator::SetLoop(bool loop)

@@ -86,6 +86,7 @@ public:
     // The clock's step: the next frame, drawn at once.
     void AdvanceFrame();
 
+    // Set before the animation starts: the clock's thread reads them.
     std::function<void()> OnStart;
     std::function<void()> OnStop;
     std::function<void()> OnFrameChanged;
@@ -96,7 +97,6 @@ private:
     static constexpr UINT stopAtEnd = WM_APP + 41;
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void HandleDestroyed() override;
     void Paint(HDC dc) override;
     // Draws the current frame over the saved background; the canvas is locked.
     void DrawFrame(HDC dc);

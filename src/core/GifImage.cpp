@@ -181,9 +181,13 @@ Image Decode(std::span<const std::uint8_t> bytes, const Limits& limits)
     if (screen & 0x80)
         image.globalPalette = ReadPalette(in, screen & 7);
 
+    // The frames are composed on a picture of the screen's size: it counts
+    // against the limit as they do.
+    std::size_t pixels = static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height);
+    if (pixels > limits.maxPixels)
+        throw GifError("The image is too large");
     // The graphic control extension applies to the next image.
     Frame pending;
-    std::size_t pixels = 0;
     while (!in.AtEnd()) {
         const std::uint8_t block = in.Byte();
         if (block == 0x3B)  // the trailer

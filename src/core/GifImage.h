@@ -47,7 +47,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// What one image may take: frames, and pixels over all its frames.
+// What one image may take: frames, and pixels over its logical screen and
+// all its frames.
 struct Limits {
     std::size_t maxFrames = 4096;
     std::size_t maxPixels = 64u * 1024 * 1024;

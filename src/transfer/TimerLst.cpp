@@ -293,9 +293,19 @@ void TRxTimer::Apply()
         reapplyAfterTick_ = true;
         return;
     }
+    const bool run = interval_ != 0 && enabled_ && onTimer_;
+    // A running thread only starts its wait again with the new interval, so
+    // no message runs here that could tick in the middle of the caller.
+    if (run && threaded_ && thread_.joinable() && !threadDone_) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            retime_ = true;
+        }
+        wake_.notify_all();
+        return;
+    }
     StopThread();
     ::KillTimer(window_.Handle(), timerId);
-    const bool run = interval_ != 0 && enabled_ && onTimer_;
     if (!run)
         return;
     if (threaded_) {
@@ -325,13 +335,19 @@ void TRxTimer::ThreadLoop()
 {
     for (;;) {
         std::unique_lock<std::mutex> lock(mutex_);
+        retime_ = false;
         const unsigned interval = interval_;
         if (interval == 0) {
-            wake_.wait(lock, [this] { return stop_; });
-            break;
+            wake_.wait(lock, [this] { return stop_ || retime_; });
+            if (stop_)
+                break;
+            continue;
         }
-        if (wake_.wait_for(lock, std::chrono::milliseconds(interval), [this] { return stop_; }))
-            break;
+        if (wake_.wait_for(lock, std::chrono::milliseconds(interval), [this] { return stop_ || retime_; })) {
+            if (stop_)
+                break;
+            continue;  // a new interval: wait again from now
+        }
         lock.unlock();
         if (!enabled_)
             continue;

@@ -166,5 +166,6 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_;
     bool stop_ = false;
+    bool retime_ = false;  // the interval changed while the thread waited
     std::atomic<bool> threadDone_{true};
 };

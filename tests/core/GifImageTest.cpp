@@ -183,6 +183,10 @@ TEST(GifImage, MalformedFilesAreErrors)
     huge[6 + 7 + 768 + 7] = 0xFF;  // and height
     huge[6 + 7 + 768 + 8] = 0xFF;
     EXPECT_THROW(Decode(huge), GifError);
+    // So is a logical screen too large to compose the frames on.
+    std::vector<std::uint8_t> wide = good;
+    std::fill_n(wide.begin() + 6, 4, 0xFF);  // screen width and height: 65535
+    EXPECT_THROW(Decode(wide), GifError);
     // A code the table does not hold yet.
     std::vector<std::uint8_t> bad = good;
     bad[6 + 7 + 768 + 12] = 0xFF;
