@@ -30,6 +30,31 @@ std::vector<std::string> ListItems(HWND list)
     return items;
 }
 
+// A click on a child window, as the mouse gives it.
+void ClickFromOutside(HWND control)
+{
+    ::PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    ::PostMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+}
+
+HWND ChildWithText(HWND parent, const char* className, const std::string& text)
+{
+    HWND found = nullptr;
+    for (HWND child = ::FindWindowExA(parent, nullptr, nullptr, nullptr); child && !found;
+         child = ::FindWindowExA(parent, child, nullptr, nullptr)) {
+        char cls[64] = {};
+        char caption[64] = {};
+        ::GetClassNameA(child, cls, sizeof cls);
+        ::GetWindowTextA(child, caption, sizeof caption);
+        if (lstrcmpiA(cls, className) == 0 && text == caption)
+            found = child;
+        else
+            found = ChildWithText(child, className, text);
+    }
+    return found;
+}
+
+
 class TessalyEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
@@ -47,6 +72,23 @@ protected:
         EmptyRecentFolder();
         ::CoUninitialize();
     }
+    // Starts the program with this address book, then opens the book: "<"
+    // on the widget opens the portal, its "..." the book. Null when a
+    // window did not show.
+    HWND OpenAddressBook(const std::string& file)
+    {
+        WriteFile(program.File("IPAddress.dat"), file);
+        widget = program.Start(1168, 255);
+        if (!widget)
+            return nullptr;
+        ClickFromOutside(ChildWithText(widget, "Larkspan.SpeedButton", "<"));
+        const HWND portal = program.WaitForWindow(178, 417, widget);
+        if (!portal)
+            return nullptr;
+        ClickFromOutside(ChildWithText(portal, "Larkspan.SpeedButton", "..."));
+        return program.WaitForWindow(462, 341);
+    }
+    HWND widget = nullptr;
 
     ProgramUnderTest program{ProgramPath(), "Tessaly"};
 };
@@ -55,7 +97,7 @@ protected:
 
 TEST_F(TessalyEndToEnd, WidgetStandsOnTopTranslucentWithItsDocumentsAndRemembersItsPlace)
 {
-    HWND widget = program.Start(1168, 255);
+    widget = program.Start(1168, 255);
     ASSERT_NE(widget, nullptr);
     RECT r{};
     ::GetWindowRect(widget, &r);
@@ -101,47 +143,10 @@ TEST_F(TessalyEndToEnd, WidgetStandsOnTopTranslucentWithItsDocumentsAndRemembers
     program.WaitForExit();
 }
 
-namespace {
-
-// A click on a child window, as the mouse gives it.
-void ClickFromOutside(HWND control)
-{
-    ::PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    ::PostMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-}
-
-HWND ChildWithText(HWND parent, const char* className, const std::string& text)
-{
-    HWND found = nullptr;
-    for (HWND child = ::FindWindowExA(parent, nullptr, nullptr, nullptr); child && !found;
-         child = ::FindWindowExA(parent, child, nullptr, nullptr)) {
-        char cls[64] = {};
-        char caption[64] = {};
-        ::GetClassNameA(child, cls, sizeof cls);
-        ::GetWindowTextA(child, caption, sizeof caption);
-        if (lstrcmpiA(cls, className) == 0 && text == caption)
-            found = child;
-        else
-            found = ChildWithText(child, className, text);
-    }
-    return found;
-}
-
-}  // namespace
 
 TEST_F(TessalyEndToEnd, TheAddressBookListsItsFileAndKeepsItAtTheEnd)
 {
-    WriteFile(program.File("IPAddress.dat"), "Zeta <10.0.0.9>\r\nalpha <10.0.0.1>\r\n");
-    const HWND widget = program.Start(1168, 255);
-    ASSERT_NE(widget, nullptr);
-    // "<" opens the portal, its "..." the address book.
-    ClickFromOutside(ChildWithText(widget, "Larkspan.SpeedButton", "<"));
-    const HWND portal = program.WaitForWindow(178, 417, widget);
-    ASSERT_NE(portal, nullptr);
-    const HWND more = ChildWithText(portal, "Larkspan.SpeedButton", "...");
-    ASSERT_NE(more, nullptr);
-    ClickFromOutside(more);
-    const HWND book = program.WaitForWindow(462, 341);
+    const HWND book = OpenAddressBook("Zeta <10.0.0.9>\r\nalpha <10.0.0.1>\r\n");
     ASSERT_NE(book, nullptr);
     const HWND list = FindChildOfClass(book, "ListBox");
     ASSERT_NE(list, nullptr);
@@ -195,14 +200,7 @@ private:
 
 TEST_F(TessalyEndToEnd, WhoIsOnlineSearchesTheNetworkUnderTheSearchWindow)
 {
-    WriteFile(program.File("IPAddress.dat"), "Lab <10.0.0.5>\r\n");
-    const HWND widget = program.Start(1168, 255);
-    ASSERT_NE(widget, nullptr);
-    ClickFromOutside(ChildWithText(widget, "Larkspan.SpeedButton", "<"));
-    const HWND portal = program.WaitForWindow(178, 417, widget);
-    ASSERT_NE(portal, nullptr);
-    ClickFromOutside(ChildWithText(portal, "Larkspan.SpeedButton", "..."));
-    const HWND book = program.WaitForWindow(462, 341);
+    const HWND book = OpenAddressBook("Lab <10.0.0.5>\r\n");
     ASSERT_NE(book, nullptr);
 
     // The search window is there from the start, hidden.

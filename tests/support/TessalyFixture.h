@@ -98,6 +98,15 @@ protected:
     // Creates the five forms as the program does at start-up; the portal
     // receives into `receiveFolder`.
     void StartForms(const std::string& receiveFolder = "C:\\");
+    // Creates a test's own form and shows it.
+    template <typename F>
+    F& ShowForm()
+    {
+        F& form = app->CreateForm<F>();
+        form.Show();
+        winui::ProcessMessages();
+        return form;
+    }
     // Shows the widget (fill, activation, placement) as at start-up.
     void ShowWidget();
     void WriteSiblingLists(const std::string& sumvex, const std::string& quillo);

@@ -41,9 +41,7 @@ protected:
     void SetUp() override
     {
         TessalyTest::SetUp();
-        form = &app->CreateForm<HostForm>();
-        form->Show();
-        winui::ProcessMessages();
+        form = &ShowForm<HostForm>();
     }
     // The four frames on a 24 x 18 screen that ImageMagick wrote, with delays
     // of 0, 2, 500 and 7 hundredths and every disposal method.

@@ -36,9 +36,7 @@ protected:
     void SetUp() override
     {
         TessalyTest::SetUp();
-        form = &app->CreateForm<HostForm>();
-        form->Show();
-        winui::ProcessMessages();
+        form = &ShowForm<HostForm>();
     }
     static void Tick(TRbButton& b) { ::SendMessageA(b.Handle(), WM_TIMER, 1, 0); }
     static void Send(TRbButton& b, UINT message, WPARAM wParam = 0)

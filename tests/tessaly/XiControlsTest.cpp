@@ -50,9 +50,7 @@ protected:
     void SetUp() override
     {
         TessalyTest::SetUp();
-        form = &app->CreateForm<HostForm>();
-        form->Show();
-        winui::ProcessMessages();
+        form = &ShowForm<HostForm>();
     }
     static void Send(const winui::Window& control, UINT message, WPARAM wParam, int x, int y)
     {
