@@ -99,29 +99,11 @@ void TRxGIFAnimator::SetAsyncDrawing(bool async)
     clock_.SetSyncEvent(!async);
 }
 
-void TRxGIFAnimator::SetCenter(bool center)
+void TRxGIFAnimator::SetLook(bool& option, bool value)
 {
     {
         std::lock_guard<std::recursive_mutex> lock(canvas_);
-        design_.center = center;
-    }
-    Invalidate();
-}
-
-void TRxGIFAnimator::SetStretch(bool stretch)
-{
-    {
-        std::lock_guard<std::recursive_mutex> lock(canvas_);
-        design_.stretch = stretch;
-    }
-    Invalidate();
-}
-
-void TRxGIFAnimator::SetTransparent(bool transparent)
-{
-    {
-        std::lock_guard<std::recursive_mutex> lock(canvas_);
-        design_.transparent = transparent;
+        option = value;
     }
     Invalidate();
 }

@@ -66,11 +66,11 @@ public:
     bool AsyncDrawing() const noexcept { return async_; }
     void SetAsyncDrawing(bool async);
     bool Center() const noexcept { return design_.center; }
-    void SetCenter(bool center);
+    void SetCenter(bool center) { SetLook(design_.center, center); }
     bool Stretch() const noexcept { return design_.stretch; }
-    void SetStretch(bool stretch);
+    void SetStretch(bool stretch) { SetLook(design_.stretch, stretch); }
     bool Transparent() const noexcept { return design_.transparent; }
-    void SetTransparent(bool transparent);
+    void SetTransparent(bool transparent) { SetLook(design_.transparent, transparent); }
     bool Loop() const noexcept { return design_.loop; }
     void SetLoop(bool loop);
     bool AutoSize() const noexcept { return design_.autoSize; }
@@ -101,6 +101,8 @@ private:
     // Draws the current frame over the saved background; the canvas is locked.
     void DrawFrame(HDC dc);
     void FitToImage();
+    // Changes one of the options the picture is drawn by, and repaints.
+    void SetLook(bool& option, bool value);
 
     RxGIFAnimatorDesign design_;
     TGIFImage image_;
