@@ -327,7 +327,7 @@ void TRbButton::Paint(HDC dc)
     const int w = r.right;
     const int h = r.bottom;
     DibSection composed(w, h);
-    if (!composed || !faces_[0])
+    if (!composed || !faces_[0] || !faces_[1] || !faces_[2])
         return;
     ::GdiFlush();
     // The default face, one pixel right and down.

@@ -22,6 +22,7 @@ public:
     // `windowColor` fills the screen where the image gives no transparent
     // colour. The image is read, not copied: it must outlive the composer.
     Composer(const Image& image, Rgb windowColor) : image_(image), windowColor_(windowColor) {}
+    Composer(Image&&, Rgb) = delete;
 
     // Frame n (0 to the frame count - 1) composed.
     const Picture& Compose(int n);

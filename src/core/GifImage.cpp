@@ -198,7 +198,9 @@ Image Decode(std::span<const std::uint8_t> bytes, const Limits& limits)
                 const std::vector<std::uint8_t> control = in.SubBlocks();
                 if (control.size() < 4)
                     throw GifError("Bad graphic control extension");
-                pending.disposal = static_cast<Disposal>(std::min((control[0] >> 2) & 7, 3));
+                // Methods 4 to 7 are not defined: such a frame is left as it is.
+                const int disposal = (control[0] >> 2) & 7;
+                pending.disposal = disposal <= 3 ? static_cast<Disposal>(disposal) : Disposal::None;
                 pending.delayHundredths = control[1] | (control[2] << 8);
                 pending.transparentIndex =
                     (control[0] & 1) ? std::optional<int>(control[3]) : std::optional<int>();

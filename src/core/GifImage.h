@@ -54,9 +54,10 @@ struct Limits {
     std::size_t maxPixels = 64u * 1024 * 1024;
 };
 
-// Throws GifError for a file that is not a GIF, is cut short before its
-// first frame's data, or breaks the format's rules or the limits. Pixel
-// data that ends early leaves the rest of its frame at index 0.
+// Throws GifError for a file that is not a GIF, is cut short anywhere
+// before its trailer's place, or breaks the format's rules or the limits.
+// LZW data that ends (by its end code or its last sub-block) before its
+// frame is full leaves the rest of the frame at index 0.
 Image Decode(std::span<const std::uint8_t> bytes, const Limits& limits = {});
 
 }  // namespace larkspan::gif

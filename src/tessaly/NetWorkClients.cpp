@@ -6,6 +6,8 @@
 #include "controls/Colors.h"
 #include "winui/Window.h"
 
+#include <algorithm>
+
 using namespace winui;
 
 TfrmNetworkClients* frmNetworkClients = nullptr;
@@ -27,6 +29,9 @@ FormDesign NetworkClientsDesign()
 constexpr DWORD firstBufferSize = 16384;
 // A provider that keeps asking for more room than this is not believed.
 constexpr DWORD largestBufferSize = 16u * 1024 * 1024;
+// Networks nest a few levels (provider, domain, server); a provider that
+// reports a container inside itself is not followed for ever.
+constexpr int deepestContainer = 16;
 
 // Closes an enumeration handle when the read of its container ends, however it ends.
 class EnumHandle {
@@ -127,7 +132,8 @@ void TfrmNetworkClients::SpeedButton1Click()
 void TfrmNetworkClients::Search()
 {
     // Messages run throughout: a second search started from them would
-    // interleave its machines with this one's.
+    // interleave its machines with this one's, and adding would take a
+    // list still being filled.
     if (searching_)
         return;
     searching_ = true;
@@ -145,12 +151,14 @@ void TfrmNetworkClients::Search()
 
 void TfrmNetworkClients::ListNetworkClients(DWORD resourceType, DWORD displayType, ListBox& target)
 {
-    WalkNetContainer(nullptr, resourceType, displayType, target);
+    WalkNetContainer(nullptr, resourceType, displayType, target, 0);
 }
 
 void TfrmNetworkClients::WalkNetContainer(const NETRESOURCEA* container, DWORD resourceType, DWORD displayType,
-                                          ListBox& target)
+                                          ListBox& target, int depth)
 {
+    if (depth > deepestContainer)
+        return;
     const std::optional<Listing> listing = ReadNetContainer(resourceType, container);
     if (!listing)
         return;
@@ -165,7 +173,7 @@ void TfrmNetworkClients::WalkNetContainer(const NETRESOURCEA* container, DWORD r
             ProcessMessages();
         }
         if (record.dwUsage & RESOURCEUSAGE_CONTAINER)
-            WalkNetContainer(&record, resourceType, displayType, target);
+            WalkNetContainer(&record, resourceType, displayType, target, depth + 1);
         ProcessMessages();
     }
 }
@@ -195,7 +203,8 @@ std::optional<TfrmNetworkClients::Listing> TfrmNetworkClients::ReadNetContainer(
                 continue;
             }
             if (result == NO_ERROR) {
-                read.count = count;
+                // No more records than the buffer can hold, whatever the provider says.
+                read.count = std::min<DWORD>(count, size / sizeof(NETRESOURCEA));
                 listing = std::move(read);
             }
             break;
@@ -207,6 +216,8 @@ std::optional<TfrmNetworkClients::Listing> TfrmNetworkClients::ReadNetContainer(
 
 void TfrmNetworkClients::btnAddClick()
 {
+    if (searching_)
+        return;  // the list is still being filled
     std::string callName;
     for (const std::string& line : ListBox1.Items()) {
         if (line.compare(0, 8, "Computer") == 0) {

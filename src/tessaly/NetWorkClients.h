@@ -50,7 +50,7 @@ private:
     void CreateComponents() override;
     void Search();
     void WalkNetContainer(const NETRESOURCEA* container, DWORD resourceType, DWORD displayType,
-                          winui::ListBox& target);
+                          winui::ListBox& target, int depth);
     std::optional<Listing> ReadNetContainer(DWORD resourceType, const NETRESOURCEA* container);
 
     std::unique_ptr<NetResources> net_ = std::make_unique<PlatformNetResources>();

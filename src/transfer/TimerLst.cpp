@@ -244,10 +244,10 @@ TRxTimer::TRxTimer()
 
 TRxTimer::~TRxTimer()
 {
-    destroying_ = true;
     enabled_ = false;
+    destroying_ = true;
+    StopThread();  // before the handler goes: the thread may be running it
     onTimer_ = nullptr;
-    StopThread();
 }
 
 void TRxTimer::SetEnabled(bool enabled)
@@ -258,6 +258,8 @@ void TRxTimer::SetEnabled(bool enabled)
 
 void TRxTimer::SetInterval(unsigned interval)
 {
+    if (interval == interval_)
+        return;
     interval_ = interval;
     Apply();
 }
@@ -282,21 +284,13 @@ void TRxTimer::SetOnTimer(std::function<void()> handler)
 
 void TRxTimer::Apply()
 {
-    // A tick that changes the interval or Enabled on the timer's own thread
-    // (an animation setting the next frame's delay): the running loop takes
-    // the new values on its next round instead of waiting for itself.
-    if (thread_.joinable() && std::this_thread::get_id() == thread_.get_id())
+    // Changed by a tick on the timer's own thread (an animation setting the
+    // next frame's delay): the loop takes the new values on its next round.
+    if (std::this_thread::get_id() == threadId_.load())
         return;
-    // A synchronous tick's thread waits for the tick: applying now would wait
-    // for that thread in turn. The settings apply once the tick has returned.
-    if (syncTicking_) {
-        reapplyAfterTick_ = true;
-        return;
-    }
     const bool run = interval_ != 0 && enabled_ && onTimer_;
-    // A running thread only starts its wait again with the new interval, so
-    // no message runs here that could tick in the middle of the caller.
-    if (run && threaded_ && thread_.joinable() && !threadDone_) {
+    // A running thread only starts its wait again with the new interval.
+    if (run && threaded_ && thread_.joinable()) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
             retime_ = true;
@@ -310,7 +304,6 @@ void TRxTimer::Apply()
         return;
     if (threaded_) {
         stop_ = false;
-        threadDone_ = false;
         thread_ = std::thread([this] { ThreadLoop(); });
     } else if (!::SetTimer(window_.Handle(), timerId, interval_, nullptr)) {
         throw std::runtime_error("Not enough timers available");
@@ -319,44 +312,43 @@ void TRxTimer::Apply()
 
 void TRxTimer::StopThread()
 {
+    if (!thread_.joinable())
+        return;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         stop_ = true;
+        tickPending_ = false;  // a tick still on its way is dropped
     }
     wake_.notify_all();
-    // A synchronous tick may be waiting for this thread: keep taking messages.
-    while (!threadDone_)
-        winui::ProcessMessages();
-    if (thread_.joinable())
-        thread_.join();
+    thread_.join();
 }
 
 void TRxTimer::ThreadLoop()
 {
-    for (;;) {
-        std::unique_lock<std::mutex> lock(mutex_);
+    threadId_ = std::this_thread::get_id();
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (!stop_) {
         retime_ = false;
         const unsigned interval = interval_;
-        if (interval == 0) {
-            wake_.wait(lock, [this] { return stop_ || retime_; });
-            if (stop_)
-                break;
-            continue;
+        const auto woken = [this] { return stop_ || retime_; };
+        if (interval == 0)
+            wake_.wait(lock, woken);
+        else if (!wake_.wait_for(lock, std::chrono::milliseconds(interval), woken)) {
+            if (!enabled_)
+                continue;
+            if (sync_) {
+                // Handed to the creating thread; the wait ends when it has run.
+                tickPending_ = true;
+                ::PostMessageA(window_.Handle(), syncTick, 0, 0);
+                wake_.wait(lock, [this] { return stop_ || !tickPending_; });
+            } else {
+                lock.unlock();
+                TickNow();
+                lock.lock();
+            }
         }
-        if (wake_.wait_for(lock, std::chrono::milliseconds(interval), [this] { return stop_ || retime_; })) {
-            if (stop_)
-                break;
-            continue;  // a new interval: wait again from now
-        }
-        lock.unlock();
-        if (!enabled_)
-            continue;
-        if (sync_)
-            ::SendMessageA(window_.Handle(), syncTick, 0, 0);
-        else
-            TickNow();
     }
-    threadDone_ = true;
+    threadId_ = std::thread::id();
 }
 
 void TRxTimer::TickNow()
@@ -367,11 +359,15 @@ void TRxTimer::TickNow()
 
 void TRxTimer::SyncTick()
 {
-    syncTicking_ = true;
-    TickNow();
-    syncTicking_ = false;
-    if (reapplyAfterTick_) {
-        reapplyAfterTick_ = false;
-        ::PostMessageA(window_.Handle(), reapply, 0, 0);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!tickPending_)
+            return;  // the thread has stopped since it asked
     }
+    TickNow();
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        tickPending_ = false;
+    }
+    wake_.notify_all();
 }

@@ -126,14 +126,13 @@ public:
     void SetInterval(unsigned interval);
     void SetThreaded(bool threaded);
     void SetSyncEvent(bool sync);
-    // Not from the handler itself: the thread would wait for its own end.
+    // Not from the handler itself, which would be replaced while it runs.
     void SetOnTimer(std::function<void()> handler);
     bool Enabled() const noexcept { return enabled_; }
     unsigned Interval() const noexcept { return interval_; }
 
 private:
     static constexpr UINT syncTick = WM_APP + 2;
-    static constexpr UINT reapply = WM_APP + 3;
 
     void Apply();
     void StopThread();
@@ -147,8 +146,6 @@ private:
                                          SyncTick();
                                      else if (message == WM_TIMER)
                                          TickNow();
-                                     else if (message == reapply)
-                                         Apply();
                                      else
                                          return false;
                                      return true;
@@ -157,15 +154,18 @@ private:
     std::atomic<unsigned> interval_{1000};
     bool threaded_ = true;
     std::atomic<bool> sync_{true};
-    bool destroying_ = false;
-    bool syncTicking_ = false;
-    bool reapplyAfterTick_ = false;
+    std::atomic<bool> destroying_{false};
     std::function<void()> onTimer_;
 
+    // The timer thread: it waits on `wake_` for its interval, for a new one,
+    // or for a tick handed to the creating thread to be done, and ends on
+    // `stop_`. Nothing it waits for needs the creating thread to take
+    // messages, so stopping it never runs messages.
     std::thread thread_;
+    std::atomic<std::thread::id> threadId_{};
     std::mutex mutex_;
     std::condition_variable wake_;
     bool stop_ = false;
-    bool retime_ = false;  // the interval changed while the thread waited
-    std::atomic<bool> threadDone_{true};
+    bool retime_ = false;       // the interval changed while the thread waited
+    bool tickPending_ = false;  // a tick is on its way to the creating thread
 };

@@ -168,13 +168,13 @@ class VisibilityWatch {
 public:
     explicit VisibilityWatch(HWND window)
         : thread_([this, window] {
-              ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
               bool visible = ::IsWindowVisible(window) != FALSE;
               while (!stop_) {
                   const bool now = ::IsWindowVisible(window) != FALSE;
                   if (now != visible)
                       changes_.push_back(now ? "shown" : "hidden");
                   visible = now;
+                  std::this_thread::yield();
               }
           })
     {

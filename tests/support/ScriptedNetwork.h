@@ -5,6 +5,8 @@
 
 #include "tessaly/NetResources.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -67,6 +69,11 @@ public:
         if (whileEnumerating)
             whileEnumerating();
         bufferSizes.push_back(*bufferSize);
+        counts.push_back(*count);
+        const auto* bytes = static_cast<const unsigned char*>(buffer);
+        cleanAlignedBuffers = cleanAlignedBuffers &&
+                              reinterpret_cast<std::uintptr_t>(buffer) % alignof(NETRESOURCEA) == 0 &&
+                              std::all_of(bytes, bytes + *bufferSize, [](unsigned char b) { return b == 0; });
         const auto at = open_.find(handle);
         if (at == open_.end())
             return ERROR_INVALID_HANDLE;
@@ -80,6 +87,7 @@ public:
             needed += static_cast<DWORD>(child.comment.size() + child.remoteName.size() + child.provider.size() + 3);
         if (*bufferSize < needed) {
             *bufferSize = needed;
+            reportedSizes.push_back(needed);
             return ERROR_MORE_DATA;
         }
         auto* records = static_cast<NETRESOURCEA*>(buffer);
@@ -115,7 +123,9 @@ public:
     int StillOpen() const { return static_cast<int>(open_.size()); }
 
     std::vector<std::string> calls;
-    std::vector<DWORD> scopes, types, usages, bufferSizes;
+    std::vector<DWORD> scopes, types, usages, bufferSizes, counts, reportedSizes;
+    // Every buffer came zero-filled and aligned for the records.
+    bool cleanAlignedBuffers = true;
     int closed = 0;
     // Runs at every read, as a slow provider's time would pass.
     std::function<void()> whileEnumerating;

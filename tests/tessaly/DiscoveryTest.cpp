@@ -92,6 +92,8 @@ TEST_F(DiscoveryTest, WhoIsOnlineListsEachServerInFourLinesAndAddsIt)
     EXPECT_EQ(scripted.types, std::vector<DWORD>(3, RESOURCETYPE_DISK));
     EXPECT_EQ(scripted.usages, std::vector<DWORD>(3, 0));
     EXPECT_EQ(scripted.bufferSizes, std::vector<DWORD>(3, 16384));
+    EXPECT_EQ(scripted.counts, std::vector<DWORD>(3, 0xFFFFFFFF));  // as many as fit
+    EXPECT_TRUE(scripted.cleanAlignedBuffers);
     EXPECT_EQ(scripted.closed, 3);
     EXPECT_EQ(scripted.StillOpen(), 0);
 }
@@ -119,13 +121,18 @@ TEST_F(DiscoveryTest, FailingContainersAreSkippedAndAFailedRootListsNothing)
     NetNode broken = Workgroup({NetNode::Server("\\\\GONE")});
     broken.remoteName = "BROKEN";
     broken.enumError = ERROR_NO_NETWORK;
-    ScriptedNetwork& scripted =
-        Search("", Root({Network({locked, broken, Workgroup({NetNode::Server("\\\\PC4", "After")})})}));
+    // A provider that reports a container inside itself.
+    NetNode looped = NetNode::Container("LOOP", RESOURCEDISPLAYTYPE_DOMAIN, {});
+    looped.children = {NetNode::Container("LOOP", RESOURCEDISPLAYTYPE_DOMAIN, {})};
+    ScriptedNetwork& scripted = Search(
+        "", Root({Network({locked, broken, looped, Workgroup({NetNode::Server("\\\\PC4", "After")})})}));
     EXPECT_EQ(Lines(), (std::vector<std::string>{"Computer Name: After", "Host Name and Connection Path: \\\\PC4",
                                                  "Network Provider: Microsoft Windows Network", ""}));
-    // Every handle that was opened was closed, the broken one's too.
+    // Every handle that was opened was closed, the broken one's too; the
+    // loop was followed only so deep.
     EXPECT_EQ(scripted.StillOpen(), 0);
-    EXPECT_EQ(scripted.closed, 4);
+    EXPECT_EQ(scripted.closed, static_cast<int>(scripted.calls.size()) - 1);
+    EXPECT_LT(scripted.calls.size(), 30u);
 
     // "Refresh List" searches again from an empty list.
     NetNode root = Root({});
@@ -147,7 +154,10 @@ TEST_F(DiscoveryTest, MoreDataGrowsTheBufferToTheReportedSize)
     ScriptedNetwork& scripted = Search("", Root({Network({Workgroup(servers)})}));
     ASSERT_EQ(scripted.bufferSizes.size(), 4u);
     EXPECT_EQ(scripted.bufferSizes[2], 16384u);
-    EXPECT_GT(scripted.bufferSizes[3], 16384u);  // the size the provider reported
+    ASSERT_EQ(scripted.reportedSizes.size(), 1u);
+    EXPECT_GT(scripted.reportedSizes[0], 16384u);
+    EXPECT_EQ(scripted.bufferSizes[3], scripted.reportedSizes[0]);
+    EXPECT_TRUE(scripted.cleanAlignedBuffers);
     const std::vector<std::string> lines = Lines();
     ASSERT_EQ(lines.size(), 1200u);
     EXPECT_EQ(lines[4 * 299 + 1], "Host Name and Connection Path: \\\\SERVER299");

@@ -179,4 +179,18 @@ TEST_F(GifAnimatorTest, TheClocksOwnThreadMovesThePictureWhileTheGuiThreadIsBusy
     ASSERT_FALSE(eventThreads.empty());
     for (DWORD thread : eventThreads)
         EXPECT_EQ(thread, ::GetCurrentThreadId());
+
+    // Without Loop, the end of the run comes to this thread, which stops it
+    // on frame 0.
+    int stops = 0;
+    picture.OnStop = [&] { ++stops; };
+    picture.SetLoop(false);
+    picture.SetAnimate(true);
+    for (int i = 0; i < 300 && picture.Animate(); ++i) {
+        winui::ProcessMessages();
+        ::Sleep(10);
+    }
+    EXPECT_FALSE(picture.Animate());
+    EXPECT_EQ(picture.FrameIndex(), 0);
+    EXPECT_EQ(stops, 1);
 }

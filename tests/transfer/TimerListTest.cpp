@@ -176,3 +176,46 @@ TEST(RxTimer, WindowTimerAndThreadedTimerTick)
     EXPECT_GE(threadTicks.load(), 3);
     EXPECT_TRUE(onOtherThread);
 }
+
+TEST(RxTimer, ItsOwnTickChangesAndStopsItWithoutWaitingForItself)
+{
+    winui::Application app;
+    // Handed to this thread: the tick shortens the interval, then disables
+    // the timer while the timer's thread waits for that very tick.
+    {
+        TRxTimer timer;
+        int ticks = 0;
+        timer.SetInterval(40);
+        timer.SetOnTimer([&] {
+            if (++ticks == 1)
+                timer.SetInterval(10);
+            else if (ticks == 3)
+                timer.SetEnabled(false);
+        });
+        for (int i = 0; i < 200 && timer.Enabled(); ++i) {
+            winui::ProcessMessages();
+            ::Sleep(5);
+        }
+        EXPECT_FALSE(timer.Enabled());
+        EXPECT_EQ(ticks, 3);
+        EXPECT_EQ(timer.Interval(), 10u);
+    }
+    // On its own thread: the tick changes the interval there; stopping it
+    // is then this thread's, as the animation's end is handed over.
+    std::atomic<int> ticks{0};
+    TRxTimer timer;
+    timer.SetSyncEvent(false);
+    timer.SetInterval(40);
+    timer.SetOnTimer([&] {
+        ++ticks;
+        timer.SetInterval(10);
+    });
+    for (int i = 0; i < 200 && ticks < 5; ++i)
+        ::Sleep(5);
+    EXPECT_GE(ticks.load(), 5);  // the thread went on after changing itself
+    EXPECT_EQ(timer.Interval(), 10u);
+    timer.SetEnabled(false);
+    const int stoppedAt = ticks;
+    ::Sleep(50);
+    EXPECT_EQ(ticks.load(), stoppedAt);
+}
