@@ -153,6 +153,8 @@ void TRxGIFAnimator::AdvanceFrame()
     bool lastRound = false;
     {
         std::lock_guard<std::recursive_mutex> lock(canvas_);
+        // Only while it can be seen: a picture on a hidden form neither
+        // moves on nor draws.
         if (stopping_ || !Handle() || !::IsWindowVisible(Handle()) || image_.Count() < 2 || !::GetParent(Handle()))
             return;
         const int next = frameIndex_ + 1 < image_.Count() ? frameIndex_ + 1 : 0;

@@ -17,7 +17,7 @@
 #include <mutex>
 #include <span>
 
-// A decoded GIF and the frame it is at.
+// A decoded GIF and the frame it starts at.
 class TGIFImage {
 public:
     TGIFImage() = default;
@@ -34,6 +34,8 @@ public:
     int Height() const noexcept { return image_.height; }
     // Whether some frame has a transparent colour.
     bool Transparent() const noexcept;
+    // The frame a picture given this image starts at; the picture then keeps
+    // its own current frame (TRxGIFAnimator::FrameIndex).
     int FrameIndex() const noexcept { return frameIndex_; }
     void SetFrameIndex(int index);
 
