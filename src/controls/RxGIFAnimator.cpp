@@ -81,8 +81,12 @@ void TRxGIFAnimator::SetAnimate(bool animate)
 {
     if (animate == Animate())
         return;
-    stopping_ = false;
+    // Cleared only once the clock is off: a tick still running must not go
+    // past the end of a run that is being stopped.
+    if (animate)
+        stopping_ = false;
     clock_.SetEnabled(animate);
+    stopping_ = false;
     if (animate) {
         if (OnStart)
             OnStart();
@@ -149,7 +153,9 @@ void TRxGIFAnimator::FitToImage()
 
 void TRxGIFAnimator::AdvanceFrame()
 {
-    int delay = 0;
+    // Events are handed to the window's thread from any other: the clock's
+    // own, or whichever runs the step while the drawing mode changes.
+    const bool guiThread = ::GetWindowThreadProcessId(Handle(), nullptr) == ::GetCurrentThreadId();
     bool lastRound = false;
     {
         std::lock_guard<std::recursive_mutex> lock(canvas_);
@@ -162,20 +168,21 @@ void TRxGIFAnimator::AdvanceFrame()
         // Handed over without waiting: the GUI thread may itself be waiting
         // for the canvas, and the picture must not stall while it is busy.
         if (OnFrameChanged) {
-            if (async_)
+            if (!guiThread)
                 ::PostMessageA(Handle(), frameChanged, 0, 0);
             else
                 OnFrameChanged();
         }
+        if (!Handle())
+            return;  // the handler closed the window
         WindowDc dc(Handle());
         DrawFrame(dc.Get());
-        delay = FrameDelay(next);
+        clock_.SetInterval(static_cast<unsigned>(FrameDelay(next)));
         lastRound = !design_.loop && next == 0;
     }
-    clock_.SetInterval(static_cast<unsigned>(delay));
     if (!lastRound)
         return;
-    if (async_) {
+    if (!guiThread) {
         stopping_ = true;  // no further frame until the GUI thread stops the clock
         ::PostMessageA(Handle(), stopAtEnd, 0, 0);
     } else {

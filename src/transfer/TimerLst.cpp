@@ -252,6 +252,8 @@ TRxTimer::~TRxTimer()
 
 void TRxTimer::SetEnabled(bool enabled)
 {
+    if (enabled == enabled_)
+        return;
     enabled_ = enabled;
     Apply();
 }
@@ -266,6 +268,8 @@ void TRxTimer::SetInterval(unsigned interval)
 
 void TRxTimer::SetThreaded(bool threaded)
 {
+    if (threaded == threaded_)
+        return;
     threaded_ = threaded;
     Apply();
 }
@@ -282,14 +286,19 @@ void TRxTimer::SetOnTimer(std::function<void()> handler)
     Apply();
 }
 
+bool TRxTimer::OnOwnThread() const
+{
+    return std::this_thread::get_id() == threadId_.load();
+}
+
 void TRxTimer::Apply()
 {
     // Changed by a tick on the timer's own thread (an animation setting the
     // next frame's delay): the loop takes the new values on its next round.
-    if (std::this_thread::get_id() == threadId_.load())
+    if (OnOwnThread())
         return;
     const bool run = interval_ != 0 && enabled_ && onTimer_;
-    // A running thread only starts its wait again with the new interval.
+    // A running thread only starts its wait again with the new settings.
     if (run && threaded_ && thread_.joinable()) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -314,6 +323,8 @@ void TRxTimer::StopThread()
 {
     if (!thread_.joinable())
         return;
+    if (OnOwnThread())
+        throw std::logic_error("A timer's thread cannot stop itself");
     {
         std::lock_guard<std::mutex> lock(mutex_);
         stop_ = true;
@@ -331,43 +342,76 @@ void TRxTimer::ThreadLoop()
         retime_ = false;
         const unsigned interval = interval_;
         const auto woken = [this] { return stop_ || retime_; };
-        if (interval == 0)
+        // Disabled by its own tick, the thread sleeps until told otherwise.
+        if (interval == 0 || !enabled_) {
             wake_.wait(lock, woken);
-        else if (!wake_.wait_for(lock, std::chrono::milliseconds(interval), woken)) {
-            if (!enabled_)
-                continue;
-            if (sync_) {
-                // Handed to the creating thread; the wait ends when it has run.
-                tickPending_ = true;
-                ::PostMessageA(window_.Handle(), syncTick, 0, 0);
-                wake_.wait(lock, [this] { return stop_ || !tickPending_; });
-            } else {
-                lock.unlock();
-                TickNow();
-                lock.lock();
-            }
+            continue;
         }
+        if (wake_.wait_for(lock, std::chrono::milliseconds(interval), woken) || !enabled_)
+            continue;
+        if (!sync_) {
+            lock.unlock();
+            TickNow();
+            lock.lock();
+            continue;
+        }
+        // Handed to the creating thread; the wait ends when it has run.
+        const WPARAM serial = ++tickSerial_;
+        tickPending_ = ::PostMessageA(window_.Handle(), syncTick, serial, 0) != FALSE;
+        wake_.wait(lock, [this] { return stop_ || !tickPending_; });
     }
     threadId_ = std::thread::id();
 }
 
 void TRxTimer::TickNow()
 {
-    if (enabled_ && !destroying_ && onTimer_)
-        winui::RunGuarded(onTimer_);
+    if (!enabled_ || destroying_ || !onTimer_)
+        return;
+    try {
+        onTimer_();
+    } catch (...) {
+        if (!OnOwnThread()) {
+            ShowFailure(std::current_exception());
+            return;
+        }
+        // Shown by the creating thread, which owns the program's windows.
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            failure_ = std::current_exception();
+        }
+        ::PostMessageA(window_.Handle(), tickFailed, 0, 0);
+    }
 }
 
-void TRxTimer::SyncTick()
+void TRxTimer::SyncTick(WPARAM serial)
 {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (!tickPending_)
+        if (!tickPending_ || serial != tickSerial_)
             return;  // the thread has stopped since it asked
     }
     TickNow();
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        tickPending_ = false;
+        if (serial == tickSerial_)
+            tickPending_ = false;
     }
     wake_.notify_all();
+}
+
+void TRxTimer::ShowFailure(std::exception_ptr failure)
+{
+    if (!failure) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        std::swap(failure, failure_);
+    }
+    if (!failure)
+        return;
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& e) {
+        winui::Application::HandleException(e);
+    } catch (...) {
+        winui::Application::HandleException(std::runtime_error("Unknown error"));
+    }
 }

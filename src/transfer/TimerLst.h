@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <exception>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -127,32 +128,40 @@ public:
     void SetThreaded(bool threaded);
     void SetSyncEvent(bool sync);
     // Not from the handler itself, which would be replaced while it runs.
+    // Nor may a handler destroy its own timer.
     void SetOnTimer(std::function<void()> handler);
     bool Enabled() const noexcept { return enabled_; }
     unsigned Interval() const noexcept { return interval_; }
 
 private:
     static constexpr UINT syncTick = WM_APP + 2;
+    static constexpr UINT tickFailed = WM_APP + 3;
 
     void Apply();
     void StopThread();
     void ThreadLoop();
+    bool OnOwnThread() const;
     void TickNow();
-    void SyncTick();
+    void SyncTick(WPARAM serial);
+    // Shows a handler's exception in the application's error box: the one
+    // given, or the one the timer's thread left.
+    void ShowFailure(std::exception_ptr failure = nullptr);
 
-    // Carries the window timer and receives the synchronous hand-over.
-    winui::MessageWindow window_{"Larkspan.RxTimer", [this](UINT message, WPARAM, LPARAM) {
+    // Carries the window timer and receives what the thread hands over.
+    winui::MessageWindow window_{"Larkspan.RxTimer", [this](UINT message, WPARAM wParam, LPARAM) {
                                      if (message == syncTick)
-                                         SyncTick();
+                                         SyncTick(wParam);
                                      else if (message == WM_TIMER)
                                          TickNow();
+                                     else if (message == tickFailed)
+                                         ShowFailure();
                                      else
                                          return false;
                                      return true;
                                  }};
     std::atomic<bool> enabled_{true};
     std::atomic<unsigned> interval_{1000};
-    bool threaded_ = true;
+    std::atomic<bool> threaded_{true};
     std::atomic<bool> sync_{true};
     std::atomic<bool> destroying_{false};
     std::function<void()> onTimer_;
@@ -168,4 +177,6 @@ private:
     bool stop_ = false;
     bool retime_ = false;       // the interval changed while the thread waited
     bool tickPending_ = false;  // a tick is on its way to the creating thread
+    WPARAM tickSerial_ = 0;     // which one: a later thread's tick is not this one's
+    std::exception_ptr failure_;  // thrown by the handler on the timer's thread
 };

@@ -219,3 +219,44 @@ TEST(RxTimer, ItsOwnTickChangesAndStopsItWithoutWaitingForItself)
     ::Sleep(50);
     EXPECT_EQ(ticks.load(), stoppedAt);
 }
+
+namespace {
+
+// Records the error boxes and the thread that showed each.
+class RecordedErrors final : public winui::Prompts {
+public:
+    winui::MessageResult Show(HWND, const std::string&, winui::MessageKind, const std::string& text,
+                              winui::MessageButtons) override
+    {
+        shown.push_back(text);
+        threads.push_back(::GetCurrentThreadId());
+        return winui::MessageResult::Ok;
+    }
+    std::vector<std::string> shown;
+    std::vector<DWORD> threads;
+};
+
+}  // namespace
+
+TEST(RxTimer, AnErrorOnTheTimersThreadIsShownByTheCreatingThread)
+{
+    winui::Application app;
+    RecordedErrors errors;
+    app.SetPrompts(&errors);
+    std::atomic<int> ticks{0};
+    TRxTimer timer;
+    timer.SetSyncEvent(false);
+    timer.SetInterval(20);
+    timer.SetOnTimer([&] {
+        if (++ticks == 1)
+            throw std::runtime_error("The picture could not be drawn");
+    });
+    for (int i = 0; i < 200 && ticks < 3; ++i)
+        ::Sleep(5);
+    EXPECT_GE(ticks.load(), 3);  // the thread went on
+    EXPECT_TRUE(errors.shown.empty());
+    winui::ProcessMessages();
+    EXPECT_EQ(errors.shown, std::vector<std::string>{"The picture could not be drawn"});
+    EXPECT_EQ(errors.threads, std::vector<DWORD>{::GetCurrentThreadId()});
+    app.SetPrompts(nullptr);
+}
