@@ -246,10 +246,9 @@ LRESULT TRxGIFAnimator::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         return 0;
     case WM_DESTROY:
         clock_.SetEnabled(false);  // its thread draws into this window
-        return PaintedWindow::HandleMessage(message, wParam, lParam);
-    default:
-        return PaintedWindow::HandleMessage(message, wParam, lParam);
+        break;
     }
+    return PaintedWindow::HandleMessage(message, wParam, lParam);
 }
 
 void TRxGIFAnimator::SetLoop(bool loop)

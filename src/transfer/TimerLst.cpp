@@ -279,6 +279,15 @@ void TRxTimer::SetSyncEvent(bool sync)
     sync_ = sync;
 }
 
+void TRxTimer::SetThreadPriority(int priority)
+{
+    if (priority == priority_)
+        return;
+    priority_ = priority;
+    if (threaded_)
+        Apply();
+}
+
 void TRxTimer::SetOnTimer(std::function<void()> handler)
 {
     StopThread();  // the thread may be reading the handler
@@ -338,8 +347,13 @@ void TRxTimer::ThreadLoop()
 {
     threadId_ = std::this_thread::get_id();
     std::unique_lock<std::mutex> lock(mutex_);
+    int priority = THREAD_PRIORITY_NORMAL;
     while (!stop_) {
         retime_ = false;
+        if (priority_ != priority) {
+            priority = priority_;
+            ::SetThreadPriority(::GetCurrentThread(), priority);
+        }
         const unsigned interval = interval_;
         const auto woken = [this] { return stop_ || retime_; };
         // Disabled by its own tick, the thread sleeps until told otherwise.

@@ -127,6 +127,8 @@ public:
     void SetInterval(unsigned interval);
     void SetThreaded(bool threaded);
     void SetSyncEvent(bool sync);
+    // The timer thread's priority (THREAD_PRIORITY_NORMAL, ...).
+    void SetThreadPriority(int priority);
     // Not from the handler itself, which would be replaced while it runs.
     // Nor may a handler destroy its own timer.
     void SetOnTimer(std::function<void()> handler);
@@ -163,6 +165,7 @@ private:
     std::atomic<unsigned> interval_{1000};
     std::atomic<bool> threaded_{true};
     std::atomic<bool> sync_{true};
+    std::atomic<int> priority_{THREAD_PRIORITY_NORMAL};
     std::atomic<bool> destroying_{false};
     std::function<void()> onTimer_;
 
