@@ -14,10 +14,10 @@ namespace {
 void Compose(const larkspan::gif::Image& image)
 {
     namespace gif = larkspan::gif;
-    gif::Composer composer(image, gif::Rgb{255, 255, 255});
+    gif::Composer composer(image, larkspan::Rgb{255, 255, 255});
     const int count = static_cast<int>(image.frames.size());
     std::uint8_t bits[12 * 20 * 3] = {};
-    const gif::BgrBuffer target{bits, 12 * 3, 12, 20};
+    const larkspan::PixelRows target{bits, 12, 20, 12 * 3};
     // A few frames in order, then a jump back from the last.
     for (int n : {0, 1, 2, count - 1, 1}) {
         if (n < 0 || n >= count)

@@ -19,14 +19,10 @@ void FillGradient(const DibSection& face, TGradientType type, COLORREF from, COL
 {
     const larkspan::GradientRamp ramp(static_cast<larkspan::GradientType>(type), ResolveColor(from),
                                       ResolveColor(to), {0, 0, face.Width(), face.Height()});
+    const larkspan::PixelRows rows{face.Bits(), face.Width(), face.Height(), face.Stride()};
     for (int y = 0; y < face.Height(); ++y)
-        for (int x = 0; x < face.Width(); ++x) {
-            const larkspan::Rgb c = ramp.At(x, y);
-            std::uint8_t* px = face.Bits() + y * face.Stride() + x * 3;
-            px[0] = c.b;
-            px[1] = c.g;
-            px[2] = c.r;
-        }
+        for (int x = 0; x < face.Width(); ++x)
+            rows.Set(x, y, ramp.At(x, y));
 }
 
 }  // namespace

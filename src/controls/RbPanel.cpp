@@ -289,13 +289,8 @@ void TRbPanel::BuildBackground()
             const larkspan::PixelRows rows = RowsOf(work);
             for (int y = 0; y < hb; ++y)
                 for (int x = 0; x < wb; ++x)
-                    if (::PtInRegion(region.Get(), x, y)) {
-                        const larkspan::Rgb c = ramp.At(x, y);
-                        std::uint8_t* px = rows.Pixel(x, y);
-                        px[0] = c.b;
-                        px[1] = c.g;
-                        px[2] = c.r;
-                    }
+                    if (::PtInRegion(region.Get(), x, y))
+                        rows.Set(x, y, ramp.At(x, y));
         }
         ScopedSelect selectPen(dc.Get(), pen.Get());
         ScopedSelect selectBrush(dc.Get(), brush);

@@ -1,5 +1,7 @@
 #include "RxGIFAnimator.h"
 
+#include "Colors.h"
+
 #include "winui/Handles.h"
 
 #include <algorithm>
@@ -26,12 +28,6 @@ TGIFImage TGIFImage::FromResource(const char* name)
     if (!data)
         throw std::runtime_error(std::string("Resource ") + name + " not found");
     return FromBytes({static_cast<const std::uint8_t*>(data), ::SizeofResource(module, resource)});
-}
-
-bool TGIFImage::Transparent() const noexcept
-{
-    return std::any_of(image_.frames.begin(), image_.frames.end(),
-                       [](const gif::Frame& frame) { return frame.transparentIndex.has_value(); });
 }
 
 void TGIFImage::SetFrameIndex(int index)
@@ -64,10 +60,7 @@ void TRxGIFAnimator::SetImage(const TGIFImage& image)
     {
         std::lock_guard<std::recursive_mutex> lock(canvas_);
         image_ = image;
-        composer_ = std::make_unique<gif::Composer>(image_.Data(), [] {
-            const COLORREF window = ::GetSysColor(COLOR_WINDOW);
-            return gif::Rgb{GetRValue(window), GetGValue(window), GetBValue(window)};
-        }());
+        composer_ = std::make_unique<gif::Composer>(image_.Data(), ResolveColor(::GetSysColor(COLOR_WINDOW)));
         frameIndex_ = image_.FrameIndex();
     }
     clock_.SetInterval(static_cast<unsigned>(FrameDelay(frameIndex_)));
@@ -226,7 +219,7 @@ void TRxGIFAnimator::DrawFrame(HDC dc)
             x = (width - w) / 2;
             y = (height - h) / 2;
         }
-        gif::DrawScaled(picture, {buffer.Bits(), buffer.Stride(), width, height}, x, y, w, h, design_.transparent);
+        gif::DrawScaled(picture, {buffer.Bits(), width, height, buffer.Stride()}, x, y, w, h, design_.transparent);
     }
     MemoryDc memory(::CreateCompatibleDC(dc));
     ScopedSelect bitmap(memory.Get(), buffer.Get());

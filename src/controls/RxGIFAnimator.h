@@ -32,8 +32,6 @@ public:
     bool Empty() const noexcept { return image_.frames.empty(); }
     int Width() const noexcept { return image_.width; }
     int Height() const noexcept { return image_.height; }
-    // Whether some frame has a transparent colour.
-    bool Transparent() const noexcept;
     // The frame a picture given this image starts at; the picture then keeps
     // its own current frame (TRxGIFAnimator::FrameIndex).
     int FrameIndex() const noexcept { return frameIndex_; }

@@ -108,23 +108,18 @@ const Picture& Composer::Compose(int n)
     return picture_;
 }
 
-void DrawScaled(const Picture& picture, const BgrBuffer& target, int x, int y, int w, int h, bool leaveOut)
+void DrawScaled(const Picture& picture, const PixelRows& target, int x, int y, int w, int h, bool leaveOut)
 {
     if (w <= 0 || h <= 0 || picture.width <= 0 || picture.height <= 0)
         return;
     const bool keyed = leaveOut && picture.transparent.has_value();
     for (int ty = std::max(y, 0); ty < std::min(y + h, target.height); ++ty) {
         const auto sy = static_cast<std::size_t>(static_cast<std::int64_t>(ty - y) * picture.height / h);
-        std::uint8_t* row = target.bits + static_cast<std::ptrdiff_t>(ty) * target.stride;
         for (int tx = std::max(x, 0); tx < std::min(x + w, target.width); ++tx) {
             const auto sx = static_cast<std::size_t>(static_cast<std::int64_t>(tx - x) * picture.width / w);
             const Rgb c = picture.pixels[sy * static_cast<std::size_t>(picture.width) + sx];
-            if (keyed && c == *picture.transparent)
-                continue;
-            std::uint8_t* px = row + static_cast<std::ptrdiff_t>(tx) * 3;
-            px[0] = c.b;
-            px[1] = c.g;
-            px[2] = c.r;
+            if (!keyed || c != *picture.transparent)
+                target.Set(tx, ty, c);
         }
     }
 }

@@ -42,16 +42,9 @@ private:
     bool reused_ = false;
 };
 
-// A 24-bit buffer of blue, green, red bytes, rows from the top.
-struct BgrBuffer {
-    std::uint8_t* bits = nullptr;
-    long stride = 0;
-    int width = 0, height = 0;
-};
-
 // Draws `picture` scaled to the rectangle (x, y, w, h) of `target`, each
 // target pixel taking the nearest picture pixel, clipped to the buffer; with
 // `leaveOut` the picture's transparent colour is not drawn.
-void DrawScaled(const Picture& picture, const BgrBuffer& target, int x, int y, int w, int h, bool leaveOut);
+void DrawScaled(const Picture& picture, const PixelRows& target, int x, int y, int w, int h, bool leaveOut);
 
 }  // namespace larkspan::gif

@@ -6,6 +6,8 @@
 // grows beyond what the limits allow.
 #pragma once
 
+#include "Pixels.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -14,11 +16,6 @@
 #include <vector>
 
 namespace larkspan::gif {
-
-struct Rgb {
-    std::uint8_t r = 0, g = 0, b = 0;
-    friend bool operator==(const Rgb&, const Rgb&) = default;
-};
 
 enum class Disposal { None = 0, Keep = 1, Background = 2, Previous = 3 };
 

@@ -1,14 +1,11 @@
 // Pixel arithmetic of the panels' gradient fill.
 #pragma once
 
+#include "Pixels.h"
+
 #include <cstdint>
 
 namespace larkspan {
-
-struct Rgb {
-    std::uint8_t r = 0, g = 0, b = 0;
-    friend bool operator==(const Rgb&, const Rgb&) = default;
-};
 
 enum class GradientType { Horizontal, Vertical, FromTopLeft, FromTopRight, Radial, DoubleHorz, DoubleVert };
 

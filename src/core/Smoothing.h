@@ -8,16 +8,6 @@
 
 namespace larkspan {
 
-// A view of 24-bit pixel rows in blue, green, red order, top row first.
-struct PixelRows {
-    std::uint8_t* bits = nullptr;
-    int width = 0;
-    int height = 0;
-    std::ptrdiff_t stride = 0;  // bytes from one row to the next
-
-    std::uint8_t* Pixel(int x, int y) const { return bits + y * stride + x * 3; }
-};
-
 // Every destination pixel within the band of b = a div 2 pixels along the
 // edges (a below 1 counts as s) becomes the integer average of its s x s block
 // of the source, which is s times the destination's size; the rest of the

@@ -13,6 +13,7 @@
 #include <string>
 
 using namespace larkspan::gif;
+using larkspan::Rgb;
 
 namespace {
 

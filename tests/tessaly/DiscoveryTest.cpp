@@ -24,13 +24,20 @@ protected:
     }
     ScriptedNetwork& Research(NetNode root)
     {
+        ScriptedNetwork& scripted = Install(std::move(root));
+        frmNetworkClients->SpeedButton1Click();
+        return scripted;
+    }
+    // The window's network from now on; each read notes whether the search
+    // window is up.
+    ScriptedNetwork& Install(NetNode root)
+    {
         auto network = std::make_unique<ScriptedNetwork>(std::move(root));
         ScriptedNetwork& scripted = *network;
         scripted.whileEnumerating = [this] {
             searchWindowShown = searchWindowShown && frmExport->Visible();
         };
         frmNetworkClients->SetNetResources(std::move(network));
-        frmNetworkClients->SpeedButton1Click();
         return scripted;
     }
     static std::vector<std::string> Lines() { return frmNetworkClients->ListBox1.Items(); }
@@ -58,11 +65,8 @@ TEST_F(DiscoveryTest, WhoIsOnlineListsEachServerInFourLinesAndAddsIt)
 {
     WriteFile(ProgramFile("IPAddress.dat"), "");
     StartForms();
-    auto network = std::make_unique<ScriptedNetwork>(Root({Network(
+    ScriptedNetwork& scripted = Install(Root({Network(
         {Workgroup({NetNode::Server("\\\\PC1", "Front desk"), NetNode::Server("\\\\PC2")})})}));
-    ScriptedNetwork& scripted = *network;
-    scripted.whileEnumerating = [this] { searchWindowShown = searchWindowShown && frmExport->Visible(); };
-    frmNetworkClients->SetNetResources(std::move(network));
 
     // "Who's Online?" shows the window modally, its search running as it
     // opens; once it is up, "Add Host Names to List" is clicked.

@@ -7,10 +7,6 @@
 #include "controls/RxGIFAnimator.h"
 #include "winui/Form.h"
 
-#include <fstream>
-#include <iterator>
-#include <thread>
-
 using namespace testing_support;
 
 namespace {
@@ -19,8 +15,8 @@ constexpr COLORREF parentColour = RGB(20, 160, 90);
 
 std::vector<std::uint8_t> ReadReference(const std::string& name)
 {
-    std::ifstream in(std::string("Z:") + LARKSPAN_GIF_DIR + "/" + name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+    const std::string bytes = FileContent(std::string("Z:") + LARKSPAN_GIF_DIR + "/" + name);
+    return {bytes.begin(), bytes.end()};
 }
 
 class HostForm final : public winui::Form {
