@@ -172,8 +172,11 @@ void Form::HandleActivate(WPARAM wParam, LPARAM lParam)
     // The first activation always counts.
     const bool fire = !activatedOnce_ || BelongsToThisProcess(other) || app.FormLeftFrom() != Handle();
     activatedOnce_ = true;
-    if (fire)
+    if (fire) {
+        // The click that activated the form has not been delivered yet.
+        const InputHeldBack clickFirst;
         RunGuarded(OnActivate);
+    }
 }
 
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)

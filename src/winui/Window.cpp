@@ -257,12 +257,19 @@ OtherWindowsDisabled::OtherWindowsDisabled(HWND keep)
     std::erase(disabled_, keep);
     for (HWND window : disabled_)
         ::EnableWindow(window, FALSE);
+    if (keep && !::IsWindowEnabled(keep)) {
+        ::EnableWindow(keep, TRUE);
+        enabled_ = keep;
+    }
 }
 
 OtherWindowsDisabled::~OtherWindowsDisabled()
 {
+    // The others first, so that the activation has somewhere to go.
     for (HWND window : disabled_)
         ::EnableWindow(window, TRUE);
+    if (enabled_ && ::IsWindow(enabled_))
+        ::EnableWindow(enabled_, FALSE);
 }
 
 void TrackMouseLeave(HWND window)
@@ -330,10 +337,31 @@ bool OfferDialogKey(const MSG& msg)
     return offer.taken;
 }
 
+namespace {
+thread_local int inputHeldBack = 0;
+}
+
+InputHeldBack::InputHeldBack()
+{
+    ++inputHeldBack;
+}
+
+InputHeldBack::~InputHeldBack()
+{
+    --inputHeldBack;
+}
+
+bool InputHeldBack::Active() noexcept
+{
+    return inputHeldBack > 0;
+}
+
 void ProcessMessages()
 {
+    // Posted messages (timers among them), painting and sent messages only.
+    const UINT take = PM_REMOVE | (InputHeldBack::Active() ? PM_QS_POSTMESSAGE | PM_QS_PAINT | PM_QS_SENDMESSAGE : 0);
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (::PeekMessageA(&msg, nullptr, 0, 0, take)) {
         if (msg.message == WM_QUIT) {
             ::PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the main loop
             return;

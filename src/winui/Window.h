@@ -106,7 +106,9 @@ private:
 };
 
 // Disables every enabled top-level window of the calling thread but one for
-// its lifetime, as a modal window or dialog needs.
+// its lifetime, as a modal window or dialog needs, and enables that one: a
+// window shown modally from another modal window was disabled by the first.
+// Each window is left as it was found.
 class OtherWindowsDisabled {
 public:
     explicit OtherWindowsDisabled(HWND keep);
@@ -116,6 +118,7 @@ public:
 
 private:
     std::vector<HWND> disabled_;
+    HWND enabled_ = nullptr;  // the kept window, when it had to be enabled
 };
 
 // Offers a key message, before it is dispatched, to the controls of the
@@ -125,7 +128,21 @@ private:
 bool OfferDialogKey(const MSG& msg);
 
 // Lets every window message waiting for the calling thread run, then returns.
+// Inside an InputHeldBack scope, mouse and keyboard input stays queued.
 void ProcessMessages();
+
+// While it lives, ProcessMessages on this thread leaves input messages in the
+// queue. A window activated by a click is activated while the platform is
+// still delivering that press: a handler that lets messages run then would
+// deliver the release first, and the press would come after it, on its own.
+class InputHeldBack {
+public:
+    InputHeldBack();
+    InputHeldBack(const InputHeldBack&) = delete;
+    InputHeldBack& operator=(const InputHeldBack&) = delete;
+    ~InputHeldBack();
+    static bool Active() noexcept;
+};
 
 // Asks for one WM_MOUSELEAVE when the mouse next leaves the window.
 void TrackMouseLeave(HWND window);

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,19 @@ const std::string& ProgramPath();
 
 // A Unix path handed over by CTest, in the form Wine's programs open.
 std::string WindowsPath(std::string path);
+
+// A click as the user gives it, through the input system: the pointer moves
+// onto the middle of the control, rests a moment, then the left button is
+// pressed and released there. A disabled or covered control gets nothing,
+// as it would from the user.
+void ClickWithMouse(HWND control);
+// The same at a point of the screen.
+void ClickAt(POINT screenPoint);
+// A point on the close box of a window's caption bar (as the window itself
+// answers hit tests), or nothing.
+std::optional<POINT> CloseBoxOf(HWND window);
+// A key typed through the input system, to whichever window has the focus.
+void TypeKey(WORD key);
 
 // The first child window of a class (case ignored), or nullptr.
 HWND FindChildOfClass(HWND parent, const char* className);
@@ -36,6 +50,9 @@ public:
     HWND Start(int left, int top);
     // Waits for the process to end; its exit code.
     DWORD WaitForExit();
+    // True when the process ends within `ms` milliseconds (it is then
+    // waited for as by WaitForExit).
+    bool EndsWithin(DWORD ms);
     // The program's visible top-level window of this client size (other
     // than `except`), waiting up to five seconds for it; nullptr when none
     // shows.

@@ -30,13 +30,6 @@ std::vector<std::string> ListItems(HWND list)
     return items;
 }
 
-// A click on a child window, as the mouse gives it.
-void ClickFromOutside(HWND control)
-{
-    ::PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    ::PostMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-}
-
 HWND ChildWithText(HWND parent, const char* className, const std::string& text)
 {
     HWND found = nullptr;
@@ -81,12 +74,29 @@ protected:
         widget = program.Start(1168, 255);
         if (!widget)
             return nullptr;
-        ClickFromOutside(ChildWithText(widget, "Larkspan.SpeedButton", "<"));
+        ClickWithMouse(ChildWithText(widget, "Larkspan.SpeedButton", "<"));
         const HWND portal = program.WaitForWindow(178, 417, widget);
         if (!portal)
             return nullptr;
-        ClickFromOutside(ChildWithText(portal, "Larkspan.SpeedButton", "..."));
+        ClickWithMouse(ChildWithText(portal, "Larkspan.SpeedButton", "..."));
         return program.WaitForWindow(462, 341);
+    }
+    // Ends the program as the user does, with a click on the widget's "X":
+    // it must be gone within five seconds, its position written.
+    void CloseWithX()
+    {
+        ClickWithMouse(ChildWithText(widget, "Larkspan.SpeedButton", "X"));
+        ASSERT_TRUE(program.EndsWithin(5000)) << "still running five seconds after X";
+        char left[16] = {};
+        ::GetPrivateProfileStringA("Tessaly", "Left Side", "", left, sizeof left, program.File("Larkspan.ini").c_str());
+        EXPECT_STREQ(left, "1168");
+    }
+    // Waits up to five seconds for a window to be hidden.
+    static bool Hides(HWND window)
+    {
+        for (int i = 0; i < 100 && ::IsWindowVisible(window); ++i)
+            ::Sleep(50);
+        return !::IsWindowVisible(window);
     }
     HWND widget = nullptr;
 
@@ -154,10 +164,21 @@ TEST_F(TessalyEndToEnd, TheAddressBookListsItsFileAndKeepsItAtTheEnd)
     EXPECT_EQ(ChildTexts(book, "Larkspan.XiButton"),
               (std::vector<std::string>{"Send To", "Close", "Add", "Delete", "Who's Online?"}));
 
-    ::PostMessageA(book, WM_CLOSE, 0, 0);
-    ::PostMessageA(widget, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.WaitForExit(), 0u);
+    ClickWithMouse(ChildWithText(book, "Larkspan.XiButton", "Close"));
+    EXPECT_TRUE(Hides(book));
+    CloseWithX();
     EXPECT_EQ(FileContent(program.File("IPAddress.dat")), "alpha <10.0.0.1>\r\nZeta <10.0.0.9>\r\n");
+
+    // Send To closes the book too, with the entry's address in the host field.
+    const HWND again = OpenAddressBook("Lab <10.0.0.5>\r\n");
+    ASSERT_NE(again, nullptr);
+    ClickWithMouse(ChildWithText(again, "Larkspan.XiButton", "Send To"));
+    EXPECT_TRUE(Hides(again));
+    const HWND portal = program.WaitForWindow(178, 417, widget);
+    ASSERT_NE(portal, nullptr);
+    EXPECT_EQ(ChildTexts(portal, "Edit"), std::vector<std::string>{"10.0.0.5"});
+    CloseWithX();
+    EXPECT_EQ(FileContent(program.File("IPAddress.dat")), "Lab <10.0.0.5>\r\n");
 }
 
 namespace {
@@ -171,8 +192,10 @@ public:
               bool visible = ::IsWindowVisible(window) != FALSE;
               while (!stop_) {
                   const bool now = ::IsWindowVisible(window) != FALSE;
-                  if (now != visible)
+                  if (now != visible) {
                       changes_.push_back(now ? "shown" : "hidden");
+                      ++count_;
+                  }
                   visible = now;
                   std::this_thread::yield();
               }
@@ -182,6 +205,7 @@ public:
     VisibilityWatch(const VisibilityWatch&) = delete;
     VisibilityWatch& operator=(const VisibilityWatch&) = delete;
     ~VisibilityWatch() { Stop(); }
+    std::size_t Changes() const { return count_; }
     const std::vector<std::string>& Stop()
     {
         stop_ = true;
@@ -192,6 +216,7 @@ public:
 
 private:
     std::atomic<bool> stop_{false};
+    std::atomic<std::size_t> count_{0};
     std::vector<std::string> changes_;
     std::thread thread_;
 };
@@ -208,7 +233,7 @@ TEST_F(TessalyEndToEnd, WhoIsOnlineSearchesTheNetworkUnderTheSearchWindow)
     ASSERT_NE(search, nullptr);
     EXPECT_FALSE(::IsWindowVisible(search));
     VisibilityWatch watch(search);
-    ClickFromOutside(ChildWithText(book, "Larkspan.XiButton", "Who's Online?"));
+    ClickWithMouse(ChildWithText(book, "Larkspan.XiButton", "Who's Online?"));
     const HWND clients = program.WaitForWindow(655, 375);
     ASSERT_NE(clients, nullptr);
     char caption[64] = {};
@@ -222,13 +247,38 @@ TEST_F(TessalyEndToEnd, WhoIsOnlineSearchesTheNetworkUnderTheSearchWindow)
     EXPECT_EQ(watch.Stop(), (std::vector<std::string>{"shown", "hidden"}));
     EXPECT_FALSE(::IsWindowVisible(search));
 
-    // Nothing listed, nothing added; the window closes.
-    ClickFromOutside(ChildWithText(clients, "Larkspan.RbButton", "Add Host Names to List"));
-    for (int i = 0; i < 100 && ::IsWindowVisible(clients); ++i)
+    // Shown modally from the modal address book, it takes the user's clicks:
+    // "Refresh List" searches again under the search window.
+    VisibilityWatch again(search);
+    ClickWithMouse(FindChildOfClass(clients, "Larkspan.SpeedButton"));
+    for (int i = 0; i < 100 && again.Changes() < 2; ++i)
         ::Sleep(50);
-    EXPECT_FALSE(::IsWindowVisible(clients));
+    EXPECT_EQ(again.Stop(), (std::vector<std::string>{"shown", "hidden"}));
+    EXPECT_FALSE(::IsWindowEnabled(book));
+
+    // Its close box closes it; the book takes clicks again.
+    const std::optional<POINT> closeBox = CloseBoxOf(clients);
+    ASSERT_TRUE(closeBox);
+    ClickAt(*closeBox);
+    EXPECT_TRUE(Hides(clients));
+    EXPECT_TRUE(::IsWindowEnabled(book));
+
+    // Nothing listed, nothing added: "Add Host Names to List" closes it.
+    ClickWithMouse(ChildWithText(book, "Larkspan.XiButton", "Who's Online?"));
+    ASSERT_EQ(program.WaitForWindow(655, 375), clients);
+    ClickWithMouse(ChildWithText(clients, "Larkspan.RbButton", "Add Host Names to List"));
+    EXPECT_TRUE(Hides(clients));
     EXPECT_EQ(ListItems(FindChildOfClass(book, "ListBox")), std::vector<std::string>{"Lab <10.0.0.5>"});
-    ::PostMessageA(book, WM_CLOSE, 0, 0);
-    ::PostMessageA(widget, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.WaitForExit(), 0u);
+    ClickWithMouse(ChildWithText(book, "Larkspan.XiButton", "Close"));
+    EXPECT_TRUE(Hides(book));
+    CloseWithX();
+}
+
+TEST_F(TessalyEndToEnd, TheCloseButtonEndsTheProgramWithThePortalShown)
+{
+    widget = program.Start(1168, 255);
+    ASSERT_NE(widget, nullptr);
+    ClickWithMouse(ChildWithText(widget, "Larkspan.SpeedButton", "<"));
+    ASSERT_NE(program.WaitForWindow(178, 417, widget), nullptr);
+    CloseWithX();
 }
