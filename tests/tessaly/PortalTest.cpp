@@ -9,6 +9,7 @@
 #include <winsock.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <functional>
 #include <set>
 #include <thread>
@@ -423,4 +424,47 @@ TEST_F(PortalStartTest, APortHeldByAnotherProgramIsReportedOnce)
     EXPECT_EQ(prompts.shown[0].kind, winui::MessageKind::Warning);
     EXPECT_EQ(prompts.shown[0].text, "Files cannot be received: port 6501 is in use by another program.\r\n\r\n"
                                      "Receiving is off; sending files still works.");
+}
+
+namespace {
+
+// On a drive too small for what arrives (tests/tessaly/small-drive.sh).
+class PortalFullDiskTest : public PortalStartTest {
+protected:
+    void SetUp() override
+    {
+        const char* drive = std::getenv("LARKSPAN_SMALL_DRIVE");
+        if (!drive)
+            GTEST_SKIP() << "no small drive: run through small-drive.sh, which mounts one where it may";
+        PortalStartTest::SetUp();
+        smallDrive = drive;
+    }
+
+    std::string smallDrive;
+};
+
+}  // namespace
+
+TEST_F(PortalFullDiskTest, ContentTheDiskCannotTakeIsNeitherAcknowledgedNorKeptAndIsReported)
+{
+    constexpr std::int64_t contentSize = 17 * 1024 * 1024;  // captured into a file as it arrives
+    ULARGE_INTEGER free{};
+    ASSERT_TRUE(::GetDiskFreeSpaceExA(smallDrive.c_str(), &free, nullptr, nullptr));
+    ASSERT_LT(free.QuadPart, static_cast<ULONGLONG>(contentSize));
+    StartForms(smallDrive);
+    ASSERT_EQ(frmFilePortal->ReceiveFolder(), smallDrive);
+
+    Peer peer("large.bin", std::string(contentSize, 'x'));
+    ASSERT_TRUE(RunUntil([&] { return peer.Done() && frmFilePortal->NMRec1.SessionCount() == 0; }));
+    EXPECT_EQ(peer.Reply(), "");  // turned away, not acknowledged
+    EXPECT_TRUE(RunUntil([this] { return !prompts.shown.empty(); }));
+    EXPECT_TRUE(RunUntil([] { return frmFilePortal->lblCom.Caption() == "Ready..."; }));
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].kind, winui::MessageKind::Error);
+    EXPECT_EQ(prompts.shown[0].text, "Transmission Interrupted or Disconnected");
+    EXPECT_EQ(frmFilePortal->ListBox1.Count(), 0);
+    std::set<std::string> left = FolderNames(smallDrive);
+    left.erase(".");
+    left.erase("..");
+    EXPECT_EQ(left, std::set<std::string>{});  // neither the file nor its capture
 }
