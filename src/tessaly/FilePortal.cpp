@@ -168,9 +168,14 @@ void TfrmFilePortal::CreateReceiver()
     NMRec1.OnMSG = [this](TNMStrmServ&, const std::string& from, TStream& strm) { NMRec1MSG(from, strm); };
     NMRec1.OnCaptureFailed = [this](TNMStrmServ&, const std::string&) { NMRec1CaptureFailed(); };
     // Said once the program runs, not in the middle of its start.
-    if (receivedFiles_.Folder().empty())
+    if (receivedFiles_.Folder().empty()) {
         ::PostMessageA(Handle(), notListeningMessage, 0, 0);
-    else if (!NMRec1.Listen())
+        return;
+    }
+    // What a run that was killed or crashed left in the folder goes before
+    // anything new arrives.
+    TFileStream::RemoveAbandonedTemporaries(receivedFiles_.Folder());
+    if (!NMRec1.Listen())
         ::PostMessageA(Handle(), notListeningMessage, 1, 0);
 }
 

@@ -392,6 +392,35 @@ TEST_F(PortalStartTest, LargeContentArrivesWholeAndLeavesNothingElseBehind)
     ::RemoveDirectoryA(inbox.c_str());
 }
 
+TEST_F(PortalStartTest, AtStartTheTemporariesAnEarlierRunLeftGoAndNothingElse)
+{
+    const std::string inbox = "C:\\portal-leftovers\\";
+    ::CreateDirectoryA(inbox.c_str(), nullptr);
+    const auto place = [&](const std::string& name, DWORD attributes) {
+        WriteFile(inbox + name, name);
+        ::SetFileAttributesA((inbox + name).c_str(), attributes);
+    };
+    place("~Tessaly-1f4-0.tmp", FILE_ATTRIBUTE_HIDDEN);  // a capture's, killed
+    place("~Tessaly-1f4-1.tmp", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY);  // a store's, crashed
+    place("~Tessaly-2a-7.tmp", FILE_ATTRIBUTE_HIDDEN);  // a running transfer's
+    place("~Tessaly-3b-2.tmp", FILE_ATTRIBUTE_NORMAL);  // not hidden: the user's
+    place("~Tessaly-notes.txt", FILE_ATTRIBUTE_HIDDEN);
+    place("lsp1A2B.tmp", FILE_ATTRIBUTE_HIDDEN);  // another program's
+    // Held open, even with every sharing allowed, it is still in use.
+    winui::FileHandle held(::CreateFileA((inbox + "~Tessaly-2a-7.tmp").c_str(), GENERIC_READ,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held);
+
+    StartForms(inbox);
+    EXPECT_EQ(FolderNames(inbox), (std::set<std::string>{".", "..", "~Tessaly-2a-7.tmp", "~Tessaly-3b-2.tmp",
+                                                          "~Tessaly-notes.txt", "lsp1A2B.tmp"}));
+    held.Reset();
+    for (const std::string& name : FolderNames(inbox))
+        RemoveFile(inbox + name);
+    ::RemoveDirectoryA(inbox.c_str());
+}
+
 TEST_F(PortalStartTest, AFolderThatTakesNoFilesGivesWayToDownloads)
 {
     StartForms("C:\\no-such-folder\\");
