@@ -166,10 +166,16 @@ void TfrmFilePortal::CreateReceiver()
             ReceivingEnded();
     };
     NMRec1.OnMSG = [this](TNMStrmServ&, const std::string& from, TStream& strm) { NMRec1MSG(from, strm); };
+    NMRec1.OnCaptureFailed = [this](TNMStrmServ&, const std::string&) { NMRec1CaptureFailed(); };
     // Said once the program runs, not in the middle of its start.
-    if (receivedFiles_.Folder().empty())
+    if (receivedFiles_.Folder().empty()) {
         ::PostMessageA(Handle(), notListeningMessage, 0, 0);
-    else if (!NMRec1.Listen())
+        return;
+    }
+    // What a run that was killed or crashed left in the folder goes before
+    // anything new arrives.
+    TFileStream::RemoveAbandonedTemporaries(receivedFiles_.Folder());
+    if (!NMRec1.Listen())
         ::PostMessageA(Handle(), notListeningMessage, 1, 0);
 }
 
@@ -530,6 +536,13 @@ void TfrmFilePortal::NMRec1MSG(const std::string& sFrom, TStream& strm)
     } catch (const std::exception&) {
         HandOver({Received::Kind::Failed, {}});
     }
+}
+
+// On the session's thread: content that could not be kept while it arrived
+// (a full disk) fails as one that could not be written afterwards.
+void TfrmFilePortal::NMRec1CaptureFailed()
+{
+    HandOver({Received::Kind::Failed, {}});
 }
 
 void TfrmFilePortal::HandOver(Received received)

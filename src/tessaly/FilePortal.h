@@ -85,6 +85,7 @@ public:
     void NMRec1Disconnect();
     void NMRec1ConnectionFailed();
     void NMRec1MSG(const std::string& sFrom, TStream& strm);
+    void NMRec1CaptureFailed();
     void Timer1Timer();
     void SetTimer1Enabled(bool enabled);
     void NMRec1InvalidHost(bool& handled);

@@ -28,13 +28,16 @@ void TNMStrmServ::Serve()
         ReceivedByteCount = 0;
         TransferSize = static_cast<std::int32_t>(size);
         MemoryBudget::Share share;  // given back after the content has gone
-        const std::unique_ptr<TStream> content = NewContent(size, share);
-        if (size > 0)
-            CaptureStream(*content, size);
-        // Only complete content is acknowledged and handed on: a connection
-        // that ended early must neither pass for a received file nor tell
-        // its sender that it did.
-        if (content->Size() != size)
+        std::unique_ptr<TStream> content;
+        try {
+            content = Capture(size, share);
+        } catch (const ESockError&) {
+            return;  // the peer broke off, or the session was ended: nothing to say
+        } catch (const std::exception&) {
+            CaptureFailed(header.Name());  // what had arrived is gone already
+            return;
+        }
+        if (!content)
             return;
         try {
             Write(std::string(larkspan::transfer::acknowledgement));
@@ -49,6 +52,29 @@ void TNMStrmServ::Serve()
         return;  // the session ends without OnMSG and without a report
     }
     WaitForPeerClose();
+}
+
+std::unique_ptr<TStream> TNMStrmServ::Capture(std::int64_t size, MemoryBudget::Share& share)
+{
+    std::unique_ptr<TStream> content = NewContent(size, share);
+    if (size > 0)
+        CaptureStream(*content, size);
+    // Only complete content is acknowledged and handed on: a connection that
+    // ended early must neither pass for a received file nor tell its sender
+    // that it did.
+    if (content->Size() != size)
+        return nullptr;
+    return content;
+}
+
+void TNMStrmServ::CaptureFailed(const std::string& from)
+{
+    // A reset, not an orderly close: a sender takes a close without an
+    // answer for its content's arrival.
+    ResetConnection();
+    auto* listener = static_cast<TNMStrmServ*>(ParentServer());
+    if (listener && listener->OnCaptureFailed)
+        listener->OnCaptureFailed(*this, from);
 }
 
 std::unique_ptr<TStream> TNMStrmServ::NewContent(std::int64_t size, MemoryBudget::Share& share)

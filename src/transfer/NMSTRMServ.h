@@ -24,6 +24,12 @@ public:
     // Raised on the session's thread with the session, the name from the
     // header and the content, positioned at 0; only for complete content.
     std::function<void(TNMStrmServ& session, const std::string& from, TStream& strm)> OnMSG;
+    // Raised on the session's thread, instead of OnMSG, when arriving
+    // content could not be kept here (its file could not be written: a
+    // full disk, a folder gone). The sender has been turned away with a
+    // reset instead of the acknowledgement, and nothing of the content
+    // remains. A peer that breaks off raises nothing.
+    std::function<void(TNMStrmServ& session, const std::string& from)> OnCaptureFailed;
 
     // Content that does not stay in memory is captured into a temporary
     // file in this folder (ending with its separator), the system's
@@ -41,6 +47,12 @@ protected:
     std::unique_ptr<TNMGeneralServer> NewSession() override { return std::make_unique<TNMStrmServ>(); }
 
 private:
+    // The `size` bytes of content, whole, or nothing when the peer broke
+    // off. Throws ESockError for a failed or cancelled connection, and
+    // anything else for content that could not be kept.
+    std::unique_ptr<TStream> Capture(std::int64_t size, MemoryBudget::Share& share);
+    // Turns the sender away and says so to the listening component's owner.
+    void CaptureFailed(const std::string& from);
     // Where a session keeps content of `size` bytes: memory, with `share`
     // taken from the listening component's budget, or a temporary file.
     std::unique_ptr<TStream> NewContent(std::int64_t size, MemoryBudget::Share& share);

@@ -203,3 +203,13 @@ void TNMGeneralServer::WaitForPeerClose()
         AwaitSocket(Direction::Receive);
     }
 }
+
+void TNMGeneralServer::ResetConnection()
+{
+    Connected = false;
+    if (socket_ == INVALID_SOCKET)
+        return;
+    const ::linger abortive{1, 0};
+    ::setsockopt(socket_, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abortive), sizeof abortive);
+    ::closesocket(std::exchange(socket_, INVALID_SOCKET));
+}

@@ -46,6 +46,10 @@ protected:
     virtual std::unique_ptr<TNMGeneralServer> NewSession() { return std::make_unique<TNMGeneralServer>(); }
     // Waits until the peer has closed the connection (or the session idles out).
     void WaitForPeerClose();
+    // Ends a session's connection at once with a reset, which the peer sees
+    // as a failure rather than as the end of the data. On the session's
+    // thread, whose socket it is.
+    void ResetConnection();
     // Stops listening, cancels every session and waits until all have ended,
     // taking only the messages that end them. Sessions use what the derived
     // class holds (OnMSG among it): a derived class calls this first thing in

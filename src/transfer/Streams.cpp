@@ -1,8 +1,11 @@
 #include "Streams.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
+#include <string_view>
 
 std::size_t TMemoryStream::Read(void* buffer, std::size_t count)
 {
@@ -47,25 +50,76 @@ TFileStream::~TFileStream()
         ::DeleteFileA(path_.c_str());
 }
 
+namespace {
+
+// The program's temporary files are "~Tessaly-<process>-<serial>.tmp": a
+// name that no other program's files take, so that leftovers can be told
+// from anything else in a folder.
+constexpr std::string_view temporaryPrefix = "~Tessaly-";
+constexpr std::string_view temporaryExtension = ".tmp";
+
+std::string TemporaryName()
+{
+    static std::atomic<unsigned> serial{0};
+    char unique[32];
+    std::snprintf(unique, sizeof unique, "%lx-%x", ::GetCurrentProcessId(), serial++);
+    return std::string(temporaryPrefix) + unique + std::string(temporaryExtension);
+}
+
+bool IsTemporaryName(std::string_view name)
+{
+    return name.size() > temporaryPrefix.size() + temporaryExtension.size() && name.starts_with(temporaryPrefix) &&
+           name.ends_with(temporaryExtension);
+}
+
+}  // namespace
+
 std::unique_ptr<TFileStream> TFileStream::Temporary(const std::string& folder)
 {
-    char temporaryFolder[MAX_PATH] = {};
-    char path[MAX_PATH] = {};
-    if (folder.empty())
-        ::GetTempPathA(MAX_PATH, temporaryFolder);
-    if (!::GetTempFileNameA(folder.empty() ? temporaryFolder : folder.c_str(), "lsp", 0, path))
-        throw std::runtime_error("Cannot create a temporary file");
+    char systemFolder[MAX_PATH] = {};
+    if (folder.empty() && !::GetTempPathA(MAX_PATH, systemFolder))
+        throw std::runtime_error("Cannot find the temporary folder");
+    const std::string where = folder.empty() ? systemFolder : folder;
     // In the system's folder the system removes the file when the handle
-    // closes; in a given folder the stream removes it unless it is kept,
-    // and until then it is hidden there.
-    const DWORD flags = folder.empty() ? FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE
-                                       : FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN;
-    winui::FileHandle file(::CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, flags, nullptr));
-    if (!file) {
-        ::DeleteFileA(path);
-        throw std::runtime_error(std::string("Cannot create file ") + path);
+    // closes; in a given folder the stream removes it unless it is kept.
+    const DWORD flags =
+        FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | (folder.empty() ? FILE_FLAG_DELETE_ON_CLOSE : 0);
+    // A name that a leftover of an earlier process of the same number
+    // holds moves on to the next.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string path = where + TemporaryName();
+        winui::FileHandle file(
+            ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, flags, nullptr));
+        if (file)
+            return std::unique_ptr<TFileStream>(
+                new TFileStream(std::move(file), folder.empty() ? std::string() : std::move(path), folder));
+        if (::GetLastError() != ERROR_FILE_EXISTS)
+            break;
     }
-    return std::unique_ptr<TFileStream>(new TFileStream(std::move(file), folder.empty() ? "" : path, folder));
+    throw std::runtime_error("Cannot create a temporary file in " + where);
+}
+
+void TFileStream::RemoveAbandonedTemporaries(const std::string& folder)
+{
+    // Names first, removals after: a search over a folder that changes
+    // under it may skip entries.
+    std::vector<std::string> abandoned;
+    WIN32_FIND_DATAA found{};
+    const std::string pattern = folder + std::string(temporaryPrefix) + "*" + std::string(temporaryExtension);
+    if (winui::FindHandle search(::FindFirstFileA(pattern.c_str(), &found)); search) {
+        do {
+            const DWORD attributes = found.dwFileAttributes;
+            if ((attributes & FILE_ATTRIBUTE_HIDDEN) && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                IsTemporaryName(found.cFileName))
+                abandoned.push_back(folder + found.cFileName);
+        } while (::FindNextFileA(search.Get(), &found));
+    }
+    // Opened without sharing, a file that any process holds (a running
+    // transfer's) is refused; one that nobody holds goes as this handle closes.
+    for (const std::string& path : abandoned) {
+        const winui::FileHandle claimed(::CreateFileA(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    }
 }
 
 bool TFileStream::KeepAs(const std::string& target)

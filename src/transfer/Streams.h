@@ -55,10 +55,15 @@ public:
     TFileStream(const TFileStream&) = delete;
     TFileStream& operator=(const TFileStream&) = delete;
     ~TFileStream() override;
-    // A new file, removed when the stream is freed: in the system's
+    // A new hidden file, removed when the stream is freed: in the system's
     // temporary folder, or in `folder` (ending with its separator), where
-    // KeepAs can give it a name of its own instead.
+    // KeepAs can give it a name of its own instead. Its name,
+    // "~Tessaly-<unique>.tmp", is the program's own.
     static std::unique_ptr<TFileStream> Temporary(const std::string& folder = {});
+    // Removes from `folder` the temporary files that a run killed or
+    // crashed left behind: hidden, of the program's temporary name, and held
+    // open by no process. Nothing else is touched.
+    static void RemoveAbandonedTemporaries(const std::string& folder);
     // The folder of a temporary file made in a given folder; empty otherwise.
     const std::string& TemporaryFolder() const noexcept { return folder_; }
     // Closes a temporary file made in a folder and gives it the name

@@ -9,6 +9,7 @@
 #include <winsock.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <functional>
 #include <set>
 #include <thread>
@@ -391,6 +392,35 @@ TEST_F(PortalStartTest, LargeContentArrivesWholeAndLeavesNothingElseBehind)
     ::RemoveDirectoryA(inbox.c_str());
 }
 
+TEST_F(PortalStartTest, AtStartTheTemporariesAnEarlierRunLeftGoAndNothingElse)
+{
+    const std::string inbox = "C:\\portal-leftovers\\";
+    ::CreateDirectoryA(inbox.c_str(), nullptr);
+    const auto place = [&](const std::string& name, DWORD attributes) {
+        WriteFile(inbox + name, name);
+        ::SetFileAttributesA((inbox + name).c_str(), attributes);
+    };
+    place("~Tessaly-1f4-0.tmp", FILE_ATTRIBUTE_HIDDEN);  // a capture's, killed
+    place("~Tessaly-1f4-1.tmp", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY);  // a store's, crashed
+    place("~Tessaly-2a-7.tmp", FILE_ATTRIBUTE_HIDDEN);  // a running transfer's
+    place("~Tessaly-3b-2.tmp", FILE_ATTRIBUTE_NORMAL);  // not hidden: the user's
+    place("~Tessaly-notes.txt", FILE_ATTRIBUTE_HIDDEN);
+    place("lsp1A2B.tmp", FILE_ATTRIBUTE_HIDDEN);  // another program's
+    // Held open, even with every sharing allowed, it is still in use.
+    winui::FileHandle held(::CreateFileA((inbox + "~Tessaly-2a-7.tmp").c_str(), GENERIC_READ,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held);
+
+    StartForms(inbox);
+    EXPECT_EQ(FolderNames(inbox), (std::set<std::string>{".", "..", "~Tessaly-2a-7.tmp", "~Tessaly-3b-2.tmp",
+                                                          "~Tessaly-notes.txt", "lsp1A2B.tmp"}));
+    held.Reset();
+    for (const std::string& name : FolderNames(inbox))
+        RemoveFile(inbox + name);
+    ::RemoveDirectoryA(inbox.c_str());
+}
+
 TEST_F(PortalStartTest, AFolderThatTakesNoFilesGivesWayToDownloads)
 {
     StartForms("C:\\no-such-folder\\");
@@ -423,4 +453,47 @@ TEST_F(PortalStartTest, APortHeldByAnotherProgramIsReportedOnce)
     EXPECT_EQ(prompts.shown[0].kind, winui::MessageKind::Warning);
     EXPECT_EQ(prompts.shown[0].text, "Files cannot be received: port 6501 is in use by another program.\r\n\r\n"
                                      "Receiving is off; sending files still works.");
+}
+
+namespace {
+
+// On a drive too small for what arrives (tests/tessaly/small-drive.sh).
+class PortalFullDiskTest : public PortalStartTest {
+protected:
+    void SetUp() override
+    {
+        const char* drive = std::getenv("LARKSPAN_SMALL_DRIVE");
+        if (!drive)
+            GTEST_SKIP() << "no small drive: run through small-drive.sh, which mounts one where it may";
+        PortalStartTest::SetUp();
+        smallDrive = drive;
+    }
+
+    std::string smallDrive;
+};
+
+}  // namespace
+
+TEST_F(PortalFullDiskTest, ContentTheDiskCannotTakeIsNeitherAcknowledgedNorKeptAndIsReported)
+{
+    constexpr std::int64_t contentSize = 17 * 1024 * 1024;  // captured into a file as it arrives
+    ULARGE_INTEGER free{};
+    ASSERT_TRUE(::GetDiskFreeSpaceExA(smallDrive.c_str(), &free, nullptr, nullptr));
+    ASSERT_LT(free.QuadPart, static_cast<ULONGLONG>(contentSize));
+    StartForms(smallDrive);
+    ASSERT_EQ(frmFilePortal->ReceiveFolder(), smallDrive);
+
+    Peer peer("large.bin", std::string(contentSize, 'x'));
+    ASSERT_TRUE(RunUntil([&] { return peer.Done() && frmFilePortal->NMRec1.SessionCount() == 0; }));
+    EXPECT_EQ(peer.Reply(), "");  // turned away, not acknowledged
+    EXPECT_TRUE(RunUntil([this] { return !prompts.shown.empty(); }));
+    EXPECT_TRUE(RunUntil([] { return frmFilePortal->lblCom.Caption() == "Ready..."; }));
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].kind, winui::MessageKind::Error);
+    EXPECT_EQ(prompts.shown[0].text, "Transmission Interrupted or Disconnected");
+    EXPECT_EQ(frmFilePortal->ListBox1.Count(), 0);
+    std::set<std::string> left = FolderNames(smallDrive);
+    left.erase(".");
+    left.erase("..");
+    EXPECT_EQ(left, std::set<std::string>{});  // neither the file nor its capture
 }

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <set>
 #include <thread>
 #include <vector>
@@ -38,6 +39,29 @@ public:
 
 private:
     std::int64_t position_ = 0;
+};
+
+// Memory content that runs `onFirstRead` when it is first read.
+class WatchedStream final : public TStream {
+public:
+    WatchedStream(std::string bytes, std::function<void()> onFirstRead)
+        : bytes_(std::move(bytes)), onFirstRead_(std::move(onFirstRead))
+    {
+    }
+    std::size_t Read(void* buffer, std::size_t count) override
+    {
+        if (onFirstRead_)
+            std::exchange(onFirstRead_, nullptr)();
+        return bytes_.Read(buffer, count);
+    }
+    void Write(const void* buffer, std::size_t count) override { bytes_.Write(buffer, count); }
+    std::int64_t Size() const override { return bytes_.Size(); }
+    std::int64_t Position() const override { return bytes_.Position(); }
+    void SetPosition(std::int64_t position) override { bytes_.SetPosition(position); }
+
+private:
+    TMemoryStream bytes_;
+    std::function<void()> onFirstRead_;
 };
 
 class ReceivedFilesTest : public ::testing::Test {
@@ -74,6 +98,18 @@ protected:
                 names.insert(name);
         } while (::FindNextFileA(search, &data));
         ::FindClose(search);
+        return names;
+    }
+
+    // The program's temporary files in the folder: hidden, and of its own name.
+    static std::set<std::string> HiddenTemporaries(const std::string& folder)
+    {
+        std::set<std::string> names;
+        for (const std::string& name : Names(folder)) {
+            const DWORD attributes = ::GetFileAttributesA((folder + name).c_str());
+            if ((attributes & FILE_ATTRIBUTE_HIDDEN) && name.starts_with("~Tessaly-") && name.ends_with(".tmp"))
+                names.insert(name);
+        }
         return names;
     }
 
@@ -208,4 +244,24 @@ TEST_F(ReceivedFilesTest, ANameTooLongForTheFolderIsRefused)
     ASSERT_LE(room, 255u);
     EXPECT_THROW(Store(std::string(room + 1, 'L'), "long"), RefusedName);
     EXPECT_EQ(Store(std::string(room, 'L'), "fits"), inbox + std::string(room, 'L'));
+}
+
+TEST_F(ReceivedFilesTest, TemporariesAreHiddenUnderTheProgramsOwnNameWhileTheyExist)
+{
+    files = ReceivedFiles(inbox);
+    // The storing temporary, seen while the content is copied into it.
+    std::set<std::string> whileStoring, temporariesWhileStoring;
+    WatchedStream content("content", [&] {
+        whileStoring = Names(inbox);
+        temporariesWhileStoring = HiddenTemporaries(inbox);
+    });
+    EXPECT_EQ(files.Store("a.txt", content), inbox + "a.txt");
+    EXPECT_EQ(whileStoring.size(), 1u);
+    EXPECT_EQ(temporariesWhileStoring, whileStoring);
+    // A capture into the folder.
+    auto captured = TFileStream::Temporary(inbox);
+    EXPECT_EQ(HiddenTemporaries(inbox).size(), 1u);
+    EXPECT_EQ(files.Store("b.txt", *captured), inbox + "b.txt");
+    EXPECT_EQ(Names(inbox), (std::set<std::string>{"a.txt", "b.txt"}));
+    EXPECT_EQ(::GetFileAttributesA((inbox + "b.txt").c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
 }

@@ -120,6 +120,7 @@ protected:
             std::lock_guard<std::mutex> lock(lock_);
             received.push_back({from, content, ::GetCurrentThreadId(), dynamic_cast<TMemoryStream*>(&strm) != nullptr});
         };
+        receiver->OnCaptureFailed = [this](TNMStrmServ&, const std::string&) { ++captureFailures; };
         receiver->Listen();
     }
     ~StreamServerTest() override
@@ -151,6 +152,7 @@ protected:
     std::mutex lock_;
     std::vector<Received> received;
     std::atomic<int> contacts{0};
+    std::atomic<int> captureFailures{0};
     int maxSessions = 0;
 };
 
@@ -375,7 +377,7 @@ TEST_F(StreamServerTest, IdleAndFloodingPeersAreDroppedAndAValidTransferFollows)
     EXPECT_EQ(Messages().back().content, "still works");
 }
 
-TEST_F(StreamServerTest, APeerThatClosesEarlyGetsNoAnswerAndFreesItsSessionAtOnce)
+TEST_F(StreamServerTest, APeerThatBreaksOffEarlyGetsNoAnswerRaisesNothingAndFreesItsSessionAtOnce)
 {
     // The idle limit stays at a minute: these sessions must end because their
     // peer has closed, with nothing acknowledged that did not arrive whole.
@@ -394,7 +396,15 @@ TEST_F(StreamServerTest, APeerThatClosesEarlyGetsNoAnswerAndFreesItsSessionAtOnc
             << i;
         EXPECT_EQ(client.Receive(16), "") << i;
     }
+    // Nor does one that falls silent in its content until the idle limit ends it.
+    receiver->IdleLimitMs = 500;
+    {
+        RawClient client(receiver->Port);
+        client.Send("0005a.txt2147483647" + std::string(1000, 'x'));
+        ASSERT_TRUE(PumpUntil([&] { return contacts == 5 && receiver->SessionCount() == 0; }, 5000));
+    }
     EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(captureFailures, 0);  // a peer breaking off is no failure to keep content
 
     // Bytes after the content belong to no transfer; they do not hide the close.
     RawClient client(receiver->Port);
