@@ -120,11 +120,16 @@ double SendFloor(const std::string& source)
 double PortalSend(BenchPrompts& prompts, const std::string& source)
 {
     const SOCKET listener = Listening(nativePort);
-    frmFilePortal->NMSend1.Port = nativePort;
+    frmFilePortal->Sender.Port = nativePort;
     prompts.file = source;
     const auto start = Clock::now();
     std::thread receiver([&] { Receive(listener, {}); });
     frmFilePortal->SendFromOpenDialog1Click();
+    // The command runs on its own thread; it has ended when its box is shown.
+    while (frmFilePortal->Sender.Running()) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        winui::ProcessMessages();
+    }
     receiver.join();
     const double seconds = Since(start);
     ::closesocket(listener);

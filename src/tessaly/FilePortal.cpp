@@ -181,13 +181,16 @@ void TfrmFilePortal::CreateReceiver()
 
 void TfrmFilePortal::CreateSender()
 {
-    NMSend1.Port = 6501;
-    NMSend1.OnConnect = [this] { NMSend1Connect(); };
-    NMSend1.OnDisconnect = [this] { NMSend1Disconnect(); };
-    NMSend1.OnInvalidHost = [this](bool& handled) { NMSend1InvalidHost(handled); };
-    NMSend1.OnConnectionFailed = [this] { NMSend1ConnectionFailed(); };
-    NMSend1.OnPacketSent = [this] { NMSend1PacketSent(); };
-    NMSend1.OnMessageSent = [this] { NMSend1MessageSent(); };
+    Sender.Port = 6501;
+    Sender.OnConnect = [this] { NMSend1Connect(); };
+    Sender.OnDisconnect = [this] { NMSend1Disconnect(); };
+    Sender.OnInvalidHost = [this] { return NMSend1InvalidHost(); };
+    Sender.OnConnectionFailed = [this] { NMSend1ConnectionFailed(); };
+    Sender.OnPacketSent = [this](std::int32_t sentByteCount) { NMSend1PacketSent(sentByteCount); };
+    Sender.OnMessageSent = [this] { NMSend1MessageSent(); };
+    Sender.OnFinished = [this](tessaly::PortalSender::Outcome outcome, const std::string& file) {
+        SendFinished(outcome, file);
+    };
 
     RxTimerEvent1 = RxTimerList1.Find(RxTimerList1.Add([this](TRxTimerEvent&) { RxTimerEvent1Timer(); }, 3000, true));
     RxTimerEvent2 = RxTimerList1.Find(RxTimerList1.Add([this](TRxTimerEvent&) { RxTimerEvent2Timer(); }, 220, true));
@@ -502,7 +505,10 @@ void TfrmFilePortal::NMRec1Disconnect()
 
 void TfrmFilePortal::NMRec1InvalidHost(bool& handled)
 {
-    AskForHost(NMRec1, handled);
+    if (const auto host = AskForHost()) {
+        NMRec1.Host = *host;
+        handled = true;
+    }
 }
 
 void TfrmFilePortal::NMRec1ConnectionFailed()
@@ -624,12 +630,6 @@ LRESULT TfrmFilePortal::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
 
 namespace {
 
-// A file the wire format cannot carry; what() is its name.
-class TooLargeToSend : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 // Finishes a shell drop however its command ends.
 class ShellDrop {
 public:
@@ -721,75 +721,52 @@ void TfrmFilePortal::SpeedButton4Click()
 
 bool TfrmFilePortal::RefuseWhileSending(const char* warning)
 {
-    // A command started while another sends (its waits let messages run)
-    // would change the name and host of the transfer under way. It is said
-    // once the running command has ended: a box now would hold that
-    // transfer up for as long as it stays open.
-    if (!sending_)
+    // A command started while another sends fails as the component would
+    // fail a second connection. The running one goes on behind the box.
+    if (!Sender.Running())
         return false;
-    if (!refusedWhileSending_)
-        refusedWhileSending_ = warning;
+    Application::Instance().MessageBox(MessageKind::Warning, warning);
     return true;
 }
 
 void TfrmFilePortal::SendFiles(const std::vector<std::string>& files, const char* warning)
 {
-    Application& app = Application::Instance();
     if (RefuseWhileSending(warning))
         return;
-    {
-        const FlagRaised sending(sending_);
-        SendCommand(files, warning);
-    }
-    if (const char* refused = std::exchange(refusedWhileSending_, nullptr))
-        app.MessageBox(MessageKind::Warning, refused);
+    RxTimerList1.SetActive(true);
+    sendWarning_ = warning;
+    Sender.Start(Edit1.Text(), files);
 }
 
-void TfrmFilePortal::SendCommand(const std::vector<std::string>& files, const char* warning)
+void TfrmFilePortal::SendFinished(tessaly::PortalSender::Outcome outcome, const std::string& file)
 {
+    using Outcome = tessaly::PortalSender::Outcome;
     Application& app = Application::Instance();
-    RxTimerList1.SetActive(true);
-    try {
-        NMSend1.Host = Edit1.Text();
-        ProcessMessages();
-        for (const std::string& path : files) {
-            SendFile(path);
-            ProcessMessages();
-        }
-    } catch (const TooLargeToSend& tooLarge) {
-        app.MessageBox(MessageKind::Warning, "The file \"" + std::string(tooLarge.what()) +
+    switch (outcome) {
+    case Outcome::Sent:
+        app.MessageBox(MessageKind::Information, "File Transfer Successful and Complete.");
+        break;
+    case Outcome::TooLarge:
+        app.MessageBox(MessageKind::Warning, "The file \"" + file +
                                                  "\" is 2 GB or larger: files of that size cannot be sent "
                                                  "through the portal.");
-        return;
-    } catch (const std::exception&) {
-        app.MessageBox(MessageKind::Warning, warning);
-        return;
-    }
-    app.MessageBox(MessageKind::Information, "File Transfer Successful and Complete.");
-}
-
-void TfrmFilePortal::SendFile(const std::string& path)
-{
-    NMSend1.FromName = EntryName(path);
-    TFileStream file(path, TFileStream::Mode::OpenReadExclusive);
-    // Refused before connecting: the size field cannot carry it.
-    if (file.Size() > larkspan::transfer::maxContentSize)
-        throw TooLargeToSend(NMSend1.FromName);
-    std::string reply;  // the receiver's answer; a failed transfer throws
-    NMSend1.PostStream(file, reply);
-}
-
-void TfrmFilePortal::AskForHost(TPowersock& component, bool& handled)
-{
-    if (const auto host = Application::Instance().InputBox("Invalid Host!", "Specify a new host:", "")) {
-        component.Host = *host;
-        handled = true;
+        break;
+    case Outcome::Failed:
+        app.MessageBox(MessageKind::Warning, sendWarning_);
+        break;
+    case Outcome::Cancelled:
+        break;  // the program is ending
     }
 }
 
-void TfrmFilePortal::NMSend1InvalidHost(bool& handled)
+std::optional<std::string> TfrmFilePortal::AskForHost()
 {
-    AskForHost(NMSend1, handled);
+    return Application::Instance().InputBox("Invalid Host!", "Specify a new host:", "");
+}
+
+std::optional<std::string> TfrmFilePortal::NMSend1InvalidHost()
+{
+    return AskForHost();
 }
 
 void TfrmFilePortal::NMSend1Connect()
@@ -797,9 +774,9 @@ void TfrmFilePortal::NMSend1Connect()
     lblCom.SetCaption("Sending...");
 }
 
-void TfrmFilePortal::NMSend1PacketSent()
+void TfrmFilePortal::NMSend1PacketSent(std::int32_t sentByteCount)
 {
-    lblCom.SetCaption("Sending... " + std::to_string(NMSend1.SentByteCount / 1024) + " KB");
+    lblCom.SetCaption("Sending... " + std::to_string(sentByteCount / 1024) + " KB");
 }
 
 void TfrmFilePortal::NMSend1MessageSent()

@@ -4,10 +4,10 @@
 #pragma once
 
 #include "OwnerDraw.h"
+#include "PortalSender.h"
 #include "ReceivedFiles.h"
 
 #include "controls/RbPanel.h"
-#include "transfer/NMSTRM.h"
 #include "transfer/NMSTRMServ.h"
 #include "transfer/TimerLst.h"
 #include "winui/Edit.h"
@@ -59,7 +59,6 @@ public:
     TRbPanel RbPanel3;  // button bar
     winui::SpeedButton SpeedButton5, SpeedButton1, SpeedButton2, SpeedButton3;
     TqenBrowseFolderDialog FolderDialog1{"Move File or Document to Selected Folder"};
-    TNMStrm NMSend1;
     TRxTimerList RxTimerList1;  // the drop zone's animation
     TRxTimerEvent* RxTimerEvent1 = nullptr;
     TRxTimerEvent* RxTimerEvent2 = nullptr;
@@ -100,9 +99,9 @@ public:
     void SpeedButton4Click();
     void NMSend1Connect();
     void NMSend1Disconnect();
-    void NMSend1InvalidHost(bool& handled);
+    std::optional<std::string> NMSend1InvalidHost();
     void NMSend1ConnectionFailed();
-    void NMSend1PacketSent();
+    void NMSend1PacketSent(std::int32_t sentByteCount);
     void NMSend1MessageSent();
     void RxTimerEvent1Timer();
     void RxTimerEvent2Timer();
@@ -134,19 +133,19 @@ private:
     std::vector<int> SelectedEntries() const;
     // True (after the warning) when a send command is running already.
     bool RefuseWhileSending(const char* warning);
+    // The success box at the end of a command, or its warning.
+    void SendFinished(tessaly::PortalSender::Outcome outcome, const std::string& file);
     enum class MoveResult { Moved, Cancelled, Failed };
     // Moves one received file into `folder`, asking before it replaces one.
     MoveResult MoveEntry(int index, const std::string& folder);
     // One send command: the files one by one to the host of the field; the
     // success box at the end, or `warning` at the first failure.
     void SendFiles(const std::vector<std::string>& files, const char* warning);
-    void SendCommand(const std::vector<std::string>& files, const char* warning);
-    void SendFile(const std::string& path);
     // The status after the last receiving session: ready, unless a send
     // shows its own.
     void ReceivingEnded();
     // The input box of a component's host that cannot be resolved.
-    static void AskForHost(TPowersock& component, bool& handled);
+    static std::optional<std::string> AskForHost();
 
     std::optional<tessaly::TMenuDrawing> menuDrawing_;
 
@@ -156,10 +155,12 @@ private:
     bool boxShown_ = false;          // one box at a time, however many transfers fail
     // The window the sessions post to, set once before the first session.
     std::atomic<HWND> window_{nullptr};
-    bool sending_ = false;                       // a send command is running
-    const char* refusedWhileSending_ = nullptr;  // said when it has ended
+    const char* sendWarning_ = nullptr;  // the running command's warning
 
 public:
+    // The files of one command at a time go out through it, on a thread of
+    // its own that ends with it.
+    tessaly::PortalSender Sender;
     // Last: it goes first, and its sessions, which use the members above,
     // end with it.
     TNMStrmServ NMRec1;

@@ -156,6 +156,11 @@ void TPowersock::HandleSocketMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // belongs to no wait of this component.
         if (message == lookupMessage && !lookup_.Finish(wParam))
             return;
+        // A socket closed since its event was posted may share its handle
+        // value with the one that replaced it: what it says is not about the
+        // present connection (a late close would end the next transfer).
+        if (message == socketMessage && static_cast<SOCKET>(wParam) != socket_)
+            return;
         succeeded_ = WSAGETSELECTERROR(lParam) == 0;
         if (message == socketMessage) {
             switch (WSAGETSELECTEVENT(lParam)) {
@@ -246,7 +251,7 @@ void TPowersock::TimerExpired()
 
 void TPowersock::CheckIdle()
 {
-    if (idleLimit_ > 0 && ::GetTickCount() - lastProgress_ > static_cast<DWORD>(idleLimit_))
+    if (IdleLimitMs > 0 && ::GetTickCount() - lastProgress_ > static_cast<DWORD>(IdleLimitMs))
         throw ESockError("Session idle");
 }
 
@@ -360,6 +365,7 @@ void TPowersock::Connect()
             OnConnectionFailed();
         throw ESockError(timedOut_ ? "Connection Timed out" : Canceled ? "Connection Canceled" : "Connection Failed");
     }
+    NoteProgress();  // the idle limit counts from here
 }
 
 void TPowersock::Disconnect()
@@ -390,6 +396,12 @@ void TPowersock::RequestCloseSocket()
     if (::closesocket(closing) != 0) {
         CheckSocketError(0);
         return;
+    }
+    // Events the closed socket posted before it went are still queued; the
+    // socket that replaces it may get the same handle value, and a late
+    // close would then end its connection.
+    MSG stale;
+    while (::PeekMessageA(&stale, window_.Handle(), socketMessage, socketMessage, PM_REMOVE)) {
     }
     if (!destroying_) {
         if (OnDisconnect)
@@ -428,9 +440,12 @@ void TPowersock::SendBuffer(const char* bytes, std::size_t length)
                 break;
             if (result < 0) {
                 CheckSocketError(wouldBlock);  // "would block" simply tries again
+                CheckIdle();                   // a peer that stopped reading
                 AwaitSocket(Direction::Send);
-            } else
+            } else {
                 sent += static_cast<std::size_t>(result);
+                NoteProgress();
+            }
         }
     }
     if (Canceled) {
@@ -561,11 +576,13 @@ void TPowersock::SendStream(TStream& stream)
                 if (result > 0) {
                     sent += static_cast<std::size_t>(result);
                     SentByteCount += result;
+                    NoteProgress();
                     if (OnPacketSent)
                         OnPacketSent();
                     KeepMessagesFlowing();
                 } else {
                     CheckSocketError(wouldBlock);
+                    CheckIdle();  // a peer that stopped reading
                     AwaitSocketAndMessages(Direction::Send);
                 }
             }

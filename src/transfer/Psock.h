@@ -70,6 +70,10 @@ public:
     int Port = 0;
     int TimeOut = 0;  // milliseconds; 0: no time limit
     int ReportLevel = 0;
+    // A wait on the peer (to send, to read) that sees no byte move for this
+    // many milliseconds ends with an ESockError; 0: no limit. A listening
+    // component gives its value to each of its sessions.
+    int IdleLimitMs = 0;
 
     std::function<void()> OnConnect;
     std::function<void()> OnDisconnect;
@@ -138,10 +142,9 @@ protected:
     static constexpr DWORD pumpPeriodMs = 10;
     DWORD lastPump_ = 0;
 
-    // Ends a wait that has seen no byte for `idleLimit_` ms (0: no limit).
+    // Ends a wait that has seen no byte for IdleLimitMs.
     void CheckIdle();
     void NoteProgress() { lastProgress_ = ::GetTickCount(); }
-    int idleLimit_ = 0;
     std::atomic<DWORD> lastProgress_{0};
 
     SOCKET socket_ = INVALID_SOCKET;  // kept at its full width

@@ -13,6 +13,7 @@ std::mutex serverLock;
 TNMGeneralServer::TNMGeneralServer()
 {
     Port = 6711;
+    IdleLimitMs = 60000;  // a session that receives nothing for a minute ends
     notifier_.Create();
 }
 
@@ -128,7 +129,7 @@ void TNMGeneralServer::StartSession(SOCKET accepted)
     component.OnConnect = OnConnect;
     component.OnDisconnect = OnDisconnect;
     component.parent_ = this;
-    component.idleLimit_ = IdleLimitMs;
+    component.IdleLimitMs = IdleLimitMs;
     component.NoteProgress();
     ::closesocket(component.socket_);
     component.socket_ = accepted;

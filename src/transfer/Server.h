@@ -32,8 +32,6 @@ public:
     // Raised on the listening component's thread when a session has ended,
     // however it ended (not while the component shuts down).
     std::function<void()> OnSessionEnded;
-    // A session that receives nothing for this long ends.
-    int IdleLimitMs = 60000;
     // Connections beyond this many running sessions are closed at once.
     int MaxSessions = 64;
 

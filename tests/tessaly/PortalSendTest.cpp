@@ -23,7 +23,8 @@ using namespace testing_support;
 namespace {
 
 constexpr u_short receiverPort = 6502;
-constexpr u_short silentPort = 6503;  // nothing listens there
+constexpr u_short refusingPort = 6503;  // nothing listens there
+constexpr u_short silentPort = 6504;    // a peer that takes the connection, then nothing more
 
 constexpr char dropWarning[] =
     "Object Dropped is not a Document or File.\r\n\r\n{ or Object may still be in use }\r\n\r\n"
@@ -120,6 +121,46 @@ private:
     std::vector<Transfer> received_;
 };
 
+// A peer that takes the connection and then neither reads nor answers,
+// until told to read what has come; it keeps its connections until it goes.
+class SilentPeer {
+public:
+    SilentPeer()
+    {
+        WSADATA data{};
+        ::WSAStartup(0x0101, &data);
+        listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in at{};
+        at.sin_family = AF_INET;
+        at.sin_port = ::htons(silentPort);
+        at.sin_addr.s_addr = ::inet_addr("127.0.0.1");
+        if (::bind(listener_, reinterpret_cast<const sockaddr*>(&at), sizeof at) != 0 || ::listen(listener_, 5) != 0)
+            ADD_FAILURE() << "the silent peer cannot listen";
+    }
+    ~SilentPeer()
+    {
+        if (peer_ != INVALID_SOCKET)
+            ::closesocket(peer_);
+        ::closesocket(listener_);
+        ::WSACleanup();
+    }
+    // Takes the waiting connection (blocking).
+    void Accept() { peer_ = ::accept(listener_, nullptr, nullptr); }
+    // Reads until the sender closes the connection; the bytes that came.
+    std::int64_t ReadToEnd()
+    {
+        std::int64_t total = 0;
+        char buffer[65536];
+        for (int got; (got = ::recv(peer_, buffer, sizeof buffer, 0)) > 0;)
+            total += got;
+        return total;
+    }
+
+private:
+    SOCKET listener_ = INVALID_SOCKET;
+    SOCKET peer_ = INVALID_SOCKET;
+};
+
 // A shell drop of these files, as the shell hands it to a window.
 HDROP MakeDrop(const std::vector<std::string>& files)
 {
@@ -142,7 +183,7 @@ protected:
         TessalyTest::SetUp();
         StartForms();
         portal = frmFilePortal;
-        portal->NMSend1.Port = receiverPort;
+        portal->Sender.Port = receiverPort;
         ::CreateDirectoryA(folder, nullptr);
         RecordStatus();
     }
@@ -163,12 +204,29 @@ protected:
         return path;
     }
 
+    // A shell drop, then the command it starts, to its end.
     void Drop(const std::vector<std::string>& files)
+    {
+        DropOnly(files);
+        WaitForSend();
+    }
+    void DropOnly(const std::vector<std::string>& files)
     {
         const HDROP drop = MakeDrop(files);
         ::SendMessageA(portal->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
         // The drop was finished: its memory is gone.
         EXPECT_EQ(::GlobalFlags(drop), static_cast<UINT>(GMEM_INVALID_HANDLE));
+    }
+    // Lets the window's messages run until the running command has ended
+    // (its box shown), for at most `seconds`.
+    void WaitForSend(int seconds = 20)
+    {
+        const DWORD start = ::GetTickCount();
+        while (portal->Sender.Running() && ::GetTickCount() - start < static_cast<DWORD>(seconds) * 1000) {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            winui::ProcessMessages();
+        }
+        EXPECT_FALSE(portal->Sender.Running()) << "the send did not end within " << seconds << " s";
     }
 
     std::vector<ShownMessage> Shown() const { return prompts.shown; }
@@ -183,13 +241,17 @@ protected:
     // The status label's text after each of the sender's events.
     void RecordStatus()
     {
-        TNMStrm& sender = portal->NMSend1;
-        for (std::function<void()>* event : {&sender.OnConnect, &sender.OnPacketSent, &sender.OnMessageSent,
-                                             &sender.OnDisconnect, &sender.OnConnectionFailed})
+        tessaly::PortalSender& sender = portal->Sender;
+        for (std::function<void()>* event :
+             {&sender.OnConnect, &sender.OnMessageSent, &sender.OnDisconnect, &sender.OnConnectionFailed})
             *event = [this, original = *event] {
                 original();
                 status.push_back(portal->lblCom.Caption());
             };
+        sender.OnPacketSent = [this, original = sender.OnPacketSent](std::int32_t sent) {
+            original(sent);
+            status.push_back(portal->lblCom.Caption());
+        };
     }
 
     // A press on `from` (client point), a move past the drag threshold and
@@ -233,7 +295,7 @@ TEST_F(PortalSendTest, DroppedFilesGoOneTransferEachInDropOrderUnderTheirBareNam
     const std::string big(1572864, 'x');
     Drop({MakeFile("first.txt", "one"), MakeFile("second.doc", ""), MakeFile("third.bin", big)});
     EXPECT_EQ(receiver.Received(), (std::vector<Transfer>{{"first.txt", "one"}, {"second.doc", ""}, {"third.bin", big}}));
-    EXPECT_EQ(Texts(), std::vector<std::string>{success});
+    ASSERT_EQ(Texts(), std::vector<std::string>{success});
     EXPECT_EQ(Shown()[0].kind, winui::MessageKind::Information);
 
     // Each file: connected, the kilobytes after every send call, the
@@ -254,7 +316,7 @@ TEST_F(PortalSendTest, AFailingFileEndsTheCommandThereAndSaysSo)
     ::CreateDirectoryA("C:\\portal-send\\sub", nullptr);
     Drop({MakeFile("before.txt", "b"), "C:\\portal-send\\sub", MakeFile("after.txt", "a")});
     EXPECT_EQ(receiver.Received(), (std::vector<Transfer>{{"before.txt", "b"}}));
-    EXPECT_EQ(Texts(), std::vector<std::string>{dropWarning});
+    ASSERT_EQ(Texts(), std::vector<std::string>{dropWarning});
     EXPECT_EQ(Shown()[0].kind, winui::MessageKind::Warning);
 
     // A file another program holds open cannot be sent.
@@ -271,7 +333,7 @@ TEST_F(PortalSendTest, AFailingFileEndsTheCommandThereAndSaysSo)
     // A refused connection: "Not Connected", then the warning.
     prompts.shown.clear();
     status.clear();
-    portal->NMSend1.Port = silentPort;
+    portal->Sender.Port = refusingPort;
     Drop({MakeFile("refused.txt", "r")});
     EXPECT_NE(std::find(status.begin(), status.end(), "Not Connected"), status.end());
     EXPECT_EQ(Texts(), std::vector<std::string>{dropWarning});
@@ -280,21 +342,23 @@ TEST_F(PortalSendTest, AFailingFileEndsTheCommandThereAndSaysSo)
 TEST_F(PortalSendTest, ACommandStartedDuringASendIsRefusedAndLeavesTheTransferAlone)
 {
     const std::string second = MakeFile("second.txt", "second");
-    TNMStrm& sender = portal->NMSend1;
-    // A drop and the open dialog's command, handled while the first
-    // transfer waits on its connection.
+    tessaly::PortalSender& sender = portal->Sender;
+    // A drop and the open dialog's command, while the first transfer is
+    // under way: each is refused at once with its own warning.
     sender.OnConnect = [this, second, original = sender.OnConnect, nested = false]() mutable {
         original();
         if (!std::exchange(nested, true)) {
-            Drop({second});
+            DropOnly({second});
             portal->SendFromOpenDialog1Click();
         }
     };
     Drop({MakeFile("first.txt", "first")});
     EXPECT_EQ(receiver.Received(), (std::vector<Transfer>{{"first.txt", "first"}}));
     EXPECT_TRUE(prompts.openDialogs.empty());
-    // The refusal is said once the running command has ended.
-    EXPECT_EQ(Texts(), (std::vector<std::string>{success, dropWarning}));
+    EXPECT_EQ(Texts(), (std::vector<std::string>{
+                           dropWarning,
+                           "File or Document may still be in use.\r\n\r\n{ or Host is not connected at this time }",
+                           success}));
 }
 
 TEST_F(PortalSendTest, AFileTooLargeForTheFormatIsRefusedBeforeConnecting)
@@ -337,6 +401,7 @@ TEST_F(PortalSendTest, TheOpenDialogSendsItsFilesFromTheMenuAndTheLabels)
 {
     prompts.openFiles = {MakeFile("picked-1.txt", "p1"), MakeFile("picked-2.txt", "p2")};
     portal->SendFromOpenDialog1Click();
+    WaitForSend();
     EXPECT_EQ(prompts.openDialogs, std::vector<std::string>{"Select Files to Transfer|All Files (*.*)|*.*"});
     EXPECT_EQ(receiver.Received(), (std::vector<Transfer>{{"picked-1.txt", "p1"}, {"picked-2.txt", "p2"}}));
     EXPECT_EQ(Texts(), std::vector<std::string>{success});
@@ -354,6 +419,7 @@ TEST_F(PortalSendTest, TheOpenDialogSendsItsFilesFromTheMenuAndTheLabels)
     // A failure there has the dialog's own warning.
     prompts.openFiles = {"C:\\portal-send\\missing.txt"};
     ::SendMessageA(portal->Label1.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+    WaitForSend();
     EXPECT_EQ(Texts(), std::vector<std::string>{
                            "File or Document may still be in use.\r\n\r\n{ or Host is not connected at this time }"});
 }
@@ -369,6 +435,7 @@ TEST_F(PortalSendTest, DraggingOntoTheDropZoneSendsFromTheWidgetAndFromTheReceiv
     // Across the two windows, from the widget's list onto "Drag and Drop":
     // the press selects the document.
     DragAndDrop(Form1->ListBox1, {20, 10}, portal->Label1, {40, 10});
+    WaitForSend();
     EXPECT_EQ(Form1->SelectedDocumentPath, document);
     EXPECT_EQ(receiver.Received(), (std::vector<Transfer>{{"widget-doc.txt", "from the widget"}}));
     EXPECT_EQ(Texts(), std::vector<std::string>{success});
@@ -387,6 +454,7 @@ TEST_F(PortalSendTest, DraggingOntoTheDropZoneSendsFromTheWidgetAndFromTheReceiv
     list.SetSelected(2, true);
     // A press on a selected entry keeps the selection for the drag.
     DragAndDrop(list, {20, 21 + 10}, portal->RbPanel2, {150, 50});
+    WaitForSend();
     EXPECT_EQ(receiver.Received().back(), (Transfer{"onward.txt", "onward"}));
     EXPECT_EQ(list.Items(), std::vector<std::string>{"C:\\portal-send\\kept.txt"});
     EXPECT_EQ(FileContent("C:\\portal-send\\onward.txt"), "onward");
@@ -402,7 +470,7 @@ TEST_F(PortalSendTest, TheDropZoneLabelsShrinkForThreeSecondsFromTheStartOfASend
         ::SendMessageA(animation.TimerWindow(), WM_TIMER, 1, 0);
     };
     portal->Edit1.SetText("127.0.0.1");
-    portal->NMSend1.Port = silentPort;
+    portal->Sender.Port = refusingPort;
     Drop({});  // a command with no file still starts the animation
     ASSERT_TRUE(animation.Active());
     EXPECT_EQ(portal->Label1.FontSize(), 16);
@@ -456,4 +524,75 @@ TEST_F(PortalSendTest, MenuKeysAndTheAddressButton)
     EXPECT_FALSE(seenWhileModal.portalEnabled);
     EXPECT_FALSE(frmAddressList->Visible());
     EXPECT_TRUE(::IsWindowEnabled(portal->Handle()));
+}
+
+TEST_F(PortalSendTest, APeerThatStopsTakingPartOrAnswerEndsTheSendWithinTheLimit)
+{
+    SilentPeer peer;
+    portal->Sender.Port = silentPort;
+    portal->Sender.IdleLimitMs = 1500;
+    // The whole content goes, but no answer comes: "Completed..." stays
+    // until the limit ends the send.
+    DropOnly({MakeFile("unanswered.txt", "never acknowledged")});
+    peer.Accept();
+    const DWORD start = ::GetTickCount();
+    WaitForSend(10);
+    EXPECT_GE(::GetTickCount() - start, 1400u);
+    EXPECT_NE(std::find(status.begin(), status.end(), "Completed..."), status.end());
+    EXPECT_EQ(Texts(), std::vector<std::string>{dropWarning});
+}
+
+TEST_F(PortalSendTest, APeerThatStopsReadingEndsTheSendWithinTheLimitAndTheNextSendWorks)
+{
+    {
+        SilentPeer peer;
+        portal->Sender.Port = silentPort;
+        portal->Sender.IdleLimitMs = 1500;
+        // More than the connection's buffers hold: the sender stops in mid-content.
+        DropOnly({MakeFile("stuck.bin", std::string(64 * 1024 * 1024, 's'))});
+        peer.Accept();
+        WaitForSend(20);
+        EXPECT_EQ(std::find(status.begin(), status.end(), "Completed..."), status.end());
+        EXPECT_EQ(Texts(), std::vector<std::string>{dropWarning});
+        // The sender closed the connection with part of the content.
+        EXPECT_LT(peer.ReadToEnd(), 64 * 1024 * 1024);
+    }
+    prompts.shown.clear();
+    portal->Sender.Port = receiverPort;
+    Drop({MakeFile("next.txt", "next")});
+    EXPECT_EQ(receiver.Received(), (std::vector<Transfer>{{"next.txt", "next"}}));
+    EXPECT_EQ(Texts(), std::vector<std::string>{success});
+}
+
+TEST_F(PortalSendTest, ASendGoesOnWhileABoxIsOpen)
+{
+    // The help box stays open, and the window's thread takes no message,
+    // until the receiver has the whole file.
+    const std::string content(8 * 1024 * 1024, 'b');
+    bool arrivedWhileOpen = false;
+    prompts.whileShown = [&] {
+        for (int i = 0; i < 400 && receiver.Received().empty(); ++i)
+            ::Sleep(50);
+        arrivedWhileOpen = !receiver.Received().empty();
+    };
+    DropOnly({MakeFile("during-box.bin", content)});
+    portal->SpeedButton5.Click();  // "?"
+    EXPECT_TRUE(arrivedWhileOpen);
+    WaitForSend();
+    EXPECT_EQ(receiver.Received(), (std::vector<Transfer>{{"during-box.bin", content}}));
+    EXPECT_EQ(Texts().back(), success);
+}
+
+TEST_F(PortalSendTest, EndingTheProgramDuringASendEndsItAtOnceWithoutTheRest)
+{
+    SilentPeer peer;
+    portal->Sender.Port = silentPort;
+    DropOnly({MakeFile("cut.bin", std::string(64 * 1024 * 1024, 'c'))});
+    peer.Accept();
+    ::Sleep(300);  // the sender is held by the peer now
+    const DWORD start = ::GetTickCount();
+    Restart();  // the forms go, as at the program's end
+    EXPECT_LT(::GetTickCount() - start, 2000u);
+    EXPECT_LT(peer.ReadToEnd(), 64 * 1024 * 1024);
+    EXPECT_TRUE(prompts.shown.empty());  // no box for a send the user ended
 }
