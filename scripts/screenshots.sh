@@ -43,6 +43,7 @@ printf 'Front Desk <192.168.1.20>\r\nLab <10.0.0.5>\r\nPrinter Room <printer-2>\
 
 # Tessaly stands at 1168, 255 (178 x 417) on a first run.
 "$WINE" "$program/Tessaly.exe" </dev/null >/dev/null 2>&1 &
+tessaly=$!  # the Wine process that runs it
 sleep 4
 import -window root "$out/tessaly-screen.png"
 convert "$out/tessaly-screen.png" -crop 218x457+1148+235 +repage docs/tessaly.png
@@ -80,8 +81,11 @@ import -window root "$out/tessaly-addresses-screen.png"
 convert "$out/tessaly-addresses-screen.png" -crop 502x381+432+193 +repage docs/tessaly-addresses.png
 xdotool mousemove 863 532 click 1  # its Close
 sleep 1
-pkill -f 'Tessaly.exe' || true  # out of the way of the windows below
-sleep 2
+# Out of the way of the windows below: only the Tessaly started here, not
+# one the user may have open.
+kill "$tessaly" 2>/dev/null || true
+wait "$tessaly" 2>/dev/null || true
+sleep 2  # Wine's desktop process ends a moment after the last program
 
 # The search window while the sample network's provider takes its time
 # (the picture moves on meanwhile), then the machines it listed.

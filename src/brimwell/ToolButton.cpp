@@ -43,7 +43,7 @@ COLORREF TdxToolButton::GlyphColor() const
 {
     if (!::IsWindowEnabled(Handle()))
         return RGB(0x80, 0x80, 0x80);
-    if (pressed_ && over_)
+    if (pressed_ && MouseOver())
         return RGB(255, 255, 255);
     return color_;
 }
@@ -66,7 +66,7 @@ void TdxToolButton::Paint(HDC target)
         ::FillRect(dc, &bottom, dark.Get());
     };
     const COLORREF white = RGB(255, 255, 255), black = RGB(0, 0, 0);
-    if (over_)
+    if (MouseOver())
         pressed_ ? frame(black, white) : frame(white, black);
     else if (pressed_)
         frame(white, black);
@@ -79,42 +79,42 @@ void TdxToolButton::Paint(HDC target)
         ::SetPixelV(dc, x0 + p.x, y0 + p.y, ink);
 }
 
+// A press whose capture was taken away has ended without a click.
+void TdxToolButton::Release(POINT at)
+{
+    if (mouse_.At(Handle(), at) != MouseTracker::Change::None)
+        Invalidate();
+    const bool click = pressed_ && MouseOver();
+    if (::GetCapture() == Handle())
+        ::ReleaseCapture();  // ends the press through WM_CAPTURECHANGED
+    if (click && OnClick)
+        OnClick();
+}
+
 LRESULT TdxToolButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_MOUSEMOVE: {
-        RECT r{};
-        ::GetClientRect(Handle(), &r);
-        const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        const bool over = ::PtInRect(&r, at) != FALSE;
-        if (over && !over_) {
-            winui::TrackMouseLeave(Handle());
-        }
-        if (over != over_) {
-            over_ = over;
+    case WM_MOUSEMOVE:
+    case WM_MOUSELEAVE:
+        if (mouse_.Take(Handle(), message, lParam) != MouseTracker::Change::None)
+            Invalidate();
+        return 0;
+    case WM_CAPTURECHANGED:
+        mouse_.Take(Handle(), message, lParam);
+        if (reinterpret_cast<HWND>(lParam) != Handle()) {
+            pressed_ = false;
             Invalidate();
         }
         return 0;
-    }
-    case WM_MOUSELEAVE:
-        over_ = false;
-        Invalidate();
-        return 0;
     case WM_LBUTTONDOWN:
-        pressed_ = true;
-        over_ = true;
         ::SetCapture(Handle());
+        pressed_ = true;
+        mouse_.At(Handle(), {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         Invalidate();
         return 0;
-    case WM_LBUTTONUP: {
-        const bool click = pressed_ && over_;
-        pressed_ = false;
-        ::ReleaseCapture();
-        Invalidate();
-        if (click && OnClick)
-            OnClick();
+    case WM_LBUTTONUP:
+        Release({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
-    }
     default:
         break;
     }

@@ -12,7 +12,7 @@ enum TdxToolType { ttArrowLeft, ttArrowRight, ttClose, ttMaximize, ttMinimize, t
 class TdxToolButton final : public winui::PaintedWindow {
 public:
     void Create(HWND parent, const winui::Rect& bounds, COLORREF color, const char* hint);
-    bool MouseOver() const noexcept { return over_; }
+    bool MouseOver() const noexcept { return mouse_.Inside(); }
     bool Pressed() const noexcept { return pressed_; }
     // The glyph's colour in the current state.
     COLORREF GlyphColor() const;
@@ -23,10 +23,11 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Paint(HDC dc) override;
     void LoadGlyph();
+    void Release(POINT at);
 
     COLORREF color_ = 0;
     std::vector<POINT> glyphInk_;  // the black pixels of the "CLOSE" bitmap
     int glyphWidth_ = 0, glyphHeight_ = 0;
-    bool over_ = false;
-    bool pressed_ = false;
+    winui::MouseTracker mouse_;
+    bool pressed_ = false;  // while the press holds the capture
 };

@@ -239,24 +239,6 @@ LRESULT TRbButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         break;
-    case WM_MOUSEMOVE:
-        if (!inside_) {
-            const LRESULT result = TRbCustomControl::HandleMessage(message, wParam, lParam);  // OnMouseEnter
-            inside_ = true;
-            hot_ = true;
-            StartStep(Step::FadeIn);
-            return result;
-        }
-        break;
-    case WM_MOUSELEAVE: {
-        const LRESULT result = TRbCustomControl::HandleMessage(message, wParam, lParam);  // OnMouseLeave
-        inside_ = false;
-        if (!down_) {
-            hot_ = false;
-            StartStep(Step::FadeOut);
-        }
-        return result;
-    }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
         const LRESULT result = TRbCustomControl::HandleMessage(message, wParam, lParam);  // the focus
@@ -266,22 +248,15 @@ LRESULT TRbButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         StartStep(Step::FadeIn);
         return result;
     }
-    case WM_LBUTTONUP: {
-        if (::GetCapture() == Handle())
-            ::ReleaseCapture();
-        const bool wasPressed = pressed_;
-        if (pressed_ && !down_)
-            pressed_ = false;
-        if (hot_)
-            step_ = Step::FadeIn;
-        StartStep(step_);
-        RECT r{};
-        ::GetClientRect(Handle(), &r);
-        const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        if (wasPressed && ::PtInRect(&r, at))
-            Click();
+    case WM_LBUTTONUP:
+        Release({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
-    }
+    case WM_CAPTURECHANGED:
+        // Our own release, or a capture taken away mid-press (a message box
+        // opening): the press ends either way.
+        if (reinterpret_cast<HWND>(lParam) != Handle())
+            EndPress();
+        break;
     case WM_KEYDOWN:
         if (wParam == VK_SPACE && ::GetKeyState(VK_SHIFT) >= 0 && ::GetKeyState(VK_CONTROL) >= 0 &&
             ::GetKeyState(VK_MENU) >= 0) {
@@ -301,6 +276,46 @@ LRESULT TRbButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     }
     return TRbCustomControl::HandleMessage(message, wParam, lParam);
+}
+
+void TRbButton::MouseEnter()
+{
+    TRbCustomControl::MouseEnter();
+    hot_ = true;
+    StartStep(Step::FadeIn);
+}
+
+void TRbButton::MouseLeave()
+{
+    TRbCustomControl::MouseLeave();
+    if (!down_) {
+        hot_ = false;
+        StartStep(Step::FadeOut);
+    }
+}
+
+// A click needs the press still to hold the capture: one whose capture was
+// taken away has ended without it.
+void TRbButton::Release(POINT at)
+{
+    MouseAt(at);
+    if (::GetCapture() != Handle()) {
+        EndPress();
+        return;
+    }
+    const bool click = MouseInside();
+    ::ReleaseCapture();  // ends the press through WM_CAPTURECHANGED
+    if (click)
+        Click();
+}
+
+void TRbButton::EndPress()
+{
+    if (pressed_ && !down_)
+        pressed_ = false;
+    if (hot_)
+        step_ = Step::FadeIn;
+    StartStep(step_);
 }
 
 void TRbButton::Blend(const DibSection& target, const DibSection& face, const RECT& area, int level) const

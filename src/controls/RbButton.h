@@ -114,6 +114,10 @@ private:
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Paint(HDC dc) override;
+    void MouseEnter() override;
+    void MouseLeave() override;
+    void Release(POINT at);
+    void EndPress();
     void StartStep(Step step);
     void RunStep();
     void FadeIn();
@@ -133,6 +137,5 @@ private:
     bool default_ = false;
     bool cancel_ = false;
     bool timerRunning_ = false;
-    bool inside_ = false;  // the mouse is over the button
     Step step_ = Step::FadeIn;
 };

@@ -65,17 +65,9 @@ LRESULT TRbCustomControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
 {
     switch (message) {
     case WM_MOUSEMOVE:
-        if (!mouseInside_) {
-            mouseInside_ = true;
-            winui::TrackMouseLeave(Handle());
-            if (OnMouseEnter)
-                OnMouseEnter();
-        }
-        break;
     case WM_MOUSELEAVE:
-        mouseInside_ = false;
-        if (OnMouseLeave)
-            OnMouseLeave();
+    case WM_CAPTURECHANGED:
+        MouseMoved(mouse_.Take(Handle(), message, lParam));
         break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:  // the second press of a quick pair
@@ -86,6 +78,31 @@ LRESULT TRbCustomControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
         break;
     }
     return PaintedWindow::HandleMessage(message, wParam, lParam);
+}
+
+void TRbCustomControl::MouseAt(POINT at)
+{
+    MouseMoved(mouse_.At(Handle(), at));
+}
+
+void TRbCustomControl::MouseMoved(winui::MouseTracker::Change change)
+{
+    if (change == winui::MouseTracker::Change::Entered)
+        MouseEnter();
+    else if (change == winui::MouseTracker::Change::Left)
+        MouseLeave();
+}
+
+void TRbCustomControl::MouseEnter()
+{
+    if (OnMouseEnter)
+        OnMouseEnter();
+}
+
+void TRbCustomControl::MouseLeave()
+{
+    if (OnMouseLeave)
+        OnMouseLeave();
 }
 
 TRbStyleManager::~TRbStyleManager()

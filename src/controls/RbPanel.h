@@ -85,13 +85,22 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     // Rebuilds whatever the control caches of its look.
     virtual void Rebuild() = 0;
+    // The mouse came over the control or left it: raise OnMouseEnter or
+    // OnMouseLeave; controls that change their look with it add that.
+    virtual void MouseEnter();
+    virtual void MouseLeave();
+    // The mouse is at this point of the client area.
+    void MouseAt(POINT at);
+    bool MouseInside() const noexcept { return mouse_.Inside(); }
 
     bool textShadow_ = true;
     bool showCaption_ = true;
 
 private:
+    void MouseMoved(winui::MouseTracker::Change change);
+
     TRbStyleManager* styleManager_ = nullptr;
-    bool mouseInside_ = false;
+    winui::MouseTracker mouse_;
 };
 
 // Keeps the list of controls that use it; its settings are not applied to panels.

@@ -9,6 +9,9 @@
 #include "winui/Application.h"
 #include "winui/SettingsFile.h"
 
+#include <algorithm>
+#include <stdexcept>
+
 using namespace winui;
 
 TfrmAddressList* frmAddressList = nullptr;
@@ -40,6 +43,17 @@ std::string AddressOf(const std::string& entry)
     if (entry.size() < open + 2)
         return {};
     return entry.substr(open + 1, entry.size() - open - 2);
+}
+
+// The entries of the book file. One that holds NUL bytes (saved as UTF-16,
+// say) is not a text of entries: the list would cut each at its first NUL,
+// and the cut entries would take the book's place at the end.
+std::vector<std::string> ReadEntries(const std::string& path)
+{
+    std::vector<std::string> entries = tessaly::ReadListFile(path);
+    if (std::ranges::any_of(entries, [](const std::string& entry) { return entry.find('\0') != std::string::npos; }))
+        throw std::runtime_error("Not a text file: " + path);
+    return entries;
 }
 
 }  // namespace
@@ -112,10 +126,11 @@ void TfrmAddressList::CreateButton(TXiButton& button, const Rect& bounds, const 
 void TfrmAddressList::FormCreate()
 {
     try {
-        ListBox1.Assign(tessaly::ReadListFile(FilePath()));
+        ListBox1.Assign(ReadEntries(FilePath()));
     } catch (const std::exception&) {
         // A file that is there but could not be read (another program held
-        // it) is not replaced at the end by what this run knows.
+        // it, or it is not text) is not replaced at the end by what this run
+        // knows.
         unreadFile_ = ::GetFileAttributesA(FilePath().c_str()) != INVALID_FILE_ATTRIBUTES;
         Application::Instance().MessageBox(MessageKind::Error, "File [IPAddress.dat] not Found.");
     }

@@ -12,7 +12,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,19 +38,23 @@ public:
     void SetNetResources(std::unique_ptr<NetResources> resources) { net_ = std::move(resources); }
 
 private:
-    // One container's listing: NETRESOURCE records at the start of a buffer
-    // whose strings the records point into.
+    // One container's listing, read in batches: each batch's NETRESOURCE
+    // records lie at the start of a buffer of their own, whose strings they
+    // point into; `records` holds them all in the order the provider gave them.
     struct Listing {
-        std::vector<std::uint64_t> buffer;  // 8-byte units keep the records aligned
-        DWORD count = 0;
-        const NETRESOURCEA* Records() const { return reinterpret_cast<const NETRESOURCEA*>(buffer.data()); }
+        std::vector<std::vector<std::uint64_t>> buffers;  // 8-byte units keep the records aligned
+        std::vector<const NETRESOURCEA*> records;
+        std::size_t bytes = 0;  // the buffers' size together
+
+        void Add(std::vector<std::uint64_t> buffer, DWORD count);
     };
 
     void CreateComponents() override;
     void Search();
     void WalkNetContainer(const NETRESOURCEA* container, DWORD resourceType, DWORD displayType,
                           winui::ListBox& target, int depth);
-    std::optional<Listing> ReadNetContainer(DWORD resourceType, const NETRESOURCEA* container);
+    // The container's records; none when it cannot be opened or read.
+    Listing ReadNetContainer(DWORD resourceType, const NETRESOURCEA* container);
 
     std::unique_ptr<NetResources> net_ = std::make_unique<PlatformNetResources>();
     bool searching_ = false;

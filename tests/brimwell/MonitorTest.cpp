@@ -1,5 +1,8 @@
 // The monitor window and its sampling loop, with the platform's readings
 // substituted by a scripted probe.
+#include "Pointer.h"
+#include "Surface.h"
+
 #include "brimwell/Main.h"
 #include "brimwell/Program.h"
 #include "winui/Application.h"
@@ -247,6 +250,47 @@ TEST_F(MonitorTest, ContextMenuAndCloseButtonBothExit)
     EXPECT_EQ(frmSystemMonitor->dxToolButton1.GlyphColor(), RGB(255, 255, 255));
     ::SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(7, 7));
     EXPECT_TRUE(app->Terminated());
+}
+
+TEST_F(MonitorTest, TheCloseButtonClosesOnlyOnAReleaseOverItOfAPressThatKeptTheCapture)
+{
+    probe->basicOk = false;
+    RunMonitor();
+    TdxToolButton& close = frmSystemMonitor->dxToolButton1;
+    const HWND button = close.Handle();
+    const COLORREF white = RGB(255, 255, 255), black = RGB(0, 0, 0);
+    auto press = [&] {
+        testing_support::MovePointer(button, {7, 7});
+        ::SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 7));
+        EXPECT_EQ(close.GlyphColor(), white);
+    };
+
+    // Dragged off, it holds the capture and the moves outside keep coming to it.
+    press();
+    for (const POINT at : {POINT{-10, 7}, POINT{-30, 20}, POINT{40, 40}}) {
+        testing_support::MovePointer(button, at);
+        testing_support::LetTrackingRun();
+    }
+    EXPECT_TRUE(close.Pressed());
+    EXPECT_FALSE(close.MouseOver());
+    EXPECT_EQ(close.GlyphColor(), 12615680u);
+    const auto elsewhere = testing_support::Render(close);
+    EXPECT_EQ(elsewhere->At(0, 7), white);  // the raised frame
+    EXPECT_EQ(elsewhere->At(14, 7), black);
+    ::SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(40, 40));
+    EXPECT_FALSE(close.Pressed());
+    EXPECT_FALSE(app->Terminated());
+
+    // Another window takes the capture mid-press, as a message box opening does.
+    press();
+    ::SetCapture(frmSystemMonitor->Handle());
+    EXPECT_FALSE(close.Pressed());
+    EXPECT_TRUE(close.MouseOver());
+    EXPECT_EQ(close.GlyphColor(), 12615680u);
+    EXPECT_EQ(testing_support::Render(close)->At(0, 7), white);  // raised again: over it, not pressed
+    ::ReleaseCapture();
+    ::SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(7, 7));
+    EXPECT_FALSE(app->Terminated());
 }
 
 TEST(Resolver, TheLastOfSeveralAddressesWins)

@@ -1,6 +1,9 @@
 // A network of domains, workgroups and servers for the discovery window, as
-// WNetOpenEnum / WNetEnumResource / WNetCloseEnum would report it, with
-// containers that fail and a record of what the window asked.
+// WNetOpenEnum / WNetEnumResource / WNetCloseEnum would report it: each read
+// hands out as many records as fit the buffer (no more than asked for) with
+// NO_ERROR, then ERROR_NO_MORE_ITEMS; ERROR_MORE_DATA only when not even the
+// next record fits. With containers that fail and a record of what the
+// window asked.
 #pragma once
 
 #include "tessaly/NetResources.h"
@@ -23,6 +26,7 @@ struct NetNode {
     DWORD usage = RESOURCEUSAGE_CONNECTABLE;
     DWORD openError = NO_ERROR;  // what opening it as a container gives
     DWORD enumError = NO_ERROR;  // what reading it gives
+    std::size_t failsAfter = 0;  // records it hands out before reading gives enumError
     std::vector<NetNode> children;
 
     static NetNode Server(std::string remoteName, std::string comment = {})
@@ -59,7 +63,7 @@ public:
         if (node->openError != NO_ERROR)
             return node->openError;
         const auto id = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(++lastHandle_));
-        open_[id] = node;
+        open_[id] = {node, 0};
         *handle = id;
         return NO_ERROR;
     }
@@ -68,7 +72,6 @@ public:
     {
         if (whileEnumerating)
             whileEnumerating();
-        bufferSizes.push_back(*bufferSize);
         counts.push_back(*count);
         const auto* bytes = static_cast<const unsigned char*>(buffer);
         cleanAlignedBuffers = cleanAlignedBuffers &&
@@ -77,29 +80,40 @@ public:
         const auto at = open_.find(handle);
         if (at == open_.end())
             return ERROR_INVALID_HANDLE;
-        const NetNode& node = *at->second;
-        if (node.enumError != NO_ERROR)
+        const NetNode& node = *at->second.node;
+        std::size_t& next = at->second.next;
+        const std::string read = (node.remoteName.empty() ? "(root)" : node.remoteName) + " " +
+                                 std::to_string(*bufferSize) + " -> ";
+        if (node.enumError != NO_ERROR && next >= node.failsAfter) {
+            reads.push_back(read + "error " + std::to_string(node.enumError));
             return node.enumError;
-        if (node.children.empty())
+        }
+        if (next == node.children.size()) {
+            reads.push_back(read + "no more items");
             return ERROR_NO_MORE_ITEMS;
-        DWORD needed = static_cast<DWORD>(node.children.size() * sizeof(NETRESOURCEA));
-        for (const NetNode& child : node.children)
-            needed += static_cast<DWORD>(child.comment.size() + child.remoteName.size() + child.provider.size() + 3);
-        if (*bufferSize < needed) {
-            *bufferSize = needed;
-            reportedSizes.push_back(needed);
+        }
+        // Whole records with their strings, the records first.
+        const std::size_t end =
+            node.enumError != NO_ERROR ? std::min(node.failsAfter, node.children.size()) : node.children.size();
+        std::size_t batch = 0;
+        DWORD used = 0;
+        while (next + batch < end && batch < *count && used + Needs(node.children[next + batch]) <= *bufferSize)
+            used += Needs(node.children[next + batch++]);
+        if (batch == 0) {
+            *bufferSize = Needs(node.children[next]);
+            reads.push_back(read + "more data " + std::to_string(*bufferSize));
             return ERROR_MORE_DATA;
         }
         auto* records = static_cast<NETRESOURCEA*>(buffer);
-        char* strings = static_cast<char*>(buffer) + node.children.size() * sizeof(NETRESOURCEA);
+        char* strings = static_cast<char*>(buffer) + batch * sizeof(NETRESOURCEA);
         auto put = [&strings](const std::string& text) {
             char* start = strings;
             std::memcpy(strings, text.c_str(), text.size() + 1);
             strings += text.size() + 1;
             return start;
         };
-        for (std::size_t i = 0; i < node.children.size(); ++i) {
-            const NetNode& child = node.children[i];
+        for (std::size_t i = 0; i < batch; ++i) {
+            const NetNode& child = node.children[next + i];
             NETRESOURCEA& record = records[i];
             record = NETRESOURCEA{};
             record.dwScope = RESOURCE_GLOBALNET;
@@ -110,7 +124,9 @@ public:
             char* comment = put(child.comment);
             record.lpComment = child.comment.empty() ? nullptr : comment;
         }
-        *count = static_cast<DWORD>(node.children.size());
+        next += batch;
+        *count = static_cast<DWORD>(batch);
+        reads.push_back(read + std::to_string(batch));
         return NO_ERROR;
     }
 
@@ -123,7 +139,11 @@ public:
     int StillOpen() const { return static_cast<int>(open_.size()); }
 
     std::vector<std::string> calls;
-    std::vector<DWORD> scopes, types, usages, bufferSizes, counts, reportedSizes;
+    std::vector<DWORD> scopes, types, usages, counts;
+    // Each read as "<container> <buffer size> -> <answer>": the number of
+    // records handed out, "no more items", "more data <size needed>" or
+    // "error <code>".
+    std::vector<std::string> reads;
     // Every buffer came zero-filled and aligned for the records.
     bool cleanAlignedBuffers = true;
     int closed = 0;
@@ -131,6 +151,18 @@ public:
     std::function<void()> whileEnumerating;
 
 private:
+    struct Enumeration {
+        const NetNode* node;
+        std::size_t next;  // the first child not handed out yet
+    };
+
+    // The room a record takes with its strings.
+    static DWORD Needs(const NetNode& child)
+    {
+        return static_cast<DWORD>(sizeof(NETRESOURCEA) + child.comment.size() + child.remoteName.size() +
+                                  child.provider.size() + 3);
+    }
+
     static const NetNode* Find(const NetNode& node, const std::string& remoteName)
     {
         for (const NetNode& child : node.children) {
@@ -143,7 +175,7 @@ private:
     }
 
     NetNode root_;
-    std::map<HANDLE, const NetNode*> open_;
+    std::map<HANDLE, Enumeration> open_;
     int lastHandle_ = 0;
 };
 

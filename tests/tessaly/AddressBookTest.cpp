@@ -49,6 +49,22 @@ protected:
         book->ListBox1.SetItemIndex(static_cast<int>(at - items.begin()));
         Click(book->btnSend);
     }
+    // After a start over a file that could not be taken as the book: the
+    // error box and an empty list; at the end, with an entry added, the file
+    // is kept as it was and the user is told so.
+    void ExpectKeptAsItWas(const std::string& content)
+    {
+        ASSERT_EQ(prompts.shown.size(), 1u);
+        EXPECT_EQ(prompts.shown[0].kind, winui::MessageKind::Error);
+        EXPECT_EQ(prompts.shown[0].text, "File [IPAddress.dat] not Found.");
+        book = frmAddressList;
+        EXPECT_EQ(book->ListBox1.Count(), 0);
+        Add("New", "5.6.7.8");
+        Restart();
+        EXPECT_EQ(FileContent(ProgramFile("IPAddress.dat")), content);
+        ASSERT_EQ(prompts.shown.size(), 2u);
+        EXPECT_EQ(prompts.shown[1].text.rfind("The address book was not saved: ", 0), 0u);
+    }
     TfrmAddressList* book = nullptr;
 };
 
@@ -139,24 +155,27 @@ TEST_F(AddressBookTest, AMissingFileIsSaidAtStartAndWrittenAtTheEnd)
     EXPECT_EQ(FileContent(ProgramFile("IPAddress.dat")), "");
 }
 
-TEST_F(AddressBookTest, AFileThatCouldNotBeReadIsNotOverwrittenAtTheEnd)
+TEST_F(AddressBookTest, AFileThatCouldNotBeTakenAsTheBookIsNotOverwrittenAtTheEnd)
 {
-    WriteFile(ProgramFile("IPAddress.dat"), "Kept <1.2.3.4>\r\n");
+    const std::string held = "Kept <1.2.3.4>\r\n";
+    WriteFile(ProgramFile("IPAddress.dat"), held);
     {
         // Another program holds the file, sharing nothing, while Tessaly starts.
-        winui::FileHandle held(::CreateFileA(ProgramFile("IPAddress.dat").c_str(), GENERIC_READ, 0, nullptr,
-                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        ASSERT_TRUE(held);
+        winui::FileHandle holder(::CreateFileA(ProgramFile("IPAddress.dat").c_str(), GENERIC_READ, 0, nullptr,
+                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(holder);
         StartForms();
     }
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].text, "File [IPAddress.dat] not Found.");
-    book = frmAddressList;
-    Add("New", "5.6.7.8");
-    Restart();
-    EXPECT_EQ(FileContent(ProgramFile("IPAddress.dat")), "Kept <1.2.3.4>\r\n");
-    ASSERT_EQ(prompts.shown.size(), 2u);
-    EXPECT_EQ(prompts.shown[1].text.rfind("The address book was not saved: ", 0), 0u);
+    ExpectKeptAsItWas(held);
+
+    // Saved as UTF-16: each entry would be cut at its first NUL byte.
+    std::string utf16 = "\xFF\xFE";
+    for (const char c : std::string("Kept <1.2.3.4>\r\nLab <10.0.0.5>\r\n"))
+        utf16 += {c, '\0'};
+    WriteFile(ProgramFile("IPAddress.dat"), utf16);
+    prompts.shown.clear();
+    StartForms();
+    ExpectKeptAsItWas(utf16);
 }
 
 TEST_F(AddressBookTest, ASaveThatFailsIsSaidAndKeepsTheOldFile)

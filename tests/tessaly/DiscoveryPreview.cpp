@@ -21,7 +21,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     NetNode root;
     root.children = {network};
     auto scripted = std::make_unique<testing_support::ScriptedNetwork>(root);
-    scripted->whileEnumerating = [] { ::Sleep(2000); };  // the GUI thread is held; the picture moves on
+    // Two reads per container; the GUI thread is held, the picture moves on.
+    scripted->whileEnumerating = [] { ::Sleep(1000); };
     frmNetworkClients->SetNetResources(std::move(scripted));
     frmNetworkClients->ShowModal();
     return 0;

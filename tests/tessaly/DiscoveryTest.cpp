@@ -41,6 +41,24 @@ protected:
         return scripted;
     }
     static std::vector<std::string> Lines() { return frmNetworkClients->ListBox1.Items(); }
+    // The four lines of each machine, given by comment and host.
+    static std::vector<std::string> Machines(std::initializer_list<std::pair<std::string, std::string>> machines)
+    {
+        std::vector<std::string> lines;
+        for (const auto& [comment, host] : machines)
+            lines.insert(lines.end(), {"Computer Name: " + comment, "Host Name and Connection Path: \\\\" + host,
+                                       "Network Provider: Microsoft Windows Network", ""});
+        return lines;
+    }
+    // The reads of one container, in order.
+    static std::vector<std::string> ReadsOf(const ScriptedNetwork& scripted, const std::string& container)
+    {
+        std::vector<std::string> reads;
+        for (const std::string& read : scripted.reads)
+            if (read.rfind(container + " ", 0) == 0)
+                reads.push_back(read);
+        return reads;
+    }
     static std::vector<std::string> Book() { return frmAddressList->ListBox1.Items(); }
     static NetNode Workgroup(std::vector<NetNode> servers)
     {
@@ -95,8 +113,13 @@ TEST_F(DiscoveryTest, WhoIsOnlineListsEachServerInFourLinesAndAddsIt)
     EXPECT_EQ(scripted.scopes, std::vector<DWORD>(3, RESOURCE_GLOBALNET));
     EXPECT_EQ(scripted.types, std::vector<DWORD>(3, RESOURCETYPE_DISK));
     EXPECT_EQ(scripted.usages, std::vector<DWORD>(3, 0));
-    EXPECT_EQ(scripted.bufferSizes, std::vector<DWORD>(3, 16384));
-    EXPECT_EQ(scripted.counts, std::vector<DWORD>(3, 0xFFFFFFFF));  // as many as fit
+    // Each container is read until the provider has no more.
+    EXPECT_EQ(scripted.reads, (std::vector<std::string>{
+                                  "(root) 16384 -> 1", "(root) 16384 -> no more items",
+                                  "Microsoft Windows Network 16384 -> 1",
+                                  "Microsoft Windows Network 16384 -> no more items", "WORKGROUP 16384 -> 2",
+                                  "WORKGROUP 16384 -> no more items"}));
+    EXPECT_EQ(scripted.counts, std::vector<DWORD>(6, 0xFFFFFFFF));  // as many as fit
     EXPECT_TRUE(scripted.cleanAlignedBuffers);
     EXPECT_EQ(scripted.closed, 3);
     EXPECT_EQ(scripted.StillOpen(), 0);
@@ -128,10 +151,17 @@ TEST_F(DiscoveryTest, FailingContainersAreSkippedAndAFailedRootListsNothing)
     // A provider that reports a container inside itself.
     NetNode looped = NetNode::Container("LOOP", RESOURCEDISPLAYTYPE_DOMAIN, {});
     looped.children = {NetNode::Container("LOOP", RESOURCEDISPLAYTYPE_DOMAIN, {})};
+    // One that fails after its first batch keeps that batch.
+    NetNode cut = Workgroup(
+        {NetNode::Server("\\\\READ1"), NetNode::Server("\\\\READ2"), NetNode::Server("\\\\LOST")});
+    cut.remoteName = "CUT";
+    cut.enumError = ERROR_NO_NETWORK;
+    cut.failsAfter = 2;
     ScriptedNetwork& scripted = Search(
-        "", Root({Network({locked, broken, looped, Workgroup({NetNode::Server("\\\\PC4", "After")})})}));
-    EXPECT_EQ(Lines(), (std::vector<std::string>{"Computer Name: After", "Host Name and Connection Path: \\\\PC4",
-                                                 "Network Provider: Microsoft Windows Network", ""}));
+        "", Root({Network({locked, broken, looped, cut, Workgroup({NetNode::Server("\\\\PC4", "After")})})}));
+    EXPECT_EQ(Lines(), Machines({{"", "READ1"}, {"", "READ2"}, {"After", "PC4"}}));
+    EXPECT_EQ(ReadsOf(scripted, "CUT"),
+              (std::vector<std::string>{"CUT 16384 -> 2", "CUT 16384 -> error " + std::to_string(ERROR_NO_NETWORK)}));
     // Every handle that was opened was closed, the broken one's too; the
     // loop was followed only so deep.
     EXPECT_EQ(scripted.StillOpen(), 0);
@@ -150,19 +180,48 @@ TEST_F(DiscoveryTest, FailingContainersAreSkippedAndAFailedRootListsNothing)
     EXPECT_TRUE(searchWindowShown);
 }
 
-TEST_F(DiscoveryTest, MoreDataGrowsTheBufferToTheReportedSize)
+TEST_F(DiscoveryTest, AWorkgroupBeyondOneBufferIsReadInBatchesToItsEnd)
 {
     std::vector<NetNode> servers;
     for (int i = 0; i < 300; ++i)
-        servers.push_back(NetNode::Server("\\\\SERVER" + std::to_string(i), "Office machine number " + std::to_string(i)));
+        servers.push_back(
+            NetNode::Server("\\\\SERVER" + std::to_string(i), "Office machine number " + std::to_string(i)));
     ScriptedNetwork& scripted = Search("", Root({Network({Workgroup(servers)})}));
-    ASSERT_EQ(scripted.bufferSizes.size(), 4u);
-    EXPECT_EQ(scripted.bufferSizes[2], 16384u);
-    ASSERT_EQ(scripted.reportedSizes.size(), 1u);
-    EXPECT_GT(scripted.reportedSizes[0], 16384u);
-    EXPECT_EQ(scripted.bufferSizes[3], scripted.reportedSizes[0]);
+    // Batches of what fits the first buffer, then the end of the listing.
+    const std::vector<std::string> reads = ReadsOf(scripted, "WORKGROUP");
+    ASSERT_GE(reads.size(), 3u);
+    EXPECT_EQ(reads.back(), "WORKGROUP 16384 -> no more items");
+    const std::string batch = "WORKGROUP 16384 -> ";
+    int handedOut = 0;
+    for (std::size_t i = 0; i + 1 < reads.size(); ++i) {
+        ASSERT_EQ(reads[i].rfind(batch, 0), 0u) << reads[i];
+        handedOut += std::stoi(reads[i].substr(batch.size()));
+    }
+    EXPECT_EQ(handedOut, 300);
     EXPECT_TRUE(scripted.cleanAlignedBuffers);
     const std::vector<std::string> lines = Lines();
     ASSERT_EQ(lines.size(), 1200u);
-    EXPECT_EQ(lines[4 * 299 + 1], "Host Name and Connection Path: \\\\SERVER299");
+    for (int i = 0; i < 300; ++i)
+        ASSERT_EQ(lines[4 * i + 1], "Host Name and Connection Path: \\\\SERVER" + std::to_string(i));
+}
+
+TEST_F(DiscoveryTest, ARecordBeyondTheBufferGrowsItToTheReportedSize)
+{
+    const std::string longComment(20000, 'c');
+    ScriptedNetwork& scripted =
+        Search("", Root({Network({Workgroup({NetNode::Server("\\\\PC1"), NetNode::Server("\\\\BIG", longComment),
+                                             NetNode::Server("\\\\PC3")})})}));
+    const std::vector<std::string> reads = ReadsOf(scripted, "WORKGROUP");
+    ASSERT_EQ(reads.size(), 5u);
+    EXPECT_EQ(reads[0], "WORKGROUP 16384 -> 1");
+    const std::string moreData = "WORKGROUP 16384 -> more data ";
+    ASSERT_EQ(reads[1].rfind(moreData, 0), 0u) << reads[1];
+    const std::string grown = reads[1].substr(moreData.size());
+    EXPECT_GT(std::stoul(grown), 16384u);
+    // The grown buffer serves the rest of the listing too.
+    EXPECT_EQ(reads[2], "WORKGROUP " + grown + " -> 1");
+    EXPECT_EQ(reads[3], "WORKGROUP " + grown + " -> 1");
+    EXPECT_EQ(reads[4], "WORKGROUP " + grown + " -> no more items");
+    EXPECT_TRUE(scripted.cleanAlignedBuffers);
+    EXPECT_EQ(Lines(), Machines({{"", "PC1"}, {longComment, "BIG"}, {"", "PC3"}}));
 }

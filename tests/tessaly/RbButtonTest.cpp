@@ -1,11 +1,15 @@
 // The fading button driven by real mouse and timer messages (the timer's
 // ticks are sent, not waited for) and its blended faces read back.
+#include "Pointer.h"
 #include "Surface.h"
 #include "TessalyFixture.h"
 
 #include "controls/RbButton.h"
 #include "core/Gradient.h"
 #include "winui/Form.h"
+
+#include <algorithm>
+#include <vector>
 
 using namespace testing_support;
 
@@ -39,9 +43,18 @@ protected:
         form = &ShowForm<HostForm>();
     }
     static void Tick(TRbButton& b) { ::SendMessageA(b.Handle(), WM_TIMER, 1, 0); }
-    static void Send(TRbButton& b, UINT message, WPARAM wParam = 0)
+    static void Send(TRbButton& b, UINT message, WPARAM wParam = 0, POINT at = {10, 10})
     {
-        ::SendMessageA(b.Handle(), message, wParam, MAKELPARAM(10, 10));
+        ::SendMessageA(b.Handle(), message, wParam, MAKELPARAM(at.x, at.y));
+    }
+    // Pressed with the mouse over it, the clicked face fully shown.
+    static void Press(TRbButton& b)
+    {
+        MovePointer(b.Handle(), {10, 10});
+        TicksToRest(b);
+        Send(b, WM_LBUTTONDOWN, MK_LBUTTON);
+        Tick(b);
+        EXPECT_EQ(b.PressLevel(), 100);
     }
     // Ticks until the fade stops; how many it took.
     static int TicksToRest(TRbButton& b)
@@ -52,6 +65,13 @@ protected:
             ++ticks;
         }
         return ticks;
+    }
+    // The over face's colour at a point of a 75 x 25 button.
+    static larkspan::Rgb OverFace(int x, int y)
+    {
+        return larkspan::GradientRamp(larkspan::GradientType::Vertical, larkspan::Rgb{255, 255, 255},
+                                      larkspan::Rgb{0x76, 0x94, 0xBE}, {0, 0, 75, 25})
+            .At(x, y);
     }
     HostForm* form = nullptr;
 };
@@ -96,11 +116,8 @@ TEST_F(RbButtonTest, APressShowsTheClickedFaceAtOnceAndTheReleaseFadesItInOneTic
 
     // Blended pixels above the caption: at hover 100 the over face shows; at
     // a level between, the formula's mix of the default and the over face.
-    const auto s = Render(b);
-    const larkspan::Rgb overTop = larkspan::GradientRamp(larkspan::GradientType::Vertical, larkspan::Rgb{255, 255, 255},
-                                                          larkspan::Rgb{0x76, 0x94, 0xBE}, {0, 0, 75, 25})
-                                      .At(10, 3);
-    EXPECT_EQ(s->At(10, 3), RGB(overTop.r, overTop.g, overTop.b));
+    const larkspan::Rgb overTop = OverFace(10, 3);
+    EXPECT_EQ(Render(b)->At(10, 3), RGB(overTop.r, overTop.g, overTop.b));
     Send(b, WM_MOUSELEAVE);
     for (int i = 0; i < 3; ++i)
         Tick(b);
@@ -145,4 +162,55 @@ TEST_F(RbButtonTest, TheFocusRectangleShowsOnlyWhenAsked)
     b.SetShowFocusRect(true);
     for (int x = 2; x < 73; ++x)
         EXPECT_EQ(Render(b)->At(x, 2), unfocused->At(x, 2));
+}
+
+TEST_F(RbButtonTest, DraggedOffWhilePressedItLeavesOnceAndAReleaseThereDoesNotClick)
+{
+    TRbButton& b = form->plain;
+    int clicks = 0, enters = 0, leaves = 0;
+    b.OnClick = [&] { ++clicks; };
+    b.OnMouseEnter = [&] { ++enters; };
+    b.OnMouseLeave = [&] { ++leaves; };
+    Press(b);
+
+    // It holds the capture, so the moves outside keep coming to it.
+    std::vector<int> hover, press;
+    for (const POINT at : {POINT{-20, 10}, POINT{-40, 30}, POINT{120, 40}}) {
+        MovePointer(b.Handle(), at);
+        LetTrackingRun([&] {
+            hover.push_back(b.HoverLevel());
+            press.push_back(b.PressLevel());
+        });
+    }
+    EXPECT_EQ(enters, 1);
+    EXPECT_EQ(leaves, 1);
+    // The faces fade out and never come back meanwhile.
+    EXPECT_TRUE(std::is_sorted(hover.rbegin(), hover.rend()));
+    EXPECT_TRUE(std::is_sorted(press.rbegin(), press.rend()));
+    EXPECT_EQ(hover.back(), 0);
+    EXPECT_EQ(press.back(), 0);
+
+    Send(b, WM_LBUTTONUP, 0, {120, 40});
+    EXPECT_EQ(clicks, 0);
+    EXPECT_NE(::GetCapture(), b.Handle());
+    Press(b);  // back over it, a press clicks as ever
+    Send(b, WM_LBUTTONUP);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(RbButtonTest, ACaptureTakenAwayMidPressEndsThePressWithoutAClick)
+{
+    TRbButton& b = form->plain;
+    int clicks = 0;
+    b.OnClick = [&] { ++clicks; };
+    Press(b);
+    ::SetCapture(form->Handle());  // as a message box opening takes it
+    TicksToRest(b);
+    EXPECT_EQ(b.PressLevel(), 0);
+    EXPECT_EQ(b.HoverLevel(), 100);  // the mouse is still over it
+    const larkspan::Rgb overTop = OverFace(10, 3);
+    EXPECT_EQ(Render(b)->At(10, 3), RGB(overTop.r, overTop.g, overTop.b));
+    ::ReleaseCapture();
+    Send(b, WM_LBUTTONUP);
+    EXPECT_EQ(clicks, 0);
 }

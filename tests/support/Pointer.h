@@ -1,0 +1,34 @@
+// The mouse pointer as the platform sees it, for tests of controls that
+// follow it: hover, leave tracking and capture.
+#pragma once
+
+#include "winui/Window.h"
+
+#include <functional>
+
+namespace testing_support {
+
+// Puts the pointer at a point of the window's client area, where the
+// platform's leave tracking sees it, and sends the window that move.
+inline void MovePointer(HWND window, POINT at)
+{
+    POINT screen = at;
+    ::ClientToScreen(window, &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    ::SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+}
+
+// Lets messages run for longer than the platform's leave tracking takes to
+// look where the pointer is; `each` runs after every round.
+inline void LetTrackingRun(const std::function<void()>& each = nullptr)
+{
+    UINT hover = 400;
+    ::SystemParametersInfoA(SPI_GETMOUSEHOVERTIME, 0, &hover, 0);
+    for (const DWORD end = ::GetTickCount() + hover + 200; ::GetTickCount() < end; ::Sleep(5)) {
+        winui::ProcessMessages();
+        if (each)
+            each();
+    }
+}
+
+}  // namespace testing_support
