@@ -1,16 +1,65 @@
 // The discovery window searching a scripted network: the lines it lists, the
 // entries it adds to the address book, the search window around the search,
 // and the enumeration calls it makes.
+#include "RealInput.h"
 #include "ScriptedNetwork.h"
 #include "TessalyFixture.h"
 
 #include "tessaly/AddressList.h"
+#include "tessaly/FilePortal.h"
 #include "tessaly/NetWorkClients.h"
 #include "tessaly/PageExport.h"
 
 using namespace testing_support;
 
 namespace {
+
+// Steps run one after the other from a timer of the window's thread, so
+// that they run inside the modal loops that the clicks open; a step returns
+// false while what it needs is not on screen yet. Steps that do not get done
+// within ten seconds give up: `giveUp` then closes what they left open.
+class Steps {
+public:
+    Steps(std::vector<std::function<bool()>> steps, std::function<void()> giveUp)
+        : steps_(std::move(steps)), giveUp_(std::move(giveUp)), deadline_(::GetTickCount() + 10000)
+    {
+        running = this;
+        timer_ = ::SetTimer(nullptr, 0, 50, &Steps::Tick);
+    }
+    Steps(const Steps&) = delete;
+    Steps& operator=(const Steps&) = delete;
+    ~Steps()
+    {
+        ::KillTimer(nullptr, timer_);
+        running = nullptr;
+    }
+    bool Done() const { return next_ >= steps_.size(); }
+    bool Succeeded() const { return next_ == steps_.size(); }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        Steps* steps = running;
+        if (!steps || steps->Done() || steps->inStep_)
+            return;
+        if (::GetTickCount() > steps->deadline_) {
+            steps->next_ = steps->steps_.size() + 1;  // never done
+            steps->giveUp_();
+            return;
+        }
+        steps->inStep_ = true;  // a click's modal loop would tick again inside it
+        if (steps->steps_[steps->next_]())
+            ++steps->next_;
+        steps->inStep_ = false;
+    }
+    static inline Steps* running = nullptr;
+    std::vector<std::function<bool()>> steps_;
+    std::function<void()> giveUp_;
+    DWORD deadline_;
+    std::size_t next_ = 0;
+    bool inStep_ = false;
+    UINT_PTR timer_ = 0;
+};
 
 class DiscoveryTest : public TessalyTest {
 protected:
@@ -86,16 +135,37 @@ TEST_F(DiscoveryTest, WhoIsOnlineListsEachServerInFourLinesAndAddsIt)
     ScriptedNetwork& scripted = Install(Root({Network(
         {Workgroup({NetNode::Server("\\\\PC1", "Front desk"), NetNode::Server("\\\\PC2")})})}));
 
-    // "Who's Online?" shows the window modally, its search running as it
-    // opens; once it is up, "Add Host Names to List" is clicked.
-    frmAddressList->Show();
+    // As the user goes: "..." on the portal shows the address book modally,
+    // its "Who's Online?" the discovery window from there, whose search runs
+    // as it opens; then "Add Host Names to List" and the book's "Close", all
+    // clicked through the input system.
+    frmFilePortal->Show();
     std::vector<std::string> listed;
-    frmNetworkClients->OnActivate = [&] {
-        listed = Lines();
-        ::PostMessageA(frmNetworkClients->btnAdd.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-        ::PostMessageA(frmNetworkClients->btnAdd.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-    };
-    ClickControl(frmAddressList->btnWho.Handle());
+    bool bookDisabledUnderIt = false;
+    const Steps steps({
+        [] { return frmAddressList->Visible() && (ClickWithMouse(frmAddressList->btnWho.Handle()), true); },
+        [&] {
+            if (!frmNetworkClients->Visible() || frmExport->Visible() || Lines().empty())
+                return false;
+            listed = Lines();
+            bookDisabledUnderIt = !::IsWindowEnabled(frmAddressList->Handle());
+            ClickWithMouse(frmNetworkClients->btnAdd.Handle());
+            return true;
+        },
+        [] { return !frmNetworkClients->Visible() && (ClickWithMouse(frmAddressList->btnExit.Handle()), true); },
+    }, [] {
+        frmNetworkClients->Close();
+        frmAddressList->Close();
+    });
+    ClickWithMouse(frmFilePortal->SpeedButton4.Handle());
+    for (int i = 0; i < 200 && (!steps.Done() || frmAddressList->Visible()); ++i) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        winui::ProcessMessages();
+    }
+    ASSERT_TRUE(steps.Succeeded()) << "the clicks did not get through";
+    EXPECT_TRUE(bookDisabledUnderIt);
+    EXPECT_FALSE(frmAddressList->Visible());
+    EXPECT_TRUE(::IsWindowEnabled(frmFilePortal->Handle()));
 
     EXPECT_EQ(listed, (std::vector<std::string>{
                           "Computer Name: Front desk", "Host Name and Connection Path: \\\\PC1",
