@@ -42,29 +42,44 @@ std::ostream& operator<<(std::ostream& out, const Transfer& transfer)
     return out << transfer.name << " (" << transfer.content.size() << " bytes)";
 }
 
+// A socket listening on a loopback port for a peer of the test's own (the
+// socket library is started for it and ended with ~Listening).
+class Listening {
+public:
+    explicit Listening(u_short port)
+    {
+        WSADATA data{};
+        ::WSAStartup(0x0101, &data);
+        socket_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in at{};
+        at.sin_family = AF_INET;
+        at.sin_port = ::htons(port);
+        at.sin_addr.s_addr = ::inet_addr("127.0.0.1");
+        if (::bind(socket_, reinterpret_cast<const sockaddr*>(&at), sizeof at) != 0 || ::listen(socket_, 5) != 0)
+            ADD_FAILURE() << "the test's peer cannot listen on " << port;
+    }
+    Listening(const Listening&) = delete;
+    Listening& operator=(const Listening&) = delete;
+    ~Listening()
+    {
+        ::closesocket(socket_);
+        ::WSACleanup();
+    }
+    SOCKET Socket() const { return socket_; }
+
+private:
+    SOCKET socket_ = INVALID_SOCKET;
+};
+
 // A receiver written against the wire format alone: one transfer per
 // connection, answered with the acknowledgement, kept in arrival order.
 class Receiver {
 public:
-    Receiver()
-    {
-        WSADATA data{};
-        ::WSAStartup(0x0101, &data);
-        listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in at{};
-        at.sin_family = AF_INET;
-        at.sin_port = ::htons(receiverPort);
-        at.sin_addr.s_addr = ::inet_addr("127.0.0.1");
-        if (::bind(listener_, reinterpret_cast<const sockaddr*>(&at), sizeof at) != 0 || ::listen(listener_, 5) != 0)
-            ADD_FAILURE() << "the test receiver cannot listen";
-        thread_ = std::thread([this] { Run(); });
-    }
+    Receiver() : thread_([this] { Run(); }) {}
     ~Receiver()
     {
         stop_ = true;
         thread_.join();
-        ::closesocket(listener_);
-        ::WSACleanup();
     }
     std::vector<Transfer> Received()
     {
@@ -78,11 +93,11 @@ private:
         while (!stop_) {
             fd_set ready;
             FD_ZERO(&ready);
-            FD_SET(listener_, &ready);
+            FD_SET(listener_.Socket(), &ready);
             timeval wait{0, 20000};
             if (::select(0, &ready, nullptr, nullptr, &wait) != 1)
                 continue;
-            const SOCKET peer = ::accept(listener_, nullptr, nullptr);
+            const SOCKET peer = ::accept(listener_.Socket(), nullptr, nullptr);
             if (peer == INVALID_SOCKET)
                 continue;
             Transfer transfer;
@@ -114,38 +129,27 @@ private:
         return true;
     }
 
-    SOCKET listener_ = INVALID_SOCKET;
+    Listening listener_{receiverPort};
     std::atomic<bool> stop_{false};
-    std::thread thread_;
     std::mutex lock_;
     std::vector<Transfer> received_;
+    std::thread thread_;  // last: it runs on what is above
 };
 
 // A peer that takes the connection and then neither reads nor answers,
 // until told to read what has come; it keeps its connections until it goes.
 class SilentPeer {
 public:
-    SilentPeer()
-    {
-        WSADATA data{};
-        ::WSAStartup(0x0101, &data);
-        listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in at{};
-        at.sin_family = AF_INET;
-        at.sin_port = ::htons(silentPort);
-        at.sin_addr.s_addr = ::inet_addr("127.0.0.1");
-        if (::bind(listener_, reinterpret_cast<const sockaddr*>(&at), sizeof at) != 0 || ::listen(listener_, 5) != 0)
-            ADD_FAILURE() << "the silent peer cannot listen";
-    }
+    SilentPeer() = default;
+    SilentPeer(const SilentPeer&) = delete;
+    SilentPeer& operator=(const SilentPeer&) = delete;
     ~SilentPeer()
     {
         if (peer_ != INVALID_SOCKET)
             ::closesocket(peer_);
-        ::closesocket(listener_);
-        ::WSACleanup();
     }
     // Takes the waiting connection (blocking).
-    void Accept() { peer_ = ::accept(listener_, nullptr, nullptr); }
+    void Accept() { peer_ = ::accept(listener_.Socket(), nullptr, nullptr); }
     // Reads until the sender closes the connection; the bytes that came.
     std::int64_t ReadToEnd()
     {
@@ -157,7 +161,7 @@ public:
     }
 
 private:
-    SOCKET listener_ = INVALID_SOCKET;
+    Listening listener_{silentPort};
     SOCKET peer_ = INVALID_SOCKET;
 };
 
