@@ -58,8 +58,9 @@ bool PortalSender::Start(std::string host, std::vector<std::string> files)
         cancelled_ = finished_ = hostAnswered_ = false;
     }
     running_ = true;
-    worker_ = std::thread([this, host = std::move(host), files = std::move(files)]() mutable {
-        Run(std::move(host), std::move(files));
+    Settings settings{std::move(host), Port, IdleLimitMs};
+    worker_ = std::thread([this, settings = std::move(settings), files = std::move(files)]() mutable {
+        Run(std::move(settings), std::move(files));
     });
     return true;
 }
@@ -81,16 +82,16 @@ void PortalSender::Join()
 
 // ---- On the worker -----------------------------------------------------------
 
-void PortalSender::Run(std::string host, std::vector<std::string> files)
+void PortalSender::Run(Settings settings, std::vector<std::string> files)
 {
     Event finished{Event::Kind::Finished};
     try {
         // Created here: its hidden windows, its notifications and its waits
         // are this thread's.
         TNMStrm NMSend1;
-        NMSend1.Port = Port;
-        NMSend1.IdleLimitMs = IdleLimitMs;
-        NMSend1.Host = std::move(host);
+        NMSend1.Port = settings.port;
+        NMSend1.IdleLimitMs = settings.idleLimitMs;
+        NMSend1.Host = std::move(settings.host);
         SendAll(NMSend1, files, finished);
     } catch (const std::exception&) {
         finished.outcome = Outcome::Failed;  // no component: no socket to send with

@@ -72,8 +72,15 @@ private:
         std::string file;       // Finished: the file that was too large
     };
 
+    // What a command's worker takes from the sender when it starts.
+    struct Settings {
+        std::string host;
+        int port;
+        int idleLimitMs;
+    };
+
     // On the worker.
-    void Run(std::string host, std::vector<std::string> files);
+    void Run(Settings settings, std::vector<std::string> files);
     void SendAll(TNMStrm& NMSend1, const std::vector<std::string>& files, Event& finished);
     void Post(Event event);
     void Wake();  // under the lock

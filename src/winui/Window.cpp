@@ -31,7 +31,8 @@ void RegisterOwnClass(const char* className, UINT classStyle, WNDPROC proc)
     wc.hInstance = ::GetModuleHandleA(nullptr);
     wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     wc.lpszClassName = className;
-    if (!::RegisterClassExA(&wc))
+    // Another thread may have registered it since the look-up.
+    if (!::RegisterClassExA(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         throw std::runtime_error(std::string("Cannot register window class ") + className);
 }
 
