@@ -97,13 +97,22 @@ void ClickWithMouse(HWND control)
     ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
-void ClickAt(POINT at)
+namespace {
+
+void MoveMouseTo(POINT at)
 {
     // Absolute input runs from 0 to 65535 over the primary screen.
     const int width = ::GetSystemMetrics(SM_CXSCREEN);
     const int height = ::GetSystemMetrics(SM_CYSCREEN);
     SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (at.x * 65535 + width / 2) / (width - 1),
               (at.y * 65535 + height / 2) / (height - 1));
+}
+
+}  // namespace
+
+void ClickAt(POINT at)
+{
+    MoveMouseTo(at);
     ::Sleep(150);
     // Pressed and released at once, as a quick click arrives: the release
     // is queued before the program has taken the press.
@@ -127,6 +136,24 @@ std::optional<POINT> CloseBoxOf(HWND window)
     return std::nullopt;
 }
 
+void DragWithMouse(POINT from, POINT to)
+{
+    MoveMouseTo(from);
+    ::Sleep(150);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    ::Sleep(150);
+    // Small steps, each taken by the program before the next, as a hand
+    // moves: the first ones cross the threshold while still over the source.
+    constexpr int steps = 20;
+    for (int i = 1; i <= steps; ++i) {
+        MoveMouseTo({from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
+        ::Sleep(40);
+    }
+    ::Sleep(150);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    ::Sleep(150);
+}
+
 void TypeKey(WORD key)
 {
     INPUT input[2]{};
@@ -135,6 +162,31 @@ void TypeKey(WORD key)
     input[1].ki.dwFlags = KEYEVENTF_KEYUP;
     ::SendInput(2, input, sizeof input[0]);
     ::Sleep(60);
+}
+
+void TypeKey(WORD modifier, WORD key)
+{
+    INPUT input[4]{};
+    for (INPUT& i : input)
+        i.type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[3].ki.wVk = modifier;
+    input[1].ki.wVk = input[2].ki.wVk = key;
+    input[2].ki.dwFlags = input[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(4, input, sizeof input[0]);
+    ::Sleep(60);
+}
+
+void TypeText(const std::string& text)
+{
+    for (const char c : text) {
+        const SHORT scan = ::VkKeyScanA(c);
+        ASSERT_NE(scan, -1) << "no key types '" << c << "'";
+        const WORD key = LOBYTE(scan);
+        if (HIBYTE(scan) & 1)
+            TypeKey(VK_SHIFT, key);
+        else
+            TypeKey(key);
+    }
 }
 
 namespace {
@@ -172,6 +224,41 @@ HWND ProgramUnderTest::WaitForWindow(int clientWidth, int clientHeight, HWND exc
             ::Sleep(50);
     }
     return search.found;
+}
+
+namespace {
+
+struct MessageBoxSearch {
+    DWORD process;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchMessageBox(HWND window, LPARAM search)
+{
+    auto& s = *reinterpret_cast<MessageBoxSearch*>(search);
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    char cls[16] = {};
+    ::GetClassNameA(window, cls, sizeof cls);
+    if (process == s.process && ::IsWindowVisible(window) && std::string(cls) == "#32770") {
+        s.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HWND ProgramUnderTest::WaitForMessageBox(DWORD ms) const
+{
+    MessageBoxSearch search{process_.dwProcessId};
+    const DWORD start = ::GetTickCount();
+    while (true) {
+        ::EnumWindows(MatchMessageBox, reinterpret_cast<LPARAM>(&search));
+        if (search.found || ::GetTickCount() - start >= ms)
+            return search.found;
+        ::Sleep(50);
+    }
 }
 
 ProgramUnderTest::ProgramUnderTest(const std::string& executable, const std::string& name)

@@ -26,8 +26,16 @@ void ClickAt(POINT screenPoint);
 // A point on the close box of a window's caption bar (as the window itself
 // answers hit tests), or nothing.
 std::optional<POINT> CloseBoxOf(HWND window);
+// A drag as the user makes it: the left button pressed at `from`, the
+// pointer moved in steps well past the platform's drag threshold onto
+// `to`, and released there.
+void DragWithMouse(POINT from, POINT to);
 // A key typed through the input system, to whichever window has the focus.
 void TypeKey(WORD key);
+// The same with a modifier held down (Shift+End).
+void TypeKey(WORD modifier, WORD key);
+// Text typed key by key, with Shift where the keyboard layout needs it.
+void TypeText(const std::string& text);
 
 // The first child window of a class (case ignored), or nullptr.
 HWND FindChildOfClass(HWND parent, const char* className);
@@ -57,6 +65,9 @@ public:
     // than `except`), waiting up to five seconds for it; nullptr when none
     // shows.
     HWND WaitForWindow(int clientWidth, int clientHeight, HWND except = nullptr) const;
+    // The program's visible message box (dialog class "#32770"), waiting up
+    // to `ms` milliseconds for it; nullptr when none shows.
+    HWND WaitForMessageBox(DWORD ms) const;
 
 private:
     std::string folder_;

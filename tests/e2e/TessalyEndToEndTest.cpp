@@ -5,7 +5,11 @@
 
 #include <objbase.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -281,4 +285,153 @@ TEST_F(TessalyEndToEnd, TheCloseButtonEndsTheProgramWithThePortalShown)
     ClickWithMouse(ChildWithText(widget, "Larkspan.SpeedButton", "<"));
     ASSERT_NE(program.WaitForWindow(178, 417, widget), nullptr);
     CloseWithX();
+}
+
+namespace {
+
+std::string WindowText(HWND window)
+{
+    char text[256] = {};
+    ::GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+// A send to a peer on another machine that takes the connection and all
+// the content and never answers. The program listens on every address of
+// its own machine, so the peer stands in a network namespace of its own:
+// silent-peer.sh sets it up, names its address in LARKSPAN_SILENT_PEER and
+// the file it appends what it receives to in LARKSPAN_SILENT_PEER_LOG.
+class TessalySilentPeer : public TessalyEndToEnd {
+protected:
+    static constexpr const char* kName = "Payload.bin";
+    static constexpr const char* kWarning =
+        "Object Dropped is not a Document or File.\r\n\r\n{ or Object may still be in use }\r\n\r\n"
+        "{ or Host is not connected at this time }";
+
+    void SetUp() override
+    {
+        TessalyEndToEnd::SetUp();
+        const char* peer = std::getenv("LARKSPAN_SILENT_PEER");
+        const char* log = std::getenv("LARKSPAN_SILENT_PEER_LOG");
+        if (!peer || !log)
+            GTEST_SKIP() << "No silent peer: tests/e2e/silent-peer.sh runs these tests with one and sets "
+                            "LARKSPAN_SILENT_PEER and LARKSPAN_SILENT_PEER_LOG";
+        peer_ = peer;
+        log_ = WindowsPath(log);
+        // 100 KB fit the socket buffers, so all of it goes whether the peer
+        // reads or not.
+        content_.resize(100 * 1024);
+        unsigned seed = 12345;
+        for (char& c : content_) {
+            seed = seed * 1103515245 + 12345;
+            c = static_cast<char>(seed >> 16);
+        }
+        WriteFile(program.File(kName), content_);
+        WriteFile(program.File("SumvexFileList.dat"), program.File(kName) + "\r\n");
+        // Listed before the file and selected at start: the pressed entry
+        // must become the document that goes.
+        WriteFile(program.File("QuilloFileList.dat"), "C:\\Archive\\Letter.rtf\r\n");
+        WriteFile(program.File("IPAddress.dat"), "Silent <" + peer_ + ">\r\nLab <10.0.0.5>\r\n");
+    }
+
+    // Starts the program and sends the file as a user does: "<" opens the
+    // portal, the peer's address is typed over the host field, and the
+    // widget's entry is dragged onto "Drag and Drop". Returns once all of
+    // the content has reached the peer and the program waits for its answer.
+    void SendToThePeer()
+    {
+        widget = program.Start(1168, 255);
+        ASSERT_NE(widget, nullptr);
+        ClickWithMouse(ChildWithText(widget, "Larkspan.SpeedButton", "<"));
+        const HWND portal = program.WaitForWindow(178, 417, widget);
+        ASSERT_NE(portal, nullptr);
+        status = ChildWithText(portal, "Larkspan.Label", "Ready...");
+        ASSERT_NE(status, nullptr);
+
+        ClickWithMouse(FindChildOfClass(portal, "Edit"));
+        TypeKey(VK_HOME);
+        TypeKey(VK_SHIFT, VK_END);
+        TypeText(peer_);
+        ASSERT_EQ(ChildTexts(portal, "Edit"), std::vector<std::string>{peer_});
+
+        const HWND list = FindChildOfClass(widget, "ListBox");
+        const std::vector<std::string> items = ListItems(list);
+        const auto entry = std::find(items.begin(), items.end(), program.File(kName));
+        ASSERT_NE(entry, items.end());
+        ASSERT_NE(::SendMessageA(list, LB_GETCURSEL, 0, 0), entry - items.begin());
+        RECT item{};
+        ASSERT_NE(::SendMessageA(list, LB_GETITEMRECT, entry - items.begin(), reinterpret_cast<LPARAM>(&item)), LB_ERR);
+        ::MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&item), 2);
+        RECT zone{};
+        ASSERT_TRUE(::GetWindowRect(ChildWithText(portal, "Larkspan.Label", "Drag and Drop"), &zone));
+
+        const std::size_t before = PeerLog().size();
+        DragWithMouse({item.left + 40, (item.top + item.bottom) / 2},
+                      {(zone.left + zone.right) / 2, (zone.top + zone.bottom) / 2});
+        ASSERT_TRUE(StatusBecomes("Completed...", 10000)) << "the status shows \"" << WindowText(status) << "\"";
+
+        // The peer got one transfer of the file: its header, then its content.
+        char header[64] = {};
+        std::snprintf(header, sizeof header, "%.4d%s%10d", static_cast<int>(std::strlen(kName)), kName,
+                      static_cast<int>(content_.size()));
+        const std::string transfer = header + content_;
+        for (int i = 0; i < 100 && PeerLog().size() < before + transfer.size(); ++i)
+            ::Sleep(50);
+        ASSERT_EQ(PeerLog().size(), before + transfer.size());
+        EXPECT_TRUE(PeerLog().substr(before) == transfer) << "the peer received other bytes";
+    }
+
+    bool StatusBecomes(const std::string& text, int ms) const
+    {
+        for (int i = 0; i < ms / 50 && WindowText(status) != text; ++i)
+            ::Sleep(50);
+        return WindowText(status) == text;
+    }
+    std::string PeerLog() const
+    {
+        const std::string content = FileContent(log_);
+        return content == "<missing>" ? std::string() : content;
+    }
+    // The address book is written at the end, in its order.
+    void ExpectAddressBookWritten() const
+    {
+        EXPECT_EQ(FileContent(program.File("IPAddress.dat")), "Lab <10.0.0.5>\r\nSilent <" + peer_ + ">\r\n");
+    }
+
+    HWND status = nullptr;
+    std::string peer_;
+    std::string log_;
+    std::string content_;
+};
+
+}  // namespace
+
+TEST_F(TessalySilentPeer, TheCloseButtonEndsTheProgramWhileTheSendWaitsForTheAnswer)
+{
+    ASSERT_NO_FATAL_FAILURE(SendToThePeer());
+    // The send is still waiting, well before its idle limit.
+    ::Sleep(2000);
+    EXPECT_EQ(WindowText(status), "Completed...");
+    EXPECT_EQ(program.WaitForMessageBox(0), nullptr);
+    CloseWithX();
+    ExpectAddressBookWritten();
+}
+
+TEST_F(TessalySilentPeer, TheCloseButtonEndsTheProgramAfterTheSendGaveUpOnThePeer)
+{
+    ASSERT_NO_FATAL_FAILURE(SendToThePeer());
+    const DWORD sent = ::GetTickCount();
+    const HWND box = program.WaitForMessageBox(75000);
+    ASSERT_NE(box, nullptr) << "no warning 75 s after the content went";
+    EXPECT_GE(::GetTickCount() - sent, 55000u) << "the send gave up before a minute without an answer";
+    const std::vector<std::string> texts = ChildTexts(box, "Static");
+    EXPECT_NE(std::find(texts.begin(), texts.end(), kWarning), texts.end())
+        << "the box says: " << ::testing::PrintToString(texts);
+    // The connection was closed before the box came.
+    EXPECT_EQ(WindowText(status), "Ready...");
+
+    ClickWithMouse(ChildWithText(box, "Button", "OK"));
+    EXPECT_TRUE(Hides(box));
+    CloseWithX();
+    ExpectAddressBookWritten();
 }
