@@ -2,6 +2,8 @@
 // at its windows from outside, as another program would.
 #pragma once
 
+#include "RealInput.h"
+
 #include <windows.h>
 
 #include <optional>
@@ -15,27 +17,6 @@ const std::string& ProgramPath();
 
 // A Unix path handed over by CTest, in the form Wine's programs open.
 std::string WindowsPath(std::string path);
-
-// A click as the user gives it, through the input system: the pointer moves
-// onto the middle of the control, rests a moment, then the left button is
-// pressed and released there. A disabled or covered control gets nothing,
-// as it would from the user.
-void ClickWithMouse(HWND control);
-// The same at a point of the screen.
-void ClickAt(POINT screenPoint);
-// A point on the close box of a window's caption bar (as the window itself
-// answers hit tests), or nothing.
-std::optional<POINT> CloseBoxOf(HWND window);
-// A drag as the user makes it: the left button pressed at `from`, the
-// pointer moved in steps well past the platform's drag threshold onto
-// `to`, and released there.
-void DragWithMouse(POINT from, POINT to);
-// A key typed through the input system, to whichever window has the focus.
-void TypeKey(WORD key);
-// The same with a modifier held down (Shift+End).
-void TypeKey(WORD modifier, WORD key);
-// Text typed key by key, with Shift where the keyboard layout needs it.
-void TypeText(const std::string& text);
 
 // The first child window of a class (case ignored), or nullptr.
 HWND FindChildOfClass(HWND parent, const char* className);

@@ -6,47 +6,30 @@
 
 #include <windows.h>
 
+#include <optional>
+#include <string>
+
 namespace testing_support {
 
-// A quick click at a point of the screen: pressed and released at once, so
-// the release is queued before the program has taken the press.
-inline void ClickAt(POINT at)
-{
-    // Absolute input runs from 0 to 65535 over the primary screen.
-    const int width = ::GetSystemMetrics(SM_CXSCREEN);
-    const int height = ::GetSystemMetrics(SM_CYSCREEN);
-    INPUT move{};
-    move.type = INPUT_MOUSE;
-    move.mi.dx = (at.x * 65535 + width / 2) / (width - 1);
-    move.mi.dy = (at.y * 65535 + height / 2) / (height - 1);
-    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    ::SendInput(1, &move, sizeof move);
-    ::Sleep(150);
-    INPUT click[2]{};
-    click[0].type = click[1].type = INPUT_MOUSE;
-    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ::SendInput(2, click, sizeof click[0]);
-    ::Sleep(100);
-}
-
-// The same on the middle of a window.
-inline void ClickWithMouse(HWND control)
-{
-    RECT r{};
-    ::GetWindowRect(control, &r);
-    ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-}
-
-// A key typed to whichever window has the focus.
-inline void TypeKey(WORD key)
-{
-    INPUT input[2]{};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = key;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(2, input, sizeof input[0]);
-    ::Sleep(60);
-}
+// A click as the user gives it, through the input system: the pointer moves
+// onto the middle of the control, rests a moment, then the left button is
+// pressed and released there. A disabled or covered control gets nothing,
+// as it would from the user.
+void ClickWithMouse(HWND control);
+// The same at a point of the screen.
+void ClickAt(POINT screenPoint);
+// A point on the close box of a window's caption bar (as the window itself
+// answers hit tests), or nothing.
+std::optional<POINT> CloseBoxOf(HWND window);
+// A drag as the user makes it: the left button pressed at `from`, the
+// pointer moved in steps well past the platform's drag threshold onto
+// `to`, and released there.
+void DragWithMouse(POINT from, POINT to);
+// A key typed through the input system, to whichever window has the focus.
+void TypeKey(WORD key);
+// The same with a modifier held down (Shift+End).
+void TypeKey(WORD modifier, WORD key);
+// Text typed key by key, with Shift where the keyboard layout needs it.
+void TypeText(const std::string& text);
 
 }  // namespace testing_support
