@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace testing_support {
 
 namespace {
@@ -78,74 +80,54 @@ std::vector<std::string> ChildTexts(HWND parent, const char* className)
 
 namespace {
 
-struct WindowSearch {
+struct TopLevelSearch {
     DWORD process;
-    int width, height;
-    HWND except;
+    const std::function<bool(HWND)>& matches;
     HWND found = nullptr;
 };
 
-BOOL CALLBACK MatchWindow(HWND window, LPARAM search)
+BOOL CALLBACK MatchTopLevel(HWND window, LPARAM search)
 {
-    auto& s = *reinterpret_cast<WindowSearch*>(search);
+    auto& s = *reinterpret_cast<TopLevelSearch*>(search);
     DWORD process = 0;
     ::GetWindowThreadProcessId(window, &process);
-    RECT client{};
-    ::GetClientRect(window, &client);
-    if (process == s.process && window != s.except && ::IsWindowVisible(window) && client.right == s.width &&
-        client.bottom == s.height) {
+    if (process == s.process && ::IsWindowVisible(window) && s.matches(window)) {
         s.found = window;
         return FALSE;
     }
     return TRUE;
+}
+
+// The first visible top-level window of the process that `matches`,
+// waiting up to `ms` for one; nullptr when none shows.
+HWND WaitForTopLevel(DWORD process, DWORD ms, const std::function<bool(HWND)>& matches)
+{
+    TopLevelSearch search{process, matches};
+    for (const DWORD start = ::GetTickCount();; ::Sleep(50)) {
+        ::EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
+        if (search.found || ::GetTickCount() - start >= ms)
+            return search.found;
+    }
 }
 
 }  // namespace
 
 HWND ProgramUnderTest::WaitForWindow(int clientWidth, int clientHeight, HWND except) const
 {
-    WindowSearch search{process_.dwProcessId, clientWidth, clientHeight, except};
-    for (int i = 0; i < 100 && !search.found; ++i) {
-        ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (!search.found)
-            ::Sleep(50);
-    }
-    return search.found;
+    return WaitForTopLevel(process_.dwProcessId, 5000, [&](HWND window) {
+        RECT client{};
+        ::GetClientRect(window, &client);
+        return window != except && client.right == clientWidth && client.bottom == clientHeight;
+    });
 }
-
-namespace {
-
-struct MessageBoxSearch {
-    DWORD process;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchMessageBox(HWND window, LPARAM search)
-{
-    auto& s = *reinterpret_cast<MessageBoxSearch*>(search);
-    DWORD process = 0;
-    ::GetWindowThreadProcessId(window, &process);
-    char cls[16] = {};
-    ::GetClassNameA(window, cls, sizeof cls);
-    if (process == s.process && ::IsWindowVisible(window) && std::string(cls) == "#32770") {
-        s.found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-}  // namespace
 
 HWND ProgramUnderTest::WaitForMessageBox(DWORD ms) const
 {
-    MessageBoxSearch search{process_.dwProcessId};
-    const DWORD start = ::GetTickCount();
-    while (true) {
-        ::EnumWindows(MatchMessageBox, reinterpret_cast<LPARAM>(&search));
-        if (search.found || ::GetTickCount() - start >= ms)
-            return search.found;
-        ::Sleep(50);
-    }
+    return WaitForTopLevel(process_.dwProcessId, ms, [](HWND window) {
+        char cls[16] = {};
+        ::GetClassNameA(window, cls, sizeof cls);
+        return std::string(cls) == "#32770";
+    });
 }
 
 ProgramUnderTest::ProgramUnderTest(const std::string& executable, const std::string& name)
