@@ -172,11 +172,15 @@ void TfrmFilePortal::CreateReceiver()
         ::PostMessageA(Handle(), notListeningMessage, 0, 0);
         return;
     }
-    // What a run that was killed or crashed left in the folder goes before
-    // anything new arrives.
-    TFileStream::RemoveAbandonedTemporaries(receivedFiles_.Folder());
-    if (!NMRec1.Listen())
+    if (!NMRec1.Listen()) {
         ::PostMessageA(Handle(), notListeningMessage, 1, 0);
+        return;
+    }
+    // What a run that was killed or crashed left in the folder goes before
+    // anything new arrives (connections are taken once the message loop
+    // runs). Only the program that holds the port receives, so no other
+    // one is writing there.
+    TFileStream::RemoveAbandonedTemporaries(receivedFiles_.Folder());
 }
 
 void TfrmFilePortal::CreateSender()
@@ -754,8 +758,6 @@ void TfrmFilePortal::SendFinished(tessaly::PortalSender::Outcome outcome, const 
     case Outcome::Failed:
         app.MessageBox(MessageKind::Warning, sendWarning_);
         break;
-    case Outcome::Cancelled:
-        break;  // the program is ending
     }
 }
 

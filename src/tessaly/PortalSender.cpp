@@ -36,11 +36,14 @@ PortalSender::~PortalSender()
 {
     if (!worker_.joinable())
         return;
-    // A connect or a lookup that was under way when the cancellation came
-    // starts by clearing it: it is said again until the worker has ended.
+    // A connect that begins clears the component's cancellation: it is
+    // said again until the worker has ended.
     for (;;) {
-        Cancel();
         std::unique_lock<std::mutex> lock(lock_);
+        cancelled_ = true;
+        if (sending_)
+            sending_->Cancel();
+        answered_.notify_all();  // a worker waiting for a host gives up
         if (answered_.wait_for(lock, std::chrono::milliseconds(5), [this] { return finished_; }))
             break;
     }
@@ -63,15 +66,6 @@ bool PortalSender::Start(std::string host, std::vector<std::string> files)
         Run(std::move(settings), std::move(files));
     });
     return true;
-}
-
-void PortalSender::Cancel()
-{
-    std::lock_guard<std::mutex> lock(lock_);
-    cancelled_ = true;
-    if (sending_)
-        sending_->Cancel();
-    answered_.notify_all();  // a worker waiting for a host gives up
 }
 
 void PortalSender::Join()
@@ -97,8 +91,6 @@ void PortalSender::Run(Settings settings, std::vector<std::string> files)
         finished.outcome = Outcome::Failed;  // no component: no socket to send with
     }
     std::lock_guard<std::mutex> lock(lock_);
-    if (cancelled_)
-        finished.outcome = Outcome::Cancelled;
     finished_ = true;
     events_.push_back(std::move(finished));
     answered_.notify_all();
@@ -140,8 +132,12 @@ void PortalSender::SendAll(TNMStrm& NMSend1, const std::vector<std::string>& fil
             // Refused before connecting: the size field cannot carry it.
             if (file.Size() > larkspan::transfer::maxContentSize)
                 throw TooLargeToSend{NMSend1.FromName};
-            std::string reply;  // the receiver's answer; a failed transfer throws
+            std::string reply;
             NMSend1.PostStream(file, reply);
+            // A receiver that could not keep the content closes without
+            // answering (under Wine its reset reads as a plain close).
+            if (reply != larkspan::transfer::acknowledgement)
+                throw ESockError("No acknowledgement");
         }
     } catch (const TooLargeToSend& tooLarge) {
         finished.outcome = Outcome::TooLarge;

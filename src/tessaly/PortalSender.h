@@ -27,14 +27,14 @@ public:
         Sent,       // every file went
         Failed,     // a file could not be opened or sent: the rest were not sent
         TooLarge,   // a file is beyond what the format carries; not sent, nor the rest
-        Cancelled,  // stopped by Cancel
     };
 
     // On the thread whose messages carry the events back.
     PortalSender();
     PortalSender(const PortalSender&) = delete;
     PortalSender& operator=(const PortalSender&) = delete;
-    // Cancels a running command and waits for its thread.
+    // Cancels a running command at once, its connection closed without the
+    // rest of the content, and waits for its thread.
     ~PortalSender();
 
     int Port = 6501;
@@ -57,9 +57,6 @@ public:
     bool Running() const noexcept { return running_; }
     // Starts a command; refused (false) while one runs.
     bool Start(std::string host, std::vector<std::string> files);
-    // Ends a running command at once: its connection is closed without the
-    // rest of the content, and OnFinished says Cancelled.
-    void Cancel();
 
 private:
     struct Event {

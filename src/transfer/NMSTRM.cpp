@@ -6,6 +6,12 @@
 
 void TNMStrm::PostStream(TStream& stream, std::string& reply)
 {
+    // With an idle limit, what the socket may hold unsent is kept small:
+    // the limit counts from the last piece handed to the socket, and a slow
+    // link must not still be carrying megabytes of it when the wait for the
+    // acknowledgement runs out.
+    if (IdleLimitMs > 0)
+        LimitSendBuffer(sendBufferWithLimit);
     Connect();
     // From here on the connection is closed however this ends.
     try {

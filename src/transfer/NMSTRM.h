@@ -8,6 +8,9 @@
 
 class TNMStrm : public TPowersock {
 public:
+    // What the socket holds unsent at most when IdleLimitMs is set.
+    static constexpr int sendBufferWithLimit = 256 * 1024;
+
     TNMStrm() { Port = 6711; }
 
     std::string FromName;

@@ -144,6 +144,11 @@ SOCKET TPowersock::NewSocket(bool linger)
     return s;
 }
 
+void TPowersock::LimitSendBuffer(int bytes)
+{
+    ::setsockopt(socket_, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&bytes), sizeof bytes);
+}
+
 void TPowersock::RegisterSocket(SOCKET s, long events)
 {
     ::WSAAsyncSelect(s, window_.Handle(), socketMessage, events);

@@ -125,6 +125,8 @@ protected:
     std::string ErrorMessage(int number);
     void RequestCloseSocket();
     void RegisterSocket(SOCKET s, long events);
+    // Caps the bytes the socket holds unsent (before it connects).
+    void LimitSendBuffer(int bytes);
     void TimerOn();
     void TimerOff();
     // Lets pending messages run (on a thread without windows it only yields).

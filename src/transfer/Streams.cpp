@@ -108,8 +108,11 @@ void TFileStream::RemoveAbandonedTemporaries(const std::string& folder)
     const std::string pattern = folder + std::string(temporaryPrefix) + "*" + std::string(temporaryExtension);
     if (winui::FindHandle search(::FindFirstFileA(pattern.c_str(), &found)); search) {
         do {
+            // A link of that name is not ours: removing through it would
+            // remove what it points to.
             const DWORD attributes = found.dwFileAttributes;
-            if ((attributes & FILE_ATTRIBUTE_HIDDEN) && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            if ((attributes & FILE_ATTRIBUTE_HIDDEN) &&
+                !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
                 IsTemporaryName(found.cFileName))
                 abandoned.push_back(folder + found.cFileName);
         } while (::FindNextFileA(search.Get(), &found));
@@ -117,8 +120,9 @@ void TFileStream::RemoveAbandonedTemporaries(const std::string& folder)
     // Opened without sharing, a file that any process holds (a running
     // transfer's) is refused; one that nobody holds goes as this handle closes.
     for (const std::string& path : abandoned) {
-        const winui::FileHandle claimed(::CreateFileA(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
-                                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+        const winui::FileHandle claimed(
+            ::CreateFileA(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     }
 }
 

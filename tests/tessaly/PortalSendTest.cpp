@@ -150,6 +150,14 @@ public:
     }
     // Takes the waiting connection (blocking).
     void Accept() { peer_ = ::accept(listener_.Socket(), nullptr, nullptr); }
+    // Reads `count` bytes, then closes the connection without a word.
+    void ReadAndClose(std::int64_t count)
+    {
+        char buffer[65536];
+        for (int got; count > 0 && (got = ::recv(peer_, buffer, sizeof buffer, 0)) > 0;)
+            count -= got;
+        ::closesocket(std::exchange(peer_, INVALID_SOCKET));
+    }
     // Reads until the sender closes the connection; the bytes that came.
     std::int64_t ReadToEnd()
     {
@@ -542,6 +550,19 @@ TEST_F(PortalSendTest, APeerThatStopsTakingPartOrAnswerEndsTheSendWithinTheLimit
     const DWORD start = ::GetTickCount();
     WaitForSend(10);
     EXPECT_GE(::GetTickCount() - start, 1400u);
+    EXPECT_NE(std::find(status.begin(), status.end(), "Completed..."), status.end());
+    EXPECT_EQ(Texts(), std::vector<std::string>{dropWarning});
+}
+
+TEST_F(PortalSendTest, AReceiverThatTakesTheContentButClosesWithoutAnsweringHasNotKeptIt)
+{
+    // As a receiver does that could not store what it took.
+    SilentPeer peer;
+    portal->Sender.Port = silentPort;
+    DropOnly({MakeFile("unkept.txt", "content")});
+    peer.Accept();
+    peer.ReadAndClose(4 + 10 + 10 + 7);  // the header and the content
+    WaitForSend();
     EXPECT_NE(std::find(status.begin(), status.end(), "Completed..."), status.end());
     EXPECT_EQ(Texts(), std::vector<std::string>{dropWarning});
 }
