@@ -35,6 +35,7 @@ private:
 constexpr UINT receivedMessage = WM_APP + 20;
 constexpr UINT notListeningMessage = WM_APP + 21;
 constexpr UINT_PTR timer1 = 1;
+constexpr UINT_PTR receivedTimer = 2;  // a received file due to be listed
 
 constexpr char dropWarning[] =
     "Object Dropped is not a Document or File.\r\n\r\n"
@@ -538,13 +539,18 @@ void TfrmFilePortal::SetTimer1Enabled(bool enabled)
 // never holds up the window; only what the user sees goes to the window.
 void TfrmFilePortal::NMRec1MSG(const std::string& sFrom, TStream& strm)
 {
-    ::Sleep(350);
+    // The sender is answered when this returns; a name refused or a file
+    // not stored turns it away (the exception goes on to the session). The
+    // received file is listed 350 ms after it was stored, not before the
+    // sender is answered: the wait must not hold every sender up.
     try {
-        HandOver({Received::Kind::Stored, receivedFiles_.Store(sFrom, strm)});
+        HandOver({Received::Kind::Stored, receivedFiles_.Store(sFrom, strm), 350});
     } catch (const tessaly::RefusedName& refused) {
         HandOver({Received::Kind::Refused, refused.what()});
+        throw;
     } catch (const std::exception&) {
         HandOver({Received::Kind::Failed, {}});
+        throw;
     }
 }
 
@@ -557,6 +563,7 @@ void TfrmFilePortal::NMRec1CaptureFailed()
 
 void TfrmFilePortal::HandOver(Received received)
 {
+    received.handedOver = ::GetTickCount();
     {
         std::lock_guard<std::mutex> lock(receivedLock_);
         received_.push_back(std::move(received));
@@ -566,12 +573,20 @@ void TfrmFilePortal::HandOver(Received received)
 
 void TfrmFilePortal::TakeReceived()
 {
+    ::KillTimer(Handle(), receivedTimer);
     for (;;) {
         Received next;
         {
             std::lock_guard<std::mutex> lock(receivedLock_);
             if (received_.empty())
                 return;
+            // In order: what follows a file not yet due waits behind it.
+            const Received& front = received_.front();
+            const DWORD waited = ::GetTickCount() - front.handedOver;
+            if (waited < front.delay) {
+                ::SetTimer(Handle(), receivedTimer, front.delay - waited, nullptr);
+                return;
+            }
             next = std::move(received_.front());
             received_.pop_front();
         }
@@ -608,7 +623,7 @@ void TfrmFilePortal::ShowReceived(const Received& received)
 
 LRESULT TfrmFilePortal::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == receivedMessage) {
+    if (message == receivedMessage || (message == WM_TIMER && wParam == receivedTimer)) {
         TakeReceived();
         return 0;
     }

@@ -113,6 +113,8 @@ private:
     struct Received {
         enum class Kind { Stored, Refused, Failed } kind;
         std::string text;  // the path written, or the refused name as shown
+        DWORD delay = 0;   // milliseconds from its hand-over until it is shown
+        DWORD handedOver = 0;
     };
 
     void CreateComponents() override;

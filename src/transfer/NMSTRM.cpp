@@ -28,6 +28,10 @@ void TNMStrm::PostStream(TStream& stream, std::string& reply)
         if (OnMessageSent)
             OnMessageSent();
         reply = Read(16);
+        // A receiver that could not keep the content closes without the
+        // acknowledgement (a reset, which under Wine reads as a plain close).
+        if (reply != larkspan::transfer::acknowledgement)
+            throw ESockError("No acknowledgement");
     } catch (...) {
         Disconnect();
         throw;

@@ -17,7 +17,8 @@ public:
     std::function<void()> OnMessageSent;
 
     // Sends the stream as one transfer to Host:Port; Reply receives the 16
-    // bytes the receiver answered ("" when it closed without answering).
+    // bytes the receiver answered. Anything but the acknowledgement (a
+    // receiver that closed without it has not kept the content) throws.
     void PostStream(TStream& stream, std::string& reply);
     void Abort() override;
 };

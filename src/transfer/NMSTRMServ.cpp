@@ -39,15 +39,28 @@ void TNMStrmServ::Serve()
         }
         if (!content)
             return;
+        // The acknowledgement says that the content is kept: it goes once
+        // OnMSG has stored it. A handler that refuses the content or cannot
+        // store it turns the sender away with a reset, as a sender takes a
+        // plain close without an answer for its content's arrival.
+        content->SetPosition(0);
+        auto* listener = static_cast<TNMStrmServ*>(ParentServer());
+        try {
+            if (listener && listener->OnMSG)
+                listener->OnMSG(*this, header.Name(), *content);
+        } catch (const std::exception&) {
+            ResetConnection();
+            return;
+        }
+        content.reset();  // what the handler kept is all that stays
+        // Kept is kept: the sender hears so also from a session that its
+        // listener is ending meanwhile (the wait that follows ends anyway).
+        Canceled = false;
         try {
             Write(std::string(larkspan::transfer::acknowledgement));
         } catch (const std::exception&) {
-            // the content is complete: a sender gone since still delivered it
+            // the content is kept: a sender gone since still delivered it
         }
-        content->SetPosition(0);
-        auto* listener = static_cast<TNMStrmServ*>(ParentServer());
-        if (listener && listener->OnMSG)
-            listener->OnMSG(*this, header.Name(), *content);
     } catch (const std::exception&) {
         return;  // the session ends without OnMSG and without a report
     }

@@ -23,6 +23,8 @@ public:
 
     // Raised on the session's thread with the session, the name from the
     // header and the content, positioned at 0; only for complete content.
+    // The sender is acknowledged when it returns; an exception from it (the
+    // content refused, or not stored) turns the sender away unacknowledged.
     std::function<void(TNMStrmServ& session, const std::string& from, TStream& strm)> OnMSG;
     // Raised on the session's thread, instead of OnMSG, when arriving
     // content could not be kept here (its file could not be written: a

@@ -33,6 +33,9 @@ void TNMGeneralServer::Shutdown()
         RegisterSocket(socket_, 0);
         ::closesocket(std::exchange(socket_, INVALID_SOCKET));
     }
+    for (const Connection& connection : waiting_)
+        ::closesocket(connection.socket);
+    waiting_.clear();
     Abort();
     // Running sessions end once cancelled. Only their end messages are taken
     // while waiting (messages sent from a session's handler are still
@@ -80,11 +83,13 @@ void TNMGeneralServer::HandleAcceptNotification()
     try {
         std::lock_guard<std::mutex> lock(serverLock);
         asyncDone_ = true;
-        const SOCKET accepted = Accept();
-        if (SessionCount() >= MaxSessions)
-            ::closesocket(accepted);  // a flood must not exhaust the receiver
-        else
+        const Connection accepted{Accept(), remote_};
+        if (SessionCount() < MaxSessions)
             StartSession(accepted);
+        else if (waiting_.size() < maxWaiting)
+            waiting_.push_back(accepted);
+        else
+            ::closesocket(accepted.socket);  // a flood must not exhaust the receiver
     } catch (const std::exception&) {
         // no session then; the contact is reported all the same
     }
@@ -114,8 +119,9 @@ SOCKET TNMGeneralServer::Accept()
     return accepted;
 }
 
-void TNMGeneralServer::StartSession(SOCKET accepted)
+void TNMGeneralServer::StartSession(const Connection& connection)
 {
+    const SOCKET accepted = connection.socket;
     auto session = std::make_unique<Session>();
     try {
         session->component = NewSession();
@@ -125,7 +131,7 @@ void TNMGeneralServer::StartSession(SOCKET accepted)
     }
     TNMGeneralServer& component = *session->component;
     component.Connected = true;
-    component.remote_ = remote_;
+    component.remote_ = connection.peer;
     component.OnConnect = OnConnect;
     component.OnDisconnect = OnDisconnect;
     component.parent_ = this;
@@ -166,8 +172,25 @@ void TNMGeneralServer::EndSession(TNMGeneralServer* session)
     }
     ended->thread.join();
     ended.reset();
-    if (OnSessionEnded && !shutDown_)
+    if (shutDown_)
+        return;
+    StartWaiting();
+    if (OnSessionEnded)
         OnSessionEnded();
+}
+
+void TNMGeneralServer::StartWaiting()
+{
+    while (!waiting_.empty() && SessionCount() < MaxSessions) {
+        const Connection next = waiting_.front();
+        waiting_.pop_front();
+        try {
+            std::lock_guard<std::mutex> lock(serverLock);
+            StartSession(next);
+        } catch (const std::exception&) {
+            // that connection is closed; the next one may still be served
+        }
+    }
 }
 
 void TNMGeneralServer::HandlePeerClose()

@@ -6,6 +6,7 @@
 
 #include "Psock.h"
 
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -32,10 +33,15 @@ public:
     // Raised on the listening component's thread when a session has ended,
     // however it ended (not while the component shuts down).
     std::function<void()> OnSessionEnded;
-    // Connections beyond this many running sessions are closed at once.
+    // At most this many sessions run at once (each holds a thread and its
+    // content); connections beyond them wait, holding neither, until one
+    // ends: a busy receiver makes a peer wait, it never turns it away.
     int MaxSessions = 64;
 
+    // Running sessions.
     int SessionCount();
+    // Connections waiting for a session (listening thread only).
+    int WaitingCount() const noexcept { return static_cast<int>(waiting_.size()); }
     TNMGeneralServer* ParentServer() const noexcept { return parent_; }
 
 protected:
@@ -63,13 +69,25 @@ private:
 
     void HandleAcceptNotification() override;
     void HandlePeerClose() override;
+    // An accepted connection and its peer.
+    struct Connection {
+        SOCKET socket;
+        sockaddr_in peer;
+    };
+
     SOCKET Accept();
-    void StartSession(SOCKET accepted);
+    void StartSession(const Connection& connection);
+    // Starts waiting connections while sessions are free (listening thread).
+    void StartWaiting();
     void EndSession(TNMGeneralServer* session);
     void RunSession(TNMGeneralServer* session);
 
     std::mutex sessionsLock_;
     std::vector<std::unique_ptr<Session>> sessions_;
+    // Accepted beyond MaxSessions, oldest first; only the listening thread
+    // touches it. Bounded only as a last resort against a flood.
+    std::deque<Connection> waiting_;
+    static constexpr std::size_t maxWaiting = 4096;
     // Ends finished sessions on the main thread, which owns their windows.
     static constexpr UINT sessionEnded = WM_APP + 3;
     winui::MessageWindow notifier_{"Larkspan.ServerNotifier", [this](UINT message, WPARAM, LPARAM lParam) {

@@ -8,6 +8,7 @@
 
 #include <winsock.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <functional>
@@ -146,7 +147,7 @@ TEST_F(PortalTest, ARefusedNameIsReportedAndNothingIsWritten)
 {
     Peer peer("lpt1.txt", "content");
     ASSERT_TRUE(RunUntil([this] { return !prompts.shown.empty(); }));
-    peer.Reply();
+    EXPECT_EQ(peer.Reply(), "");  // turned away unacknowledged
     EXPECT_EQ(prompts.shown[0].kind, winui::MessageKind::Warning);
     EXPECT_EQ(prompts.shown[0].text, "A received file was refused: its name \"lpt1.txt\" cannot be used here.");
     EXPECT_EQ(frmFilePortal->ListBox1.Count(), 0);
@@ -157,8 +158,8 @@ TEST_F(PortalTest, ARefusedNameIsReportedAndNothingIsWritten)
             Peer more(name, "content");
             ASSERT_TRUE(RunUntil([&] { return more.Done(); }));
         }
-        // What they hand over comes after the receiver's 350 ms pause.
-        const DWORD until = ::GetTickCount() + 700;
+        // What they hand over is taken meanwhile.
+        const DWORD until = ::GetTickCount() + 300;
         RunUntil([until] { return ::GetTickCount() > until; });
     };
     Peer control("bad\tname", "content");
@@ -419,6 +420,28 @@ TEST_F(PortalStartTest, AtStartTheTemporariesAnEarlierRunLeftGoAndNothingElse)
     for (const std::string& name : FolderNames(inbox))
         RemoveFile(inbox + name);
     ::RemoveDirectoryA(inbox.c_str());
+}
+
+TEST_F(PortalStartTest, AFileThatCannotBeStoredIsNotAcknowledgedAndTheSendingPortalSaysSo)
+{
+    // The portal sends to its own receiver, whose folder is gone by then.
+    ::CreateDirectoryA("C:\\portal-gone", nullptr);
+    StartForms("C:\\portal-gone\\");
+    ASSERT_TRUE(::RemoveDirectoryA("C:\\portal-gone"));
+    const std::string file = std::string(ProgramFile("outgoing.txt"));
+    WriteFile(file, "to nowhere");
+    frmFilePortal->Edit1.SetText("127.0.0.1");
+    prompts.openFiles = {file};
+    frmFilePortal->SendFromOpenDialog1Click();
+    ASSERT_TRUE(RunUntil([] { return !frmFilePortal->Sender.Running(); }));
+    RunUntil([this] { return prompts.shown.size() == 2; });
+    std::vector<std::string> texts = Texts(prompts.shown);
+    std::sort(texts.begin(), texts.end());  // the two sides say it in either order
+    EXPECT_EQ(texts, (std::vector<std::string>{
+                         "File or Document may still be in use.\r\n\r\n{ or Host is not connected at this time }",
+                         "Transmission Interrupted or Disconnected"}));
+    EXPECT_EQ(frmFilePortal->ListBox1.Count(), 0);
+    ::DeleteFileA(file.c_str());
 }
 
 TEST_F(PortalStartTest, AFolderThatTakesNoFilesGivesWayToDownloads)

@@ -241,15 +241,20 @@ TEST_F(StreamClientTest, LargeContentArrivesIntactInCountedPieces)
     EXPECT_EQ(sender.SentByteCount, static_cast<std::int32_t>(content.size()));
 }
 
-TEST_F(StreamClientTest, AReceiverThatClosesWithoutAnsweringGivesAnEmptyReply)
+TEST_F(StreamClientTest, AReceiverThatClosesWithoutTheAcknowledgementHasNotKeptTheContent)
 {
-    RawPeer peer([&](SOCKET s) { ReceiveExactly(s, 22); });
-    sender.Port = peer.Port();
-    sender.FromName = "a.txt";
-    TMemoryStream content("abc");
-    std::string reply = "unchanged";
-    EXPECT_NO_THROW(sender.PostStream(content, reply));
-    EXPECT_EQ(reply, "");
+    for (const std::string answer : {"", "OK", "NO              "}) {
+        RawPeer peer([&](SOCKET s) {
+            ReceiveExactly(s, 22);
+            ::send(s, answer.data(), static_cast<int>(answer.size()), 0);
+        });
+        sender.Port = peer.Port();
+        sender.FromName = "a.txt";
+        TMemoryStream content("abc");
+        std::string reply;
+        EXPECT_THROW(sender.PostStream(content, reply), ESockError) << '"' << answer << '"';
+        EXPECT_FALSE(sender.Connected);
+    }
 }
 
 TEST_F(StreamClientTest, ARefusedConnectionFailsWithoutConnectOrDisconnect)
