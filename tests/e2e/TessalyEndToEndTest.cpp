@@ -1,5 +1,7 @@
 // Starts the real Tessaly.exe in a program folder of its own and checks it
 // from outside, as another program (or a user) sees it.
+#include <winsock2.h>
+
 #include "ProgramUnderTest.h"
 #include "TessalyFixture.h"
 
@@ -434,4 +436,163 @@ TEST_F(TessalySilentPeer, TheCloseButtonEndsTheProgramAfterTheSendGaveUpOnThePee
     EXPECT_TRUE(Hides(box));
     CloseWithX();
     ExpectAddressBookWritten();
+}
+
+namespace {
+
+// A send between two real portals on two machines: the receiving Tessaly
+// runs in a network namespace of its own, so that both listen on port 6501.
+// two-portals.sh starts it, with a Wine of its own on the same display, and
+// names its address in LARKSPAN_RECEIVER, the place of its widget in
+// LARKSPAN_RECEIVER_PLACE ("left,top") and its drive C:, where it stores what
+// it receives, in LARKSPAN_RECEIVER_DRIVE_C.
+class TessalyTwoPortals : public TessalyEndToEnd {
+protected:
+    static constexpr int kFiles = 200;
+
+    void SetUp() override
+    {
+        TessalyEndToEnd::SetUp();
+        const char* receiver = std::getenv("LARKSPAN_RECEIVER");
+        const char* place = std::getenv("LARKSPAN_RECEIVER_PLACE");
+        const char* driveC = std::getenv("LARKSPAN_RECEIVER_DRIVE_C");
+        if (!receiver || !place || !driveC)
+            GTEST_SKIP() << "No receiving portal: tests/e2e/two-portals.sh runs these tests with one and sets "
+                            "LARKSPAN_RECEIVER, LARKSPAN_RECEIVER_PLACE and LARKSPAN_RECEIVER_DRIVE_C";
+        receiverDriveC_ = WindowsPath(driveC);
+        receiver_ = receiver;
+        ASSERT_EQ(std::sscanf(place, "%ld,%ld", &receiverPlace_.x, &receiverPlace_.y), 2) << place;
+        // A few kilobytes each, every file of other bytes.
+        outgoing_ = program.File("Outgoing");
+        ASSERT_TRUE(::CreateDirectoryA(outgoing_.c_str(), nullptr));
+        for (int i = 0; i < kFiles; ++i) {
+            char name[96] = {};
+            std::snprintf(name, sizeof name, "Piece %03d.dat", i);
+            std::string content(2048 + 37 * i, '\0');
+            unsigned seed = 7u + static_cast<unsigned>(i);
+            for (char& c : content) {
+                seed = seed * 1103515245 + 12345;
+                c = static_cast<char>(seed >> 16);
+            }
+            WriteFile(outgoing_ + "\\" + name, content);
+            files_.emplace_back(name, content);
+        }
+    }
+    void TearDown() override
+    {
+        for (const auto& [name, content] : files_) {
+            ::DeleteFileA((outgoing_ + "\\" + name).c_str());
+        }
+        if (!outgoing_.empty())
+            ::RemoveDirectoryA(outgoing_.c_str());
+        TessalyEndToEnd::TearDown();
+    }
+
+    // Whether the receiver takes a connection on port 6501.
+    bool ReceiverListens() const
+    {
+        const SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = ::htons(6501);
+        to.sin_addr.s_addr = ::inet_addr(receiver_.c_str());
+        const bool connected = ::connect(s, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0;
+        ::closesocket(s);
+        return connected;
+    }
+
+    // The program's visible dialog (class "#32770") with this caption, or
+    // showing this text; waits up to `ms` for it.
+    HWND WaitForDialog(const std::string& caption, const std::string& text, DWORD ms) const
+    {
+        for (const DWORD start = ::GetTickCount();; ::Sleep(100)) {
+            const HWND box = program.WaitForMessageBox(0);
+            if (box) {
+                const std::vector<std::string> texts = ChildTexts(box, "Static");
+                if ((!caption.empty() && WindowText(box) == caption) ||
+                    (!text.empty() && std::find(texts.begin(), texts.end(), text) != texts.end()))
+                    return box;
+            }
+            if (::GetTickCount() - start >= ms)
+                return nullptr;
+        }
+    }
+
+    static std::string Describe(HWND parent)
+    {
+        std::string out;
+        for (HWND child = ::FindWindowExA(parent, nullptr, nullptr, nullptr); child;
+             child = ::FindWindowExA(parent, child, nullptr, nullptr)) {
+            char cls[64] = {};
+            ::GetClassNameA(child, cls, sizeof cls);
+            out += std::string("[") + cls + " \"" + WindowText(child) + "\"" +
+                   (::IsWindowVisible(child) ? "" : " hidden") + Describe(child) + "]";
+        }
+        return out;
+    }
+
+    std::string receiver_;
+    POINT receiverPlace_{};
+    std::string receiverDriveC_;
+    std::string outgoing_;
+    std::vector<std::pair<std::string, std::string>> files_;
+};
+
+}  // namespace
+
+TEST_F(TessalyTwoPortals, TwoHundredFilesChosenInTheOpenDialogArriveWholeAtTheOtherPortal)
+{
+    WSADATA winsock{};
+    ASSERT_EQ(::WSAStartup(MAKEWORD(2, 2), &winsock), 0);
+    ASSERT_TRUE(ReceiverListens());
+    widget = program.Start(1168, 255);
+    ASSERT_NE(widget, nullptr);
+    ClickWithMouse(ChildWithText(widget, "Larkspan.SpeedButton", "<"));
+    const HWND portal = program.WaitForWindow(178, 417, widget);
+    ASSERT_NE(portal, nullptr);
+    ClickWithMouse(FindChildOfClass(portal, "Edit"));
+    TypeKey(VK_HOME);
+    TypeKey(VK_SHIFT, VK_END);
+    TypeText(receiver_);
+    ASSERT_EQ(ChildTexts(portal, "Edit"), std::vector<std::string>{receiver_});
+
+    DoubleClickWithMouse(ChildWithText(portal, "Larkspan.Label", "Drag and Drop"));
+    const HWND dialog = WaitForDialog("Select Files to Transfer", "", 10000);
+    ASSERT_NE(dialog, nullptr) << "no open dialog";
+
+    // The folder typed into the file name, then every file of it selected
+    // in the list.
+    const HWND name = FindChildOfClass(dialog, "Edit");
+    ASSERT_NE(name, nullptr) << Describe(dialog);
+    ClickWithMouse(name);
+    TypeText(outgoing_);
+    TypeKey(VK_RETURN);
+    const HWND files = FindChildOfClass(dialog, "SysListView32");
+    ASSERT_NE(files, nullptr) << Describe(dialog);
+    for (int i = 0; i < 100 && ::SendMessageA(files, LVM_GETITEMCOUNT, 0, 0) != kFiles; ++i)
+        ::Sleep(50);
+    ASSERT_EQ(::SendMessageA(files, LVM_GETITEMCOUNT, 0, 0), kFiles) << Describe(dialog);
+    // Wine's list takes no Ctrl+A: the first file, then Shift+End.
+    ClickWithMouse(files);
+    TypeKey(VK_HOME);
+    TypeKey(VK_SHIFT, VK_END);
+    ASSERT_EQ(::SendMessageA(files, LVM_GETSELECTEDCOUNT, 0, 0), kFiles) << Describe(dialog);
+    ClickWithMouse(ChildWithText(dialog, "Button", "&Open"));
+
+    const DWORD sent = ::GetTickCount();
+    const HWND box = WaitForDialog("", "File Transfer Successful and Complete.", 120000);
+    ASSERT_NE(box, nullptr) << "no success box; a box says: " << ::testing::PrintToString(ChildTexts(program.WaitForMessageBox(0), "Static"));
+    std::printf("200 files sent in %lu ms\n", ::GetTickCount() - sent);
+    int whole = 0;
+    for (const auto& [file, content] : files_) {
+        const std::string received = FileContent(receiverDriveC_ + "\\" + file);
+        EXPECT_TRUE(received == content) << file << " arrived with " << received.size() << " bytes of " << content.size();
+        whole += received == content;
+    }
+    EXPECT_EQ(whole, kFiles);
+    ClickWithMouse(ChildWithText(box, "Button", "OK"));
+    EXPECT_TRUE(Hides(box));
+
+    CloseWithX();
+    ::WSACleanup();
 }

@@ -52,6 +52,21 @@ void ClickAt(POINT at)
     ::Sleep(100);
 }
 
+void DoubleClickWithMouse(HWND control)
+{
+    RECT r{};
+    ASSERT_TRUE(::GetWindowRect(control, &r)) << "no control to double-click";
+    MoveMouseTo({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    ::Sleep(150);
+    INPUT clicks[4]{};
+    for (int i = 0; i < 4; ++i) {
+        clicks[i].type = INPUT_MOUSE;
+        clicks[i].mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
+    }
+    ::SendInput(4, clicks, sizeof clicks[0]);
+    ::Sleep(100);
+}
+
 std::optional<POINT> CloseBoxOf(HWND window)
 {
     RECT r{};

@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Runs the end-to-end tests that send between two real portals on two
+# machines: a second Tessaly, the receiver, runs in a network namespace of its
+# own joined to this one by a veth pair, so that both listen on port 6501.
+# Wine's sockets are made by the wineserver, so the receiver has a wineserver
+# of its own in the namespace, and with it a Wine prefix of its own (on the
+# same display). The receiver's widget stands apart from the sender's, placed
+# by the Larkspan.ini of its own program folder.
+# The test finds the receiver's address in LARKSPAN_RECEIVER, the place of its
+# widget in LARKSPAN_RECEIVER_PLACE ("left,top") and its drive C: (a Unix
+# path) in LARKSPAN_RECEIVER_DRIVE_C. Where this machine refuses the
+# namespace, the tests run without a receiver and skip, saying why; a
+# receiver that does not come up fails the run.
+#   two-portals.sh TEST_EXE TESSALY_EXE EMULATOR ARCHITECTURE
+set -euo pipefail
+test_exe=$1 tessaly=$2
+shift 2
+wine=("$@")
+source "$(dirname "$0")/../../scripts/lib/wine.sh"
+
+# Names and a /30 of 10.214.0.0/16 of this run's own.
+ns=larkspan-portal-$$
+veth=lkr$$
+n=$(($$ % 16384))
+here=10.214.$((n / 64)).$((n % 64 * 4 + 1))
+peer=10.214.$((n / 64)).$((n % 64 * 4 + 2))
+left=300 top=100
+work=$(mktemp -d /tmp/larkspan-two-portals.XXXXXX)
+made_ns=0 made_link=0
+cleanup() {
+  if [ "$made_ns" = 1 ]; then
+    # Only what this run started lives in the namespace: the receiving
+    # Tessaly and whatever it started.
+    ip netns pids "$ns" 2>/dev/null | xargs -r kill 2>/dev/null || true
+    for _ in $(seq 1 50); do
+      [ -z "$(ip netns pids "$ns" 2>/dev/null)" ] && break
+      sleep 0.1
+    done
+    ip netns pids "$ns" 2>/dev/null | xargs -r kill -KILL 2>/dev/null || true
+    ip netns delete "$ns" 2>/dev/null || true
+  fi
+  [ "$made_link" = 1 ] && ip link delete "$veth" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+make_namespace() {
+  command -v ip >/dev/null || { echo "ip (iproute2) is not installed"; return 1; }
+  ip netns add "$ns" 2>&1 || return 1
+  made_ns=1
+  ip link add "$veth" type veth peer name "${veth}p" 2>&1 || return 1
+  made_link=1
+  ip link set "${veth}p" netns "$ns" 2>&1 &&
+    ip address add "$here/30" dev "$veth" 2>&1 &&
+    ip link set "$veth" up 2>&1 &&
+    ip -n "$ns" address add "$peer/30" dev "${veth}p" 2>&1 &&
+    ip -n "$ns" link set "${veth}p" up 2>&1 &&
+    ip -n "$ns" link set lo up 2>&1
+}
+
+# In the namespace: a prefix and a wineserver of the receiver's own, and the
+# receiving Tessaly listening.
+start_receiver() {
+  WINEPREFIX=$work/prefix ip netns exec "$ns" bash -c \
+    "source '$(dirname "$0")/../../scripts/lib/wine.sh'; select_wine '${wine[1]}' && prepare_prefix without-window-manager" ||
+    return 1
+  mkdir "$work/receiver"
+  cp "$tessaly" "$work/receiver/Tessaly.exe"
+  : >"$work/receiver/SumvexFileList.dat"
+  : >"$work/receiver/QuilloFileList.dat"
+  : >"$work/receiver/IPAddress.dat"
+  printf '[Tessaly]\r\nLeft Side=%s\r\nTop Side=%s\r\n' "$left" "$top" >"$work/receiver/Larkspan.ini"
+  (cd "$work/receiver" && WINEPREFIX=$work/prefix exec ip netns exec "$ns" "${wine[@]}" "$work/receiver/Tessaly.exe") </dev/null >"$work/receiver.log" 2>&1 &
+  for _ in $(seq 1 300); do
+    [ -n "$(ip netns exec "$ns" ss -Hltn "sport = :6501")" ] && return 0
+    sleep 0.05
+  done
+  echo "the receiving Tessaly does not listen on $peer:6501: $(cat "$work/receiver.log")"
+  return 1
+}
+
+if make_namespace >"$work/why" 2>&1; then
+  start_receiver || exit 1
+  export LARKSPAN_RECEIVER=$peer LARKSPAN_RECEIVER_PLACE=$left,$top LARKSPAN_RECEIVER_DRIVE_C=$work/prefix/drive_c
+else
+  echo "No receiving portal for this run: $(cat "$work/why")" >&2
+  unset LARKSPAN_RECEIVER LARKSPAN_RECEIVER_PLACE LARKSPAN_RECEIVER_DRIVE_C
+fi
+"${wine[@]}" "$test_exe" "$tessaly" --gtest_filter='TessalyTwoPortals.*'
