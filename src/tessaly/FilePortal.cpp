@@ -543,8 +543,9 @@ void TfrmFilePortal::NMRec1MSG(const std::string& sFrom, TStream& strm)
     // not stored turns it away (the exception goes on to the session). The
     // received file is listed 350 ms after it was stored, not before the
     // sender is answered: the wait must not hold every sender up.
+    std::string stored;
     try {
-        HandOver({Received::Kind::Stored, receivedFiles_.Store(sFrom, strm), 350});
+        stored = receivedFiles_.Store(sFrom, strm);
     } catch (const tessaly::RefusedName& refused) {
         HandOver({Received::Kind::Refused, refused.what()});
         throw;
@@ -552,6 +553,7 @@ void TfrmFilePortal::NMRec1MSG(const std::string& sFrom, TStream& strm)
         HandOver({Received::Kind::Failed, {}});
         throw;
     }
+    HandOver({Received::Kind::Stored, std::move(stored), 350});
 }
 
 // On the session's thread: content that could not be kept while it arrived

@@ -53,18 +53,35 @@ void TNMStrmServ::Serve()
             return;
         }
         content.reset();  // what the handler kept is all that stays
-        // Kept is kept: the sender hears so also from a session that its
-        // listener is ending meanwhile (the wait that follows ends anyway).
-        Canceled = false;
-        try {
-            Write(std::string(larkspan::transfer::acknowledgement));
-        } catch (const std::exception&) {
-            // the content is kept: a sender gone since still delivered it
-        }
+        SendAcknowledgement();
     } catch (const std::exception&) {
         return;  // the session ends without OnMSG and without a report
     }
     WaitForPeerClose();
+}
+
+void TNMStrmServ::SendAcknowledgement()
+{
+    // Kept is kept: the sender hears so also from a session that its
+    // listener is ending meanwhile, so a cancellation does not stop these
+    // 16 bytes. A sender gone since still delivered its content.
+    const std::string_view ack = larkspan::transfer::acknowledgement;
+    std::size_t sent = 0;
+    while (sent < ack.size()) {
+        const int result = ::send(socket_, ack.data() + sent, static_cast<int>(ack.size() - sent), 0);
+        if (result > 0) {
+            sent += static_cast<std::size_t>(result);
+            continue;
+        }
+        if (result == 0 || ::WSAGetLastError() != WSAEWOULDBLOCK)
+            return;
+        try {
+            CheckIdle();
+        } catch (const ESockError&) {
+            return;
+        }
+        AwaitSocket(Direction::Send);
+    }
 }
 
 std::unique_ptr<TStream> TNMStrmServ::Capture(std::int64_t size, MemoryBudget::Share& share)

@@ -55,6 +55,8 @@ private:
     std::unique_ptr<TStream> Capture(std::int64_t size, MemoryBudget::Share& share);
     // Turns the sender away and says so to the listening component's owner.
     void CaptureFailed(const std::string& from);
+    // The 16 bytes that say the content is kept, whatever cancels meanwhile.
+    void SendAcknowledgement();
     // Where a session keeps content of `size` bytes: memory, with `share`
     // taken from the listening component's budget, or a temporary file.
     std::unique_ptr<TStream> NewContent(std::int64_t size, MemoryBudget::Share& share);
