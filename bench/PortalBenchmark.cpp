@@ -57,6 +57,18 @@ SOCKET Listening(u_short port)
     return listener;
 }
 
+// A blocking connection to a loopback port.
+SOCKET ConnectTo(u_short port)
+{
+    const SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = ::htons(port);
+    to.sin_addr.s_addr = ::inet_addr("127.0.0.1");
+    ::connect(s, reinterpret_cast<sockaddr*>(&to), sizeof to);
+    return s;
+}
+
 // The native receiver: one transfer, its content discarded or written to
 // `target`, then the acknowledgement.
 void Receive(SOCKET listener, const std::string& target)
@@ -88,12 +100,7 @@ void Receive(SOCKET listener, const std::string& target)
 // The native sender: one transfer of `content` under `name` to `port`.
 void Send(u_short port, const std::string& name, TStream& content)
 {
-    const SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = ::htons(port);
-    to.sin_addr.s_addr = ::inet_addr("127.0.0.1");
-    ::connect(s, reinterpret_cast<sockaddr*>(&to), sizeof to);
+    const SOCKET s = ConnectTo(port);
     const std::string header = *larkspan::transfer::EncodeHeader(name, content.Size());
     ::send(s, header.data(), static_cast<int>(header.size()), 0);
     char reply[16];
@@ -214,12 +221,7 @@ double ConnectionsFloor(int count)
             ::closesocket(::accept(listener, nullptr, nullptr));
     });
     for (int i = 0; i < count; ++i) {
-        const SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_port = ::htons(nativePort);
-        to.sin_addr.s_addr = ::inet_addr("127.0.0.1");
-        ::connect(s, reinterpret_cast<sockaddr*>(&to), sizeof to);
+        const SOCKET s = ConnectTo(nativePort);
         char nothing;
         ::recv(s, &nothing, 1, 0);  // until the other side has closed
         ::closesocket(s);

@@ -59,8 +59,7 @@ TEST(BrimwellEndToEnd, MonitorShowsLiveReadingsAndRemembersItsPlace)
     ::SetWindowPos(monitor, nullptr, 300, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     HWND close = FindChildOfClass(monitor, "Larkspan.ToolButton");
     ASSERT_NE(close, nullptr);
-    ::PostMessageA(close, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 7));
-    ::PostMessageA(close, WM_LBUTTONUP, 0, MAKELPARAM(7, 7));
+    ClickWithMouse(close);
     EXPECT_EQ(program.WaitForExit(), 0u);
     char left[16] = {};
     char top[16] = {};

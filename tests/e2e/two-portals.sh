@@ -18,46 +18,16 @@ shift 2
 wine=("$@")
 source "$(dirname "$0")/../../scripts/lib/wine.sh"
 
-# Names and a /30 of 10.214.0.0/16 of this run's own.
-ns=larkspan-portal-$$
-veth=lkr$$
-n=$(($$ % 16384))
-here=10.214.$((n / 64)).$((n % 64 * 4 + 1))
-peer=10.214.$((n / 64)).$((n % 64 * 4 + 2))
+source "$(dirname "$0")/second-machine.sh"
+second_machine_names portal 214
 left=300 top=100
 work=$(mktemp -d /tmp/larkspan-two-portals.XXXXXX)
-made_ns=0 made_link=0
 cleanup() {
-  if [ "$made_ns" = 1 ]; then
-    # Only what this run started lives in the namespace: the receiving
-    # Tessaly and whatever it started.
-    ip netns pids "$ns" 2>/dev/null | xargs -r kill 2>/dev/null || true
-    for _ in $(seq 1 50); do
-      [ -z "$(ip netns pids "$ns" 2>/dev/null)" ] && break
-      sleep 0.1
-    done
-    ip netns pids "$ns" 2>/dev/null | xargs -r kill -KILL 2>/dev/null || true
-    ip netns delete "$ns" 2>/dev/null || true
-  fi
-  [ "$made_link" = 1 ] && ip link delete "$veth" 2>/dev/null || true
+  end_second_machine
   rm -rf "$work"
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM
-
-make_namespace() {
-  command -v ip >/dev/null || { echo "ip (iproute2) is not installed"; return 1; }
-  ip netns add "$ns" 2>&1 || return 1
-  made_ns=1
-  ip link add "$veth" type veth peer name "${veth}p" 2>&1 || return 1
-  made_link=1
-  ip link set "${veth}p" netns "$ns" 2>&1 &&
-    ip address add "$here/30" dev "$veth" 2>&1 &&
-    ip link set "$veth" up 2>&1 &&
-    ip -n "$ns" address add "$peer/30" dev "${veth}p" 2>&1 &&
-    ip -n "$ns" link set "${veth}p" up 2>&1 &&
-    ip -n "$ns" link set lo up 2>&1
-}
 
 # In the namespace: a prefix and a wineserver of the receiver's own, and the
 # receiving Tessaly listening.
@@ -80,7 +50,7 @@ start_receiver() {
   return 1
 }
 
-if make_namespace >"$work/why" 2>&1; then
+if make_second_machine >"$work/why" 2>&1; then
   start_receiver || exit 1
   export LARKSPAN_RECEIVER=$peer LARKSPAN_RECEIVER_PLACE=$left,$top LARKSPAN_RECEIVER_DRIVE_C=$work/prefix/drive_c
 else
