@@ -156,6 +156,8 @@ void DecodeLzw(int minimumCodeSize, const std::vector<std::uint8_t>& data, std::
 std::vector<std::uint8_t> Deinterlace(const std::vector<std::uint8_t>& passes, int width, int height)
 {
     std::vector<std::uint8_t> rows(passes.size());
+    if (rows.empty())
+        return rows;  // a frame of width or height 0: nothing to move (and no buffer to name)
     const std::size_t w = static_cast<std::size_t>(width);
     std::size_t source = 0;
     for (const auto& [start, step] : std::array<std::pair<int, int>, 4>{{{0, 8}, {4, 8}, {2, 4}, {1, 2}}})
