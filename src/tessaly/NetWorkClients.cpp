@@ -2,6 +2,7 @@
 
 #include "AddressList.h"
 #include "PageExport.h"
+#include "core/AddressEntries.h"
 
 #include "controls/Colors.h"
 #include "winui/Window.h"
@@ -244,7 +245,7 @@ void TfrmNetworkClients::btnAddClick()
             else if (colon != std::string::npos)
                 host = line.substr(std::min(colon + 2, line.size()));
             if (!host.empty() && !IsHostListed(host) && frmAddressList)
-                frmAddressList->ListBox1.Add(callName + " <" + host + ">");
+                frmAddressList->ListBox1.Add(larkspan::addresses::ComposeEntry(callName, host));
         }
     }
     Close();
@@ -254,12 +255,8 @@ bool TfrmNetworkClients::IsHostListed(const std::string& host)
 {
     if (!frmAddressList)
         return false;
-    for (const std::string& entry : frmAddressList->ListBox1.Items()) {
-        const std::size_t open = entry.find('<');
-        const std::size_t close = entry.find('>');
-        if (open != std::string::npos && close != std::string::npos && close > open &&
-            entry.compare(open + 1, close - open - 1, host) == 0)
+    for (const std::string& entry : frmAddressList->ListBox1.Items())
+        if (larkspan::addresses::ListedHost(entry) == host)
             return true;
-    }
     return false;
 }
