@@ -12,13 +12,6 @@ char Lower(char c)
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-std::string Lowered(std::string_view text)
-{
-    std::string lowered(text);
-    std::ranges::transform(lowered, lowered.begin(), Lower);
-    return lowered;
-}
-
 // The wire length of a name: a length byte and the bytes of each label,
 // and the root's zero byte.
 std::size_t WireLength(const Name& name)
@@ -75,12 +68,13 @@ public:
 
 private:
     // Labels are joined with their lengths, so that dots inside labels
-    // cannot make two names alike.
+    // cannot make two names alike; case counts, so that a name reads back
+    // as it was written.
     static std::string SuffixKey(const Name& name, std::size_t from)
     {
         std::string key;
         for (std::size_t i = from; i < name.size(); ++i)
-            key += static_cast<char>(name[i].size()) + Lowered(name[i]);
+            key += static_cast<char>(name[i].size()) + name[i];
         return key;
     }
 
