@@ -22,4 +22,4 @@ std::string SendToHost(std::string_view entry);
 // and the first ">"; nothing when there is no such pair in that order.
 std::optional<std::string_view> ListedHost(std::string_view entry);
 
-} // namespace larkspan::addresses
+}  // namespace larkspan::addresses

@@ -7,30 +7,32 @@
 namespace larkspan {
 
 // Flush with the right screen edge less a 20-pixel margin.
-constexpr int DefaultRightAlignedLeft(int screenWidth, int windowWidth) {
-  return screenWidth - windowWidth - 20;
+constexpr int DefaultRightAlignedLeft(int screenWidth, int windowWidth)
+{
+    return screenWidth - windowWidth - 20;
 }
 
 // A third of the way down the screen; the factor is the stored decimal, so a
 // 768-pixel screen gives 255, not 256.
-constexpr int DefaultWidgetTop(int screenHeight) {
-  return static_cast<int>(screenHeight * 0.333333333333);
+constexpr int DefaultWidgetTop(int screenHeight)
+{
+    return static_cast<int>(screenHeight * 0.333333333333);
 }
 
 namespace placement {
 
 // A rectangle in screen pixels, right and bottom exclusive.
 struct Box {
-  int left = 0, top = 0, right = 0, bottom = 0;
+    int left = 0, top = 0, right = 0, bottom = 0;
 
-  int Width() const { return right - left; }
-  int Height() const { return bottom - top; }
-  friend bool operator==(const Box &, const Box &) = default;
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    friend bool operator==(const Box&, const Box&) = default;
 };
 
 struct Position {
-  int left = 0, top = 0;
-  friend bool operator==(const Position &, const Position &) = default;
+    int left = 0, top = 0;
+    friend bool operator==(const Position&, const Position&) = default;
 };
 
 // The widget's size and its default place on a screen of this size.
@@ -52,5 +54,5 @@ bool Reachable(Box window, std::span<const Box> workAreas, int least = 40);
 // (its top-left corner, where the window is larger than the area).
 Position Inside(Box window, Box workArea);
 
-} // namespace placement
-} // namespace larkspan
+}  // namespace placement
+}  // namespace larkspan

@@ -6,323 +6,335 @@ namespace larkspan::discovery {
 
 namespace {
 
-dns::Name ServicesName() { return {"_services", "_dns-sd", "_udp", "local"}; }
+dns::Name ServicesName()
+{
+    return {"_services", "_dns-sd", "_udp", "local"};
+}
 
 // The length of the UTF-8 character that starts with `lead`; 0 for a byte
 // that starts none.
-std::size_t Utf8Length(unsigned char lead) {
-  if (lead < 0x80)
-    return 1;
-  if (lead >= 0xC2 && lead <= 0xDF)
-    return 2;
-  if (lead >= 0xE0 && lead <= 0xEF)
-    return 3;
-  if (lead >= 0xF0 && lead <= 0xF4)
-    return 4;
-  return 0;
+std::size_t Utf8Length(unsigned char lead)
+{
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return 2;
+    if (lead >= 0xE0 && lead <= 0xEF)
+        return 3;
+    if (lead >= 0xF0 && lead <= 0xF4)
+        return 4;
+    return 0;
 }
 
 // `text` cut to at most `limit` bytes, never inside a UTF-8 character.
-std::string CutUtf8(std::string text, std::size_t limit) {
-  std::size_t end = 0;
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t length = Utf8Length(static_cast<unsigned char>(text[at]));
-    if (length == 0 || at + length > limit || at + length > text.size())
-      break;
-    end = at += length;
-  }
-  text.resize(end);
-  return text;
+std::string CutUtf8(std::string text, std::size_t limit)
+{
+    std::size_t end = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t length = Utf8Length(static_cast<unsigned char>(text[at]));
+        if (length == 0 || at + length > limit || at + length > text.size())
+            break;
+        end = at += length;
+    }
+    text.resize(end);
+    return text;
 }
 
-std::string WithNumber(const std::string &base, const std::string &suffix) {
-  return CutUtf8(base, dns::maxLabelLength - suffix.size()) + suffix;
+std::string WithNumber(const std::string& base, const std::string& suffix)
+{
+    return CutUtf8(base, dns::maxLabelLength - suffix.size()) + suffix;
 }
 
 // The number a label ends in as "(n)" or "-n", and the part before it.
-int TrailingNumber(const std::string &label, char open, char close,
-                   std::string &base) {
-  std::size_t end = label.size();
-  if (close) {
-    if (end == 0 || label[end - 1] != close)
-      return 1;
-    --end;
-  }
-  std::size_t digits = end;
-  while (digits > 0 && label[digits - 1] >= '0' && label[digits - 1] <= '9')
-    --digits;
-  if (digits == end || end - digits > 6 || digits == 0 ||
-      label[digits - 1] != open)
-    return 1;
-  std::string before = label.substr(0, digits - 1);
-  if (close && !before.empty() && before.back() == ' ')
-    before.pop_back();
-  if (before.empty())
-    return 1; // "(9)" is a name, not a number
-  base = std::move(before);
-  return std::stoi(label.substr(digits, end - digits));
-}
-
-bool SameRecord(const dns::Record &a, const dns::Record &b) {
-  return a.type == b.type && dns::SameName(a.name, b.name) && a.data == b.data;
-}
-
-void AddOnce(std::vector<dns::Record> &to, const dns::Record &record,
-             const std::vector<dns::Record> &already) {
-  const auto same = [&](const dns::Record &r) { return SameRecord(r, record); };
-  if (std::ranges::none_of(to, same) && std::ranges::none_of(already, same))
-    to.push_back(record);
-}
-
-} // namespace
-
-dns::Name ServiceType() { return {"_tessaly", "_tcp", "local"}; }
-
-dns::Name Identity::InstanceName() const {
-  return {instance, "_tessaly", "_tcp", "local"};
-}
-
-dns::Name Identity::HostName() const { return {host, "local"}; }
-
-std::string InstanceLabel(std::string_view computerName) {
-  std::string label;
-  for (const char c : computerName) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 32 || byte == 127 || c == '<' || c == '>')
-      continue;
-    label += c;
-  }
-  // Invalid UTF-8 ends the label where it starts.
-  label = CutUtf8(std::move(label), dns::maxLabelLength);
-  return label;
-}
-
-std::string HostLabel(std::string_view computerName) {
-  std::string label;
-  for (const char c : computerName) {
-    if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-')
-      label += c;
-    else if (c >= 'A' && c <= 'Z')
-      label += static_cast<char>(c - 'A' + 'a');
-  }
-  while (!label.empty() && label.front() == '-')
-    label.erase(label.begin());
-  label.resize(
-      std::min(label.size(), dns::maxLabelLength - 7)); // room for "-999999"
-  return label.empty() ? "tessaly" : label;
-}
-
-std::string NextInstanceLabel(const std::string &label) {
-  std::string base = label;
-  const int n = TrailingNumber(label, '(', ')', base);
-  return WithNumber(base, " (" + std::to_string(n + 1) + ")");
-}
-
-std::string NextHostLabel(const std::string &label) {
-  std::string base = label;
-  const int n = TrailingNumber(label, '-', 0, base);
-  return WithNumber(base, "-" + std::to_string(n + 1));
-}
-
-std::vector<dns::Record> Records(const Identity &identity, bool goodbye) {
-  const auto ttl = [&](std::uint32_t value) { return goodbye ? 0u : value; };
-  const dns::Name instance = identity.InstanceName();
-  std::vector<dns::Record> records{
-      {ServiceType(), dns::PTR, false, ttl(otherTtl), dns::Ptr{instance}},
-      {instance, dns::SRV, true, ttl(hostTtl),
-       dns::Srv{0, 0, portalPort, identity.HostName()}},
-      {instance, dns::TXT, true, ttl(otherTtl), dns::Txt{{"v=1"}}},
-      {ServicesName(), dns::PTR, false, ttl(otherTtl), dns::Ptr{ServiceType()}},
-  };
-  for (const dns::Address &address : identity.addresses)
-    records.push_back(
-        {identity.HostName(), dns::A, true, ttl(hostTtl), address});
-  return records;
-}
-
-dns::Message Announcement(const Identity &identity, bool goodbye) {
-  dns::Message message;
-  message.flags = dns::responseFlags;
-  message.answers = Records(identity, goodbye);
-  return message;
-}
-
-dns::Message Probe(const Identity &identity) {
-  dns::Message message;
-  message.questions.push_back({identity.InstanceName(), dns::ANY, true});
-  message.questions.push_back({identity.HostName(), dns::ANY, true});
-  for (const dns::Record &record : Records(identity))
-    if (record.cacheFlush) {
-      dns::Record proposed = record;
-      proposed.cacheFlush = false;
-      message.authorities.push_back(std::move(proposed));
+int TrailingNumber(const std::string& label, char open, char close, std::string& base)
+{
+    std::size_t end = label.size();
+    if (close) {
+        if (end == 0 || label[end - 1] != close)
+            return 1;
+        --end;
     }
-  return message;
+    std::size_t digits = end;
+    while (digits > 0 && label[digits - 1] >= '0' && label[digits - 1] <= '9')
+        --digits;
+    if (digits == end || end - digits > 6 || digits == 0 || label[digits - 1] != open)
+        return 1;
+    std::string before = label.substr(0, digits - 1);
+    if (close && !before.empty() && before.back() == ' ')
+        before.pop_back();
+    if (before.empty())
+        return 1;  // "(9)" is a name, not a number
+    base = std::move(before);
+    return std::stoi(label.substr(digits, end - digits));
 }
 
-Conflicts FindConflicts(const dns::Message &message, const Identity &identity) {
-  Conflicts found;
-  const std::vector<dns::Record> ours = Records(identity);
-  const auto isOurs = [&](const dns::Record &record) {
-    return std::ranges::any_of(ours, [&](const dns::Record &r) {
-      return r.type == record.type && r.data == record.data &&
-             dns::SameName(r.name, record.name);
-    });
-  };
-  // Records of another machine for one of our names: in a response they
-  // hold the name; in a probe's authority section they claim it, and the
-  // lexicographically later data wins the tie.
-  const auto check = [&](const dns::Record &record, bool claim) {
-    const bool instance = dns::SameName(record.name, identity.InstanceName());
-    const bool host = dns::SameName(record.name, identity.HostName());
-    if ((!instance && !host) || isOurs(record))
-      return;
-    if (claim) {
-      const auto mine = std::ranges::find_if(ours, [&](const dns::Record &r) {
-        return r.type == record.type && dns::SameName(r.name, record.name);
-      });
-      // Compared as on the wire, class and type first, then the data;
-      // the cache-flush bit and the lifetime do not count.
-      const auto bytes = [](dns::Record r) {
-        r.cacheFlush = false;
-        r.ttl = 0;
-        return dns::Encode({0, 0, {}, {r}, {}, {}})
-            .value_or(std::vector<std::uint8_t>{});
-      };
-      if (mine != ours.end() && !(bytes(*mine) < bytes(record)))
-        return;
+bool SameRecord(const dns::Record& a, const dns::Record& b)
+{
+    return a.type == b.type && dns::SameName(a.name, b.name) && a.data == b.data;
+}
+
+void AddOnce(std::vector<dns::Record>& to, const dns::Record& record, const std::vector<dns::Record>& already)
+{
+    const auto same = [&](const dns::Record& r) { return SameRecord(r, record); };
+    if (std::ranges::none_of(to, same) && std::ranges::none_of(already, same))
+        to.push_back(record);
+}
+
+}  // namespace
+
+dns::Name ServiceType()
+{
+    return {"_tessaly", "_tcp", "local"};
+}
+
+dns::Name Identity::InstanceName() const
+{
+    return {instance, "_tessaly", "_tcp", "local"};
+}
+
+dns::Name Identity::HostName() const
+{
+    return {host, "local"};
+}
+
+std::string InstanceLabel(std::string_view computerName)
+{
+    std::string label;
+    for (const char c : computerName) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 32 || byte == 127 || c == '<' || c == '>')
+            continue;
+        label += c;
     }
-    (instance ? found.instance : found.host) = true;
-  };
-  if (message.IsResponse()) {
-    for (const auto *section : {&message.answers, &message.additionals})
-      for (const dns::Record &record : *section)
-        check(record, false);
-  } else {
-    for (const dns::Record &record : message.authorities)
-      check(record, true);
-  }
-  return found;
+    // Invalid UTF-8 ends the label where it starts.
+    label = CutUtf8(std::move(label), dns::maxLabelLength);
+    return label;
 }
 
-std::optional<dns::Message> Answer(const dns::Message &query,
-                                   const Identity &identity) {
-  if (query.IsResponse())
-    return std::nullopt;
-  const std::vector<dns::Record> ours = Records(identity);
-  const auto recordsOf = [&](const dns::Name &name, std::uint16_t type) {
-    std::vector<dns::Record> matching;
-    for (const dns::Record &record : ours)
-      if (dns::SameName(record.name, name) &&
-          (type == dns::ANY || type == record.type))
-        matching.push_back(record);
-    return matching;
-  };
-  // Known answers: the querier holds these already with at least half
-  // their lifetime left.
-  const auto known = [&](const dns::Record &record) {
-    return std::ranges::any_of(query.answers, [&](const dns::Record &k) {
-      return SameRecord(k, record) && k.ttl >= record.ttl / 2;
-    });
-  };
-  dns::Message response;
-  response.flags = dns::responseFlags;
-  for (const dns::Question &question : query.questions)
-    for (const dns::Record &record : recordsOf(question.name, question.type))
-      if (!known(record))
-        AddOnce(response.answers, record, {});
-  if (response.answers.empty())
-    return std::nullopt;
-  // What a browser needs next: the SRV and TXT of an instance, the
-  // addresses of its host.
-  std::vector<dns::Record> additionals;
-  for (const dns::Record &answer : response.answers) {
-    if (answer.type == dns::PTR && dns::SameName(answer.name, ServiceType()))
-      for (const dns::Record &r : recordsOf(identity.InstanceName(), dns::ANY))
-        AddOnce(additionals, r, response.answers);
-    if (answer.type == dns::PTR || answer.type == dns::SRV)
-      for (const dns::Record &r : recordsOf(identity.HostName(), dns::A))
-        AddOnce(additionals, r, response.answers);
-  }
-  response.additionals = std::move(additionals);
-  return response;
+std::string HostLabel(std::string_view computerName)
+{
+    std::string label;
+    for (const char c : computerName) {
+        if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-')
+            label += c;
+        else if (c >= 'A' && c <= 'Z')
+            label += static_cast<char>(c - 'A' + 'a');
+    }
+    while (!label.empty() && label.front() == '-')
+        label.erase(label.begin());
+    label.resize(std::min(label.size(), dns::maxLabelLength - 7));  // room for "-999999"
+    return label.empty() ? "tessaly" : label;
 }
 
-dns::Message BrowseQuery(const std::vector<dns::Name> &knownInstances) {
-  dns::Message query;
-  query.questions.push_back({ServiceType(), dns::PTR, false});
-  for (const dns::Name &instance : knownInstances)
-    query.answers.push_back(
-        {ServiceType(), dns::PTR, false, otherTtl, dns::Ptr{instance}});
-  return query;
+std::string NextInstanceLabel(const std::string& label)
+{
+    std::string base = label;
+    const int n = TrailingNumber(label, '(', ')', base);
+    return WithNumber(base, " (" + std::to_string(n + 1) + ")");
 }
 
-Browse::Instance &Browse::InstanceNamed(const dns::Name &name) {
-  const auto it = std::ranges::find_if(instances_, [&](const Instance &i) {
-    return dns::SameName(i.name, name);
-  });
-  if (it != instances_.end())
-    return *it;
-  return instances_.emplace_back(Instance{name, {}, 0, false});
+std::string NextHostLabel(const std::string& label)
+{
+    std::string base = label;
+    const int n = TrailingNumber(label, '-', 0, base);
+    return WithNumber(base, "-" + std::to_string(n + 1));
 }
 
-void Browse::Take(const dns::Message &response) {
-  if (!response.IsResponse())
-    return;
-  const dns::Name type = ServiceType();
-  const auto isInstance = [&](const dns::Name &name) {
-    return name.size() == type.size() + 1 &&
-           dns::SameName(dns::Name(name.begin() + 1, name.end()), type) &&
-           !dns::SameName(name, own_);
-  };
-  for (const auto *section : {&response.answers, &response.additionals})
-    for (const dns::Record &record : *section) {
-      if (const auto *ptr = std::get_if<dns::Ptr>(&record.data);
-          ptr && record.type == dns::PTR && dns::SameName(record.name, type) &&
-          isInstance(ptr->target)) {
-        InstanceNamed(ptr->target).gone = record.ttl == 0;
-      } else if (const auto *srv = std::get_if<dns::Srv>(&record.data);
-                 srv && record.type == dns::SRV && isInstance(record.name)) {
-        Instance &instance = InstanceNamed(record.name);
-        instance.host = srv->target;
-        instance.port = srv->port;
-        instance.gone = record.ttl == 0;
-      } else if (const auto *address = std::get_if<dns::Address>(&record.data);
-                 address && record.type == dns::A && record.ttl > 0) {
-        const auto known = std::ranges::find_if(hosts_, [&](const Host &h) {
-          return dns::SameName(h.name, record.name);
+std::vector<dns::Record> Records(const Identity& identity, bool goodbye)
+{
+    const auto ttl = [&](std::uint32_t value) { return goodbye ? 0u : value; };
+    const dns::Name instance = identity.InstanceName();
+    std::vector<dns::Record> records{
+        {ServiceType(), dns::PTR, false, ttl(otherTtl), dns::Ptr{instance}},
+        {instance, dns::SRV, true, ttl(hostTtl), dns::Srv{0, 0, portalPort, identity.HostName()}},
+        {instance, dns::TXT, true, ttl(otherTtl), dns::Txt{{"v=1"}}},
+        {ServicesName(), dns::PTR, false, ttl(otherTtl), dns::Ptr{ServiceType()}},
+    };
+    for (const dns::Address& address : identity.addresses)
+        records.push_back({identity.HostName(), dns::A, true, ttl(hostTtl), address});
+    return records;
+}
+
+dns::Message Announcement(const Identity& identity, bool goodbye)
+{
+    dns::Message message;
+    message.flags = dns::responseFlags;
+    message.answers = Records(identity, goodbye);
+    return message;
+}
+
+dns::Message Probe(const Identity& identity)
+{
+    dns::Message message;
+    message.questions.push_back({identity.InstanceName(), dns::ANY, true});
+    message.questions.push_back({identity.HostName(), dns::ANY, true});
+    for (const dns::Record& record : Records(identity))
+        if (record.cacheFlush) {
+            dns::Record proposed = record;
+            proposed.cacheFlush = false;
+            message.authorities.push_back(std::move(proposed));
+        }
+    return message;
+}
+
+Conflicts FindConflicts(const dns::Message& message, const Identity& identity)
+{
+    Conflicts found;
+    const std::vector<dns::Record> ours = Records(identity);
+    const auto isOurs = [&](const dns::Record& record) {
+        return std::ranges::any_of(ours, [&](const dns::Record& r) {
+            return r.type == record.type && r.data == record.data && dns::SameName(r.name, record.name);
         });
-        if (known == hosts_.end())
-          hosts_.push_back({record.name, *address});
-      }
+    };
+    // Records of another machine for one of our names: in a response they
+    // hold the name; in a probe's authority section they claim it, and the
+    // lexicographically later data wins the tie.
+    const auto check = [&](const dns::Record& record, bool claim) {
+        const bool instance = dns::SameName(record.name, identity.InstanceName());
+        const bool host = dns::SameName(record.name, identity.HostName());
+        if ((!instance && !host) || isOurs(record))
+            return;
+        if (claim) {
+            const auto mine = std::ranges::find_if(ours, [&](const dns::Record& r) {
+                return r.type == record.type && dns::SameName(r.name, record.name);
+            });
+            // Compared as on the wire, class and type first, then the data;
+            // the cache-flush bit and the lifetime do not count.
+            const auto bytes = [](dns::Record r) {
+                r.cacheFlush = false;
+                r.ttl = 0;
+                return dns::Encode({0, 0, {}, {r}, {}, {}}).value_or(std::vector<std::uint8_t>{});
+            };
+            if (mine != ours.end() && !(bytes(*mine) < bytes(record)))
+                return;
+        }
+        (instance ? found.instance : found.host) = true;
+    };
+    if (message.IsResponse()) {
+        for (const auto* section : {&message.answers, &message.additionals})
+            for (const dns::Record& record : *section)
+                check(record, false);
+    } else {
+        for (const dns::Record& record : message.authorities)
+            check(record, true);
     }
+    return found;
 }
 
-std::vector<Found> Browse::Results() const {
-  std::vector<Found> found;
-  for (const Instance &instance : instances_) {
-    if (instance.gone || instance.host.empty())
-      continue;
-    const auto host = std::ranges::find_if(hosts_, [&](const Host &h) {
-      return dns::SameName(h.name, instance.host);
-    });
-    if (host == hosts_.end())
-      continue;
-    const dns::Address &a = host->address;
-    found.push_back({instance.name.front(),
-                     std::to_string(a[0]) + '.' + std::to_string(a[1]) + '.' +
-                         std::to_string(a[2]) + '.' + std::to_string(a[3]),
-                     instance.port});
-  }
-  return found;
+std::optional<dns::Message> Answer(const dns::Message& query, const Identity& identity)
+{
+    if (query.IsResponse())
+        return std::nullopt;
+    const std::vector<dns::Record> ours = Records(identity);
+    const auto recordsOf = [&](const dns::Name& name, std::uint16_t type) {
+        std::vector<dns::Record> matching;
+        for (const dns::Record& record : ours)
+            if (dns::SameName(record.name, name) && (type == dns::ANY || type == record.type))
+                matching.push_back(record);
+        return matching;
+    };
+    // Known answers: the querier holds these already with at least half
+    // their lifetime left.
+    const auto known = [&](const dns::Record& record) {
+        return std::ranges::any_of(
+            query.answers, [&](const dns::Record& k) { return SameRecord(k, record) && k.ttl >= record.ttl / 2; });
+    };
+    dns::Message response;
+    response.flags = dns::responseFlags;
+    for (const dns::Question& question : query.questions)
+        for (const dns::Record& record : recordsOf(question.name, question.type))
+            if (!known(record))
+                AddOnce(response.answers, record, {});
+    if (response.answers.empty())
+        return std::nullopt;
+    // What a browser needs next: the SRV and TXT of an instance, the
+    // addresses of its host.
+    std::vector<dns::Record> additionals;
+    for (const dns::Record& answer : response.answers) {
+        if (answer.type == dns::PTR && dns::SameName(answer.name, ServiceType()))
+            for (const dns::Record& r : recordsOf(identity.InstanceName(), dns::ANY))
+                AddOnce(additionals, r, response.answers);
+        if (answer.type == dns::PTR || answer.type == dns::SRV)
+            for (const dns::Record& r : recordsOf(identity.HostName(), dns::A))
+                AddOnce(additionals, r, response.answers);
+    }
+    response.additionals = std::move(additionals);
+    return response;
 }
 
-std::vector<dns::Name> Browse::Instances() const {
-  std::vector<dns::Name> names;
-  for (const Instance &instance : instances_)
-    if (!instance.gone)
-      names.push_back(instance.name);
-  return names;
+dns::Message BrowseQuery(const std::vector<dns::Name>& knownInstances)
+{
+    dns::Message query;
+    query.questions.push_back({ServiceType(), dns::PTR, false});
+    for (const dns::Name& instance : knownInstances)
+        query.answers.push_back({ServiceType(), dns::PTR, false, otherTtl, dns::Ptr{instance}});
+    return query;
 }
 
-} // namespace larkspan::discovery
+Browse::Instance& Browse::InstanceNamed(const dns::Name& name)
+{
+    const auto it = std::ranges::find_if(instances_, [&](const Instance& i) { return dns::SameName(i.name, name); });
+    if (it != instances_.end())
+        return *it;
+    return instances_.emplace_back(Instance{name, {}, 0, false});
+}
+
+void Browse::Take(const dns::Message& response)
+{
+    if (!response.IsResponse())
+        return;
+    const dns::Name type = ServiceType();
+    const auto isInstance = [&](const dns::Name& name) {
+        return name.size() == type.size() + 1 && dns::SameName(dns::Name(name.begin() + 1, name.end()), type) &&
+               !dns::SameName(name, own_);
+    };
+    for (const auto* section : {&response.answers, &response.additionals})
+        for (const dns::Record& record : *section) {
+            if (const auto* ptr = std::get_if<dns::Ptr>(&record.data);
+                ptr && record.type == dns::PTR && dns::SameName(record.name, type) && isInstance(ptr->target)) {
+                InstanceNamed(ptr->target).gone = record.ttl == 0;
+            } else if (const auto* srv = std::get_if<dns::Srv>(&record.data);
+                       srv && record.type == dns::SRV && isInstance(record.name)) {
+                Instance& instance = InstanceNamed(record.name);
+                instance.host = srv->target;
+                instance.port = srv->port;
+                instance.gone = record.ttl == 0;
+            } else if (const auto* address = std::get_if<dns::Address>(&record.data);
+                       address && record.type == dns::A && record.ttl > 0) {
+                const auto known =
+                    std::ranges::find_if(hosts_, [&](const Host& h) { return dns::SameName(h.name, record.name); });
+                if (known == hosts_.end())
+                    hosts_.push_back({record.name, *address});
+            }
+        }
+}
+
+std::vector<Found> Browse::Results() const
+{
+    std::vector<Found> found;
+    for (const Instance& instance : instances_) {
+        if (instance.gone || instance.host.empty())
+            continue;
+        const auto host =
+            std::ranges::find_if(hosts_, [&](const Host& h) { return dns::SameName(h.name, instance.host); });
+        if (host == hosts_.end())
+            continue;
+        const dns::Address& a = host->address;
+        found.push_back({instance.name.front(),
+                         std::to_string(a[0]) + '.' + std::to_string(a[1]) + '.' + std::to_string(a[2]) + '.' +
+                             std::to_string(a[3]),
+                         instance.port});
+    }
+    return found;
+}
+
+std::vector<dns::Name> Browse::Instances() const
+{
+    std::vector<dns::Name> names;
+    for (const Instance& instance : instances_)
+        if (!instance.gone)
+            names.push_back(instance.name);
+    return names;
+}
+
+}  // namespace larkspan::discovery

@@ -15,29 +15,29 @@ namespace winui {
 // reports them; tests answer with a layout of their own.
 class MonitorLayout {
 public:
-  virtual ~MonitorLayout() = default;
-  virtual std::vector<RECT> WorkAreas() const = 0;
-  // The work area of the monitor nearest to `window`.
-  virtual RECT NearestWorkArea(const RECT &window) const = 0;
+    virtual ~MonitorLayout() = default;
+    virtual std::vector<RECT> WorkAreas() const = 0;
+    // The work area of the monitor nearest to `window`.
+    virtual RECT NearestWorkArea(const RECT& window) const = 0;
 };
 
 class PlatformMonitors final : public MonitorLayout {
 public:
-  std::vector<RECT> WorkAreas() const override;
-  RECT NearestWorkArea(const RECT &window) const override;
+    std::vector<RECT> WorkAreas() const override;
+    RECT NearestWorkArea(const RECT& window) const override;
 };
 
 // A stored position as it is where the window can be reached there (40 x 40
 // pixels of it on some work area); otherwise the nearest position that
 // shows the whole window in the work area of the nearest monitor.
-POINT ReachablePosition(const MonitorLayout &monitors, POINT stored, SIZE size);
+POINT ReachablePosition(const MonitorLayout& monitors, POINT stored, SIZE size);
 
 // A default position, moved wholly into the work area of its monitor where
 // it lies partly outside (under a taskbar, say).
-POINT InsideWorkArea(const MonitorLayout &monitors, POINT position, SIZE size);
+POINT InsideWorkArea(const MonitorLayout& monitors, POINT position, SIZE size);
 
 // A widget's position as kept in the settings file under `section`, made
 // reachable; the default, moved into its work area, where none is kept.
-POINT WidgetPosition(const std::string &section, POINT fallback, SIZE size);
+POINT WidgetPosition(const std::string& section, POINT fallback, SIZE size);
 
-} // namespace winui
+}  // namespace winui
