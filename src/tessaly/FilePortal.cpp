@@ -1,6 +1,7 @@
 #include "FilePortal.h"
 
 #include "AddressList.h"
+#include "LocalNetwork.h"
 #include "Main.h"
 
 #include "core/ReceivedNames.h"
@@ -169,12 +170,11 @@ void TfrmFilePortal::CreateReceiver()
     NMRec1.OnMSG = [this](TNMStrmServ&, const std::string& from, TStream& strm) { NMRec1MSG(from, strm); };
     NMRec1.OnCaptureFailed = [this](TNMStrmServ&, const std::string&) { NMRec1CaptureFailed(); };
     // Said once the program runs, not in the middle of its start.
-    if (receivedFiles_.Folder().empty()) {
-        ::PostMessageA(Handle(), notListeningMessage, 0, 0);
-        return;
-    }
-    if (!NMRec1.Listen()) {
-        ::PostMessageA(Handle(), notListeningMessage, 1, 0);
+    const bool listening = !receivedFiles_.Folder().empty() && NMRec1.Listen();
+    const bool announce = listening && SettingsFile::Larkspan().ReadBool("File Portal", "Announce", true);
+    LocalNetwork = std::make_unique<MulticastDns>(MulticastDns::Settings{tessaly::ComputerName(), announce});
+    if (!listening) {
+        ::PostMessageA(Handle(), notListeningMessage, receivedFiles_.Folder().empty() ? 0 : 1, 0);
         return;
     }
     // What a run that was killed or crashed left in the folder goes before

@@ -8,6 +8,7 @@
 #include "ReceivedFiles.h"
 
 #include "controls/RbPanel.h"
+#include "transfer/MulticastDns.h"
 #include "transfer/NMSTRMServ.h"
 #include "transfer/TimerLst.h"
 #include "winui/Edit.h"
@@ -160,6 +161,9 @@ private:
     const char* sendWarning_ = nullptr;  // the running command's warning
 
 public:
+    // This Tessaly on the local network: announced while the portal
+    // listens (unless "Announce" is off), and browsed by discovery.
+    std::unique_ptr<MulticastDns> LocalNetwork;
     // The files of one command at a time go out through it, on a thread of
     // its own that ends with it.
     tessaly::PortalSender Sender;

@@ -1,6 +1,8 @@
 #include "NetWorkClients.h"
 
 #include "AddressList.h"
+#include "FilePortal.h"
+#include "LocalNetwork.h"
 #include "NetworkWalk.h"
 #include "PageExport.h"
 #include "core/AddressEntries.h"
@@ -9,6 +11,7 @@
 #include "winui/Window.h"
 
 #include <algorithm>
+#include <chrono>
 
 using namespace winui;
 
@@ -47,6 +50,16 @@ public:
         ProcessMessages();
     }
 };
+
+// Until `until`, running the messages that arrive meanwhile.
+void WaitLettingMessagesRun(std::chrono::steady_clock::time_point until)
+{
+    for (auto now = std::chrono::steady_clock::now(); now < until; now = std::chrono::steady_clock::now()) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - now).count() + 1;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left), QS_ALLINPUT);
+        ProcessMessages();
+    }
+}
 
 const char* TextOr(const char* text)
 {
@@ -127,7 +140,18 @@ void TfrmNetworkClients::Search()
     SearchWindowShown progress;
     ListUpdate update(ListBox1);
     ListBox1.Clear();
+    // The Tessaly machines that answer on the local network are asked for
+    // first and listed after the platform's, so that both searches overlap.
+    MulticastDns* local = frmFilePortal ? frmFilePortal->LocalNetwork.get() : nullptr;
+    const auto answersIn = std::chrono::steady_clock::now() + MulticastDns::browseTime;
+    if (local)
+        local->StartBrowse();
     ListNetworkClients(RESOURCETYPE_DISK, RESOURCEDISPLAYTYPE_SERVER, ListBox1);
+    if (local && local->Running()) {
+        WaitLettingMessagesRun(answersIn);
+        for (const std::string& line : tessaly::FoundLines(local->Found()))
+            ListBox1.Add(line);
+    }
     ProcessMessages();
 }
 

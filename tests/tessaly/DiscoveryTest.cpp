@@ -87,6 +87,8 @@ protected:
             searchWindowShown = searchWindowShown && frmExport->Visible();
         };
         frmNetworkClients->SetNetResources(std::move(network));
+        // Only the scripted network: no Tessaly of the real one.
+        frmFilePortal->LocalNetwork.reset();
         return scripted;
     }
     static std::vector<std::string> Lines() { return frmNetworkClients->ListBox1.Items(); }
@@ -193,6 +195,41 @@ TEST_F(DiscoveryTest, WhoIsOnlineListsEachServerInFourLinesAndAddsIt)
     EXPECT_TRUE(scripted.cleanAlignedBuffers);
     EXPECT_EQ(scripted.closed, 3);
     EXPECT_EQ(scripted.StillOpen(), 0);
+}
+
+// A Tessaly that answers on the local network follows the platform's
+// machines, in the same four lines, and is added to the book by its address.
+TEST_F(DiscoveryTest, TessalyMachinesAnsweringOnTheNetworkFollowAndAreAdded)
+{
+    WriteFile(ProgramFile("IPAddress.dat"), "");
+    StartForms();
+    Install(Root({Network({Workgroup({NetNode::Server("\\\\PC1", "Front desk")})})}));
+    frmFilePortal->LocalNetwork = std::make_unique<MulticastDns>(MulticastDns::Settings{"Here", false});
+    if (!frmFilePortal->LocalNetwork->Running())
+        GTEST_SKIP() << "no IPv4 interface with multicast here";
+    // An em dash in UTF-8 on the wire, 0x97 in code page 1252.
+    MulticastDns other({"Lab \xE2\x80\x94 Desk", true});
+    for (int i = 0; i < 50 && other.ClaimedInstance().empty(); ++i)
+        ::Sleep(100);
+    ASSERT_FALSE(other.ClaimedInstance().empty());
+
+    frmNetworkClients->SpeedButton1Click();
+    const std::vector<std::string> lines = Lines();
+    ASSERT_GE(lines.size(), 8u);
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 4), Machines({{"Front desk", "PC1"}}));
+    const auto at = std::ranges::find(lines, "Computer Name: Lab \x97 Desk");
+    ASSERT_NE(at, lines.end());
+    ASSERT_LT(at + 3, lines.end());
+    const std::string path = at[1];
+    ASSERT_EQ(path.rfind("Host Name and Connection Path: \\\\", 0), 0u) << path;
+    const std::string address = path.substr(std::string("Host Name and Connection Path: \\\\").size());
+    EXPECT_NE(address, "127.0.0.1");
+    EXPECT_EQ(at[2], "Network Provider: Tessaly on this network");
+    EXPECT_EQ(at[3], "");
+
+    frmNetworkClients->btnAddClick();
+    const auto book = Book();
+    EXPECT_NE(std::ranges::find(book, "Lab \x97 Desk <" + address + ">"), book.end());
 }
 
 TEST_F(DiscoveryTest, OnlyHostsNotYetInTheBookAreAddedAndEachOnce)
