@@ -2,8 +2,10 @@
 
 #include "AddressList.h"
 #include "Main.h"
+#include "ShownName.h"
 
 #include "core/ReceivedNames.h"
+#include "core/RefusalTexts.h"
 #include "core/StreamHeader.h"
 #include "winui/Application.h"
 #include "winui/Handles.h"
@@ -547,7 +549,7 @@ void TfrmFilePortal::NMRec1MSG(const std::string& sFrom, TStream& strm)
     try {
         stored = receivedFiles_.Store(sFrom, strm);
     } catch (const tessaly::RefusedName& refused) {
-        HandOver({Received::Kind::Refused, refused.what()});
+        HandOver({Received::Kind::Refused, tessaly::ShownName(refused.what())});
         throw;
     } catch (const std::exception&) {
         HandOver({Received::Kind::Failed, {}});
@@ -608,16 +610,23 @@ void TfrmFilePortal::ShowReceived(const Received& received)
     case Received::Kind::Failed:
     case Received::Kind::Refused:
         // A peer sending bad names or breaking off must not pile up boxes:
-        // while one is open, further ones are not shown.
-        if (boxShown_)
+        // while one is open, further ones are not shown. Refused names are
+        // counted, and said in one box when it closes (more may be refused
+        // while that one is open).
+        if (boxShown_) {
+            if (received.kind == Received::Kind::Refused)
+                ++furtherRefusals_;
             return;
+        }
         {
             const FlagRaised open(boxShown_);
             if (received.kind == Received::Kind::Failed)
                 app.MessageBox(MessageKind::Error, "Transmission Interrupted or Disconnected");
             else
+                app.MessageBox(MessageKind::Warning, larkspan::portal::RefusalText(received.text));
+            while (furtherRefusals_ > 0)
                 app.MessageBox(MessageKind::Warning,
-                               "A received file was refused: its name \"" + received.text + "\" cannot be used here.");
+                               larkspan::portal::FurtherRefusalsText(std::exchange(furtherRefusals_, 0)));
         }
         break;
     }

@@ -112,7 +112,7 @@ private:
     // or content that could not be written.
     struct Received {
         enum class Kind { Stored, Refused, Failed } kind;
-        std::string text;  // the path written, or the refused name as shown
+        std::string text;  // the path written, or the refused name as shown (shortened)
         DWORD delay = 0;   // milliseconds from its hand-over until it is shown
         DWORD handedOver = 0;
     };
@@ -155,6 +155,7 @@ private:
     std::mutex receivedLock_;
     std::deque<Received> received_;  // filled by sessions, emptied by the window
     bool boxShown_ = false;          // one box at a time, however many transfers fail
+    std::size_t furtherRefusals_ = 0;  // names refused while that box was open
     // The window the sessions post to, set once before the first session.
     std::atomic<HWND> window_{nullptr};
     const char* sendWarning_ = nullptr;  // the running command's warning

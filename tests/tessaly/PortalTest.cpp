@@ -4,6 +4,7 @@
 
 #include "core/StreamHeader.h"
 #include "tessaly/FilePortal.h"
+#include "tessaly/ShownName.h"
 #include "winui/SettingsFile.h"
 
 #include <winsock.h>
@@ -152,9 +153,11 @@ TEST_F(PortalTest, ARefusedNameIsReportedAndNothingIsWritten)
     EXPECT_EQ(prompts.shown[0].text, "A received file was refused: its name \"lpt1.txt\" cannot be used here.");
     EXPECT_EQ(frmFilePortal->ListBox1.Count(), 0);
 
-    // While a box is open, further refusals and failures show none of their own.
-    prompts.whileShown = [this] {
-        for (const char* name : {"con", "a|b", "x."}) {
+    // While a box is open, further refusals show no box of their own: they
+    // are counted and said in one box when it closes, and so are those
+    // refused while that one is open. Failures are not counted.
+    const auto refuse = [this](const std::vector<std::string>& names) {
+        for (const std::string& name : names) {
             Peer more(name, "content");
             ASSERT_TRUE(RunUntil([&] { return more.Done(); }));
         }
@@ -162,14 +165,48 @@ TEST_F(PortalTest, ARefusedNameIsReportedAndNothingIsWritten)
         const DWORD until = ::GetTickCount() + 300;
         RunUntil([until] { return ::GetTickCount() > until; });
     };
+    prompts.whileShown = [&] {
+        refuse({"con", "a|b", "x."});
+        prompts.whileShown = [&] { refuse({"nul"}); };
+    };
     Peer control("bad\tname", "content");
-    ASSERT_TRUE(RunUntil([this] { return prompts.shown.size() == 2; }));
+    ASSERT_TRUE(RunUntil([this] { return prompts.shown.size() == 4; }));
     EXPECT_EQ(prompts.shown[1].text, "A received file was refused: its name \"bad?name\" cannot be used here.");
-    EXPECT_EQ(prompts.shown.size(), 2u);
+    EXPECT_EQ(prompts.shown[2].text, "3 further file names were refused.");
+    EXPECT_EQ(prompts.shown[3].text, "1 further file name was refused.");
+    for (std::size_t i = 2; i < 4; ++i) {
+        EXPECT_EQ(prompts.shown[i].kind, winui::MessageKind::Warning);
+        EXPECT_EQ(prompts.shown[i].buttons, winui::MessageButtons::Ok);
+    }
 
-    // Once it is closed, the next is shown again.
-    Peer after("aux", "content");
-    ASSERT_TRUE(RunUntil([this] { return prompts.shown.size() == 3; }));
+    // Once they are closed, the next is shown again; a name of thousands of
+    // characters shows its beginning and its end, 100 characters in all.
+    Peer after(std::string(4000, 'a') + "*" + std::string(4000, 'z'), "content");
+    ASSERT_TRUE(RunUntil([this] { return prompts.shown.size() == 5; }));
+    EXPECT_EQ(prompts.shown[4].text, "A received file was refused: its name \"" + std::string(49, 'a') + "..." +
+                                         std::string(48, 'z') + "\" cannot be used here.");
+    winui::ProcessMessages();
+    EXPECT_EQ(prompts.shown.size(), 5u);
+    EXPECT_EQ(frmFilePortal->ListBox1.Count(), 0);
+}
+
+TEST(ShownName, ElidesDoubleByteNamesByCharacterNotByByte)
+{
+    constexpr UINT japanese = 932;
+    ASSERT_TRUE(::IsValidCodePage(japanese));
+    const std::string a = "\x82\xA0";  // HIRAGANA LETTER A, two bytes
+    const auto repeat = [](const std::string& piece, int times) {
+        std::string text;
+        for (int i = 0; i < times; ++i)
+            text += piece;
+        return text;
+    };
+    // One single-byte character first: a cut by bytes would fall inside a
+    // character on one side.
+    EXPECT_EQ(tessaly::ShownName("x" + repeat(a, 150), japanese), "x" + repeat(a, 48) + "..." + repeat(a, 48));
+    EXPECT_EQ(tessaly::ShownName(repeat(a, 100), japanese), repeat(a, 100));  // 200 bytes, 100 characters
+    const std::string fits = repeat(a, 30) + "\x82";  // ends inside a character: shown as it came
+    EXPECT_EQ(tessaly::ShownName(fits, japanese), fits);
 }
 
 TEST_F(PortalTest, DeleteActsOnTheSelectionAsItWasWhenAsked)
