@@ -253,6 +253,7 @@ void TfrmFilePortal::CreateReceivedList()
     list.multiSelect = true;
     list.itemHeight = 21;
     list.dragSource = true;
+    list.itemTips = true;  // the whole path of an entry drawn shortened
     list.color = clWhite;
     list.font = FontSpec().Face("Arial").Height(-13).Color(clGray);
     ListBox1.Create(RbPanel4.Handle(), list);
@@ -334,8 +335,12 @@ void TfrmFilePortal::ListBox1DrawItem(const DrawItemArgs& item)
     ::SetBkMode(item.dc, TRANSPARENT);
     RECT text{item.rect.left + 3, item.rect.top + 2, item.rect.right - 3, item.rect.bottom};
     const std::string entry = ListBox1.Item(item.index);
+    // Received files share their folder, so a path too long for the list
+    // gives up its middle and keeps the file name; a name too long by
+    // itself is cut at its end. The item keeps the whole path (the drawing
+    // works on a copy), and the tooltip shows it.
     ::DrawTextA(item.dc, entry.c_str(), static_cast<int>(entry.size()), &text,
-                DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+                DT_SINGLELINE | DT_PATH_ELLIPSIS | DT_END_ELLIPSIS | DT_NOPREFIX);
 }
 
 // ---- The received list ---------------------------------------------------------

@@ -1,5 +1,6 @@
 // The portal's receiving side with real transfers on loopback port 6501: the
 // files it writes, the list it keeps, the status it shows.
+#include "RealInput.h"
 #include "TessalyFixture.h"
 
 #include "core/StreamHeader.h"
@@ -8,6 +9,7 @@
 #include "winui/SettingsFile.h"
 
 #include <winsock.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <atomic>
@@ -207,6 +209,51 @@ TEST(ShownName, ElidesDoubleByteNamesByCharacterNotByByte)
     EXPECT_EQ(tessaly::ShownName(repeat(a, 100), japanese), repeat(a, 100));  // 200 bytes, 100 characters
     const std::string fits = repeat(a, 30) + "\x82";  // ends inside a character: shown as it came
     EXPECT_EQ(tessaly::ShownName(fits, japanese), fits);
+}
+
+TEST_F(PortalTest, TheEntryUnderTheMouseShowsItsWholePathInATooltip)
+{
+    ShowWidget();
+    frmFilePortal->Show();
+    winui::ProcessMessages();
+    winui::ListBox& list = frmFilePortal->ListBox1;
+    const std::vector<std::string> entries{"C:\\Users\\somebody\\Downloads\\quarterly-report.xlsx",
+                                           "C:\\Users\\somebody\\Downloads\\holiday.jpg"};
+    for (const std::string& entry : entries)
+        list.Add(entry);
+    const HWND tip = list.TooltipHandle();
+    ASSERT_TRUE(tip);
+    const auto hover = [&](POINT client) {
+        ::ClientToScreen(list.Handle(), &client);
+        MoveMouseTo(client);
+    };
+    const auto itemCentre = [&](int index) {
+        RECT r{};
+        ::SendMessageA(list.Handle(), LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    };
+    const auto tipText = [&] {
+        char text[1024] = {};
+        TOOLINFOA tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = ::GetParent(list.Handle());
+        tool.uId = reinterpret_cast<UINT_PTR>(list.Handle());
+        tool.lpszText = text;
+        ::SendMessageA(tip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+        return std::string(text);
+    };
+
+    hover(itemCentre(1));
+    EXPECT_TRUE(RunUntil([&] { return ::IsWindowVisible(tip) && tipText() == entries[1]; })) << tipText();
+    // Onto the other entry: the shown tip follows.
+    hover(itemCentre(0));
+    EXPECT_TRUE(RunUntil([&] { return ::IsWindowVisible(tip) && tipText() == entries[0]; })) << tipText();
+    // Below the last entry there is nothing to show.
+    hover({itemCentre(1).x, itemCentre(1).y + 42});
+    EXPECT_TRUE(RunUntil([&] { return tipText().empty(); })) << tipText();
+    // The list is still the program's own window: its items are drawn by
+    // the portal, and double-clicks open them.
+    EXPECT_EQ(winui::Window::FromHandle(list.Handle()), &list);
 }
 
 TEST_F(PortalTest, DeleteActsOnTheSelectionAsItWasWhenAsked)
