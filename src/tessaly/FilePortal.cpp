@@ -168,7 +168,9 @@ void TfrmFilePortal::CreateReceiver()
         if (NMRec1.SessionCount() == 0)
             ReceivingEnded();
     };
-    NMRec1.OnMSG = [this](TNMStrmServ&, const std::string& from, TStream& strm) { NMRec1MSG(from, strm); };
+    NMRec1.OnMSG = [this](TNMStrmServ& session, const std::string& from, TStream& strm) {
+        NMRec1MSG(from, strm, session.RemoteAddress());
+    };
     NMRec1.OnCaptureFailed = [this](TNMStrmServ&, const std::string&) { NMRec1CaptureFailed(); };
     // Said once the program runs, not in the middle of its start.
     if (receivedFiles_.Folder().empty()) {
@@ -544,7 +546,7 @@ void TfrmFilePortal::SetTimer1Enabled(bool enabled)
 
 // On the session's thread: the file is written here, so that a large one
 // never holds up the window; only what the user sees goes to the window.
-void TfrmFilePortal::NMRec1MSG(const std::string& sFrom, TStream& strm)
+void TfrmFilePortal::NMRec1MSG(const std::string& sFrom, TStream& strm, const std::string& senderAddress)
 {
     // The sender is answered when this returns; a name refused or a file
     // not stored turns it away (the exception goes on to the session). The
@@ -560,6 +562,10 @@ void TfrmFilePortal::NMRec1MSG(const std::string& sFrom, TStream& strm)
         HandOver({Received::Kind::Failed, {}});
         throw;
     }
+    // In its place, the file gets the platform's mark of a download before
+    // the sender is answered. Where the platform cannot mark it, the file
+    // is kept and listed unmarked all the same.
+    downloadMark_.load()->Save(stored, senderAddress);
     HandOver({Received::Kind::Stored, std::move(stored), 350});
 }
 

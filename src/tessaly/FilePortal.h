@@ -3,6 +3,7 @@
 // lists them under "Files Received".
 #pragma once
 
+#include "DownloadMark.h"
 #include "OwnerDraw.h"
 #include "PortalSender.h"
 #include "ReceivedFiles.h"
@@ -68,6 +69,9 @@ public:
     winui::MenuItem ClearFilesReceivedList1{"Clear Files Received List"};
 
     const std::string& ReceiveFolder() const noexcept { return receivedFiles_.Folder(); }
+    // Test seam: how stored files get the platform's mark of their origin;
+    // nullptr restores the platform's own.
+    void SetDownloadMark(tessaly::DownloadMark* mark) noexcept { downloadMark_ = mark ? mark : &platformMark_; }
 
     void FormCreate();
     void FormShow();
@@ -83,7 +87,8 @@ public:
     void NMRec1Connect();
     void NMRec1Disconnect();
     void NMRec1ConnectionFailed();
-    void NMRec1MSG(const std::string& sFrom, TStream& strm);
+    // `senderAddress`: the peer's dotted IPv4 address.
+    void NMRec1MSG(const std::string& sFrom, TStream& strm, const std::string& senderAddress);
     void NMRec1CaptureFailed();
     void Timer1Timer();
     void SetTimer1Enabled(bool enabled);
@@ -156,6 +161,8 @@ private:
     std::deque<Received> received_;  // filled by sessions, emptied by the window
     bool boxShown_ = false;          // one box at a time, however many transfers fail
     std::size_t furtherRefusals_ = 0;  // names refused while that box was open
+    tessaly::AttachmentServicesMark platformMark_;
+    std::atomic<tessaly::DownloadMark*> downloadMark_{&platformMark_};  // used by the sessions
     // The window the sessions post to, set once before the first session.
     std::atomic<HWND> window_{nullptr};
     const char* sendWarning_ = nullptr;  // the running command's warning

@@ -15,6 +15,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <functional>
+#include <mutex>
 #include <set>
 #include <thread>
 
@@ -254,6 +255,71 @@ TEST_F(PortalTest, TheEntryUnderTheMouseShowsItsWholePathInATooltip)
     // The list is still the program's own window: its items are drawn by
     // the portal, and double-clicks open them.
     EXPECT_EQ(winui::Window::FromHandle(list.Handle()), &list);
+}
+
+namespace {
+
+// Records what the portal has marked, with the file's content at that
+// moment, and fails as a platform without the service would.
+class RecordingMark final : public tessaly::DownloadMark {
+public:
+    struct Call {
+        std::string path, sender, content;
+        bool operator==(const Call&) const = default;
+    };
+    bool Save(const std::string& path, const std::string& senderAddress) override
+    {
+        const std::lock_guard<std::mutex> lock(lock_);
+        calls_.push_back({path, senderAddress, FileContent(path)});
+        return false;
+    }
+    std::vector<Call> Calls()
+    {
+        const std::lock_guard<std::mutex> lock(lock_);
+        return calls_;
+    }
+
+private:
+    std::mutex lock_;
+    std::vector<Call> calls_;
+};
+
+}  // namespace
+
+TEST_F(PortalTest, AStoredFileIsMarkedInItsPlaceWithItsSenderAndKeptWhenTheMarkFails)
+{
+    RecordingMark mark;
+    frmFilePortal->SetDownloadMark(&mark);
+    Peer peer("report.txt", "marked content");
+    ASSERT_TRUE(RunUntil([] { return frmFilePortal->ListBox1.Count() == 1; }));
+    EXPECT_EQ(peer.Reply(), "OK              ");
+    // Under its final name, whole, before the sender was answered.
+    EXPECT_EQ(mark.Calls(), (std::vector<RecordingMark::Call>{{"C:\\report.txt", "127.0.0.1", "marked content"}}));
+    EXPECT_EQ(frmFilePortal->ListBox1.Item(0), "C:\\report.txt");
+    EXPECT_EQ(FileContent("C:\\report.txt"), "marked content");
+    EXPECT_TRUE(prompts.shown.empty());
+    // A refused name marks nothing.
+    Peer refused("con", "content");
+    ASSERT_TRUE(RunUntil([this] { return !prompts.shown.empty(); }));
+    EXPECT_EQ(mark.Calls().size(), 1u);
+    frmFilePortal->SetDownloadMark(nullptr);
+}
+
+// The platform's own service, on a real file. Where the platform has it,
+// the file gets its zone stream; where it has not (Wine registers no such
+// class), the file stays as it was and nothing is written beside it.
+TEST(AttachmentServicesMark, MarksAFileOrLeavesItAsItWas)
+{
+    const std::string path = "C:\\mark-probe.exe";
+    WriteFile(path, "MZ probe");
+    const bool marked = tessaly::AttachmentServicesMark().Save(path, "192.0.2.7");
+    EXPECT_EQ(FileContent(path), "MZ probe");
+    const std::string zone = FileContent(path + ":Zone.Identifier");
+    if (marked)
+        EXPECT_NE(zone.find("ZoneId="), std::string::npos) << zone;
+    else
+        EXPECT_EQ(zone, "<missing>");
+    ::DeleteFileA(path.c_str());
 }
 
 TEST_F(PortalTest, DeleteActsOnTheSelectionAsItWasWhenAsked)
