@@ -3,8 +3,10 @@
 #include "AddressList.h"
 #include "LocalNetwork.h"
 #include "Main.h"
+#include "ShownName.h"
 
 #include "core/ReceivedNames.h"
+#include "core/RefusalTexts.h"
 #include "core/StreamHeader.h"
 #include "winui/Application.h"
 #include "winui/Handles.h"
@@ -167,7 +169,9 @@ void TfrmFilePortal::CreateReceiver()
         if (NMRec1.SessionCount() == 0)
             ReceivingEnded();
     };
-    NMRec1.OnMSG = [this](TNMStrmServ&, const std::string& from, TStream& strm) { NMRec1MSG(from, strm); };
+    NMRec1.OnMSG = [this](TNMStrmServ& session, const std::string& from, TStream& strm) {
+        NMRec1MSG(from, strm, session.RemoteAddress());
+    };
     NMRec1.OnCaptureFailed = [this](TNMStrmServ&, const std::string&) { NMRec1CaptureFailed(); };
     // Said once the program runs, not in the middle of its start.
     const bool listening = !receivedFiles_.Folder().empty() && NMRec1.Listen();
@@ -251,6 +255,7 @@ void TfrmFilePortal::CreateReceivedList()
     list.multiSelect = true;
     list.itemHeight = 21;
     list.dragSource = true;
+    list.itemTips = true;  // the whole path of an entry drawn shortened
     list.color = clWhite;
     list.font = FontSpec().Face("Arial").Height(-13).Color(clGray);
     ListBox1.Create(RbPanel4.Handle(), list);
@@ -332,8 +337,12 @@ void TfrmFilePortal::ListBox1DrawItem(const DrawItemArgs& item)
     ::SetBkMode(item.dc, TRANSPARENT);
     RECT text{item.rect.left + 3, item.rect.top + 2, item.rect.right - 3, item.rect.bottom};
     const std::string entry = ListBox1.Item(item.index);
+    // Received files share their folder, so a path too long for the list
+    // gives up its middle and keeps the file name; a name too long by
+    // itself is cut at its end. The item keeps the whole path (the drawing
+    // works on a copy), and the tooltip shows it.
     ::DrawTextA(item.dc, entry.c_str(), static_cast<int>(entry.size()), &text,
-                DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+                DT_SINGLELINE | DT_PATH_ELLIPSIS | DT_END_ELLIPSIS | DT_NOPREFIX);
 }
 
 // ---- The received list ---------------------------------------------------------
@@ -537,7 +546,7 @@ void TfrmFilePortal::SetTimer1Enabled(bool enabled)
 
 // On the session's thread: the file is written here, so that a large one
 // never holds up the window; only what the user sees goes to the window.
-void TfrmFilePortal::NMRec1MSG(const std::string& sFrom, TStream& strm)
+void TfrmFilePortal::NMRec1MSG(const std::string& sFrom, TStream& strm, const std::string& senderAddress)
 {
     // The sender is answered when this returns; a name refused or a file
     // not stored turns it away (the exception goes on to the session). The
@@ -547,12 +556,16 @@ void TfrmFilePortal::NMRec1MSG(const std::string& sFrom, TStream& strm)
     try {
         stored = receivedFiles_.Store(sFrom, strm);
     } catch (const tessaly::RefusedName& refused) {
-        HandOver({Received::Kind::Refused, refused.what()});
+        HandOver({Received::Kind::Refused, tessaly::ShownName(refused.what())});
         throw;
     } catch (const std::exception&) {
         HandOver({Received::Kind::Failed, {}});
         throw;
     }
+    // In its place, the file gets the platform's mark of a download before
+    // the sender is answered. Where the platform cannot mark it, the file
+    // is kept and listed unmarked all the same.
+    downloadMark_.load()->Save(stored, senderAddress);
     HandOver({Received::Kind::Stored, std::move(stored), 350});
 }
 
@@ -608,16 +621,23 @@ void TfrmFilePortal::ShowReceived(const Received& received)
     case Received::Kind::Failed:
     case Received::Kind::Refused:
         // A peer sending bad names or breaking off must not pile up boxes:
-        // while one is open, further ones are not shown.
-        if (boxShown_)
+        // while one is open, further ones are not shown. Refused names are
+        // counted, and said in one box when it closes (more may be refused
+        // while that one is open).
+        if (boxShown_) {
+            if (received.kind == Received::Kind::Refused)
+                ++furtherRefusals_;
             return;
+        }
         {
             const FlagRaised open(boxShown_);
             if (received.kind == Received::Kind::Failed)
                 app.MessageBox(MessageKind::Error, "Transmission Interrupted or Disconnected");
             else
+                app.MessageBox(MessageKind::Warning, larkspan::portal::RefusalText(received.text));
+            while (furtherRefusals_ > 0)
                 app.MessageBox(MessageKind::Warning,
-                               "A received file was refused: its name \"" + received.text + "\" cannot be used here.");
+                               larkspan::portal::FurtherRefusalsText(std::exchange(furtherRefusals_, 0)));
         }
         break;
     }

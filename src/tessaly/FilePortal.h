@@ -3,6 +3,7 @@
 // lists them under "Files Received".
 #pragma once
 
+#include "DownloadMark.h"
 #include "OwnerDraw.h"
 #include "PortalSender.h"
 #include "ReceivedFiles.h"
@@ -69,6 +70,9 @@ public:
     winui::MenuItem ClearFilesReceivedList1{"Clear Files Received List"};
 
     const std::string& ReceiveFolder() const noexcept { return receivedFiles_.Folder(); }
+    // Test seam: how stored files get the platform's mark of their origin;
+    // nullptr restores the platform's own.
+    void SetDownloadMark(tessaly::DownloadMark* mark) noexcept { downloadMark_ = mark ? mark : &platformMark_; }
 
     void FormCreate();
     void FormShow();
@@ -84,7 +88,8 @@ public:
     void NMRec1Connect();
     void NMRec1Disconnect();
     void NMRec1ConnectionFailed();
-    void NMRec1MSG(const std::string& sFrom, TStream& strm);
+    // `senderAddress`: the peer's dotted IPv4 address.
+    void NMRec1MSG(const std::string& sFrom, TStream& strm, const std::string& senderAddress);
     void NMRec1CaptureFailed();
     void Timer1Timer();
     void SetTimer1Enabled(bool enabled);
@@ -113,7 +118,7 @@ private:
     // or content that could not be written.
     struct Received {
         enum class Kind { Stored, Refused, Failed } kind;
-        std::string text;  // the path written, or the refused name as shown
+        std::string text;  // the path written, or the refused name as shown (shortened)
         DWORD delay = 0;   // milliseconds from its hand-over until it is shown
         DWORD handedOver = 0;
     };
@@ -156,6 +161,9 @@ private:
     std::mutex receivedLock_;
     std::deque<Received> received_;  // filled by sessions, emptied by the window
     bool boxShown_ = false;          // one box at a time, however many transfers fail
+    std::size_t furtherRefusals_ = 0;  // names refused while that box was open
+    tessaly::AttachmentServicesMark platformMark_;
+    std::atomic<tessaly::DownloadMark*> downloadMark_{&platformMark_};  // used by the sessions
     // The window the sessions post to, set once before the first session.
     std::atomic<HWND> window_{nullptr};
     const char* sendWarning_ = nullptr;  // the running command's warning

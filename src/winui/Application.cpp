@@ -13,17 +13,6 @@ namespace {
 Application* instance = nullptr;
 }
 
-Application::ComApartment::ComApartment()
-    : initialised_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
-{
-}
-
-Application::ComApartment::~ComApartment()
-{
-    if (initialised_)
-        ::CoUninitialize();
-}
-
 Application::Application()
 {
     if (instance)

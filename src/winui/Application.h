@@ -4,6 +4,7 @@
 // exceptions that no handler caught.
 #pragma once
 
+#include "Handles.h"
 #include "Monitors.h"
 #include "Prompts.h"
 #include "Window.h"
@@ -98,17 +99,6 @@ public:
 private:
     void Adopt(std::unique_ptr<Form> form, std::function<void()> forget);
     HWND ActivePopupOwner() const;
-
-    class ComApartment {
-    public:
-        ComApartment();
-        ~ComApartment();
-        ComApartment(const ComApartment&) = delete;
-        ComApartment& operator=(const ComApartment&) = delete;
-
-    private:
-        bool initialised_;
-    };
 
     ComApartment com_;
     std::string title_;

@@ -1,7 +1,9 @@
-// Non-copyable owners for kernel handles, GDI objects, menus and COM pointers.
+// Non-copyable owners for kernel handles, GDI objects, menus, COM pointers
+// and a thread's COM apartment.
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <utility>
 
@@ -141,6 +143,23 @@ public:
 
 private:
     T* ptr_ = nullptr;
+};
+
+// A single-threaded COM apartment for the calling thread, for one scope.
+// A thread that has one already keeps it (in whatever model it has).
+class ComApartment {
+public:
+    ComApartment() : initialised_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    ~ComApartment()
+    {
+        if (initialised_)
+            ::CoUninitialize();
+    }
+
+private:
+    bool initialised_;
 };
 
 }  // namespace winui

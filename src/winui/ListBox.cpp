@@ -29,6 +29,8 @@ void ListBox::Create(HWND parent, const ListBoxDesign& design)
     // The list's own selection tracking ends as if the button had been
     // released, so the selection is complete and announced before the drag.
     drag_.OnStart = [this](LPARAM pressedAt) { DefaultHandling(WM_LBUTTONUP, 0, pressedAt); };
+    if (design.itemTips)
+        tips_.Attach(Handle());
 }
 
 int ListBox::Count() const
@@ -257,6 +259,7 @@ bool ListBox::KeepSelectionForDrag(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT ListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    tips_.Relay(message, wParam, lParam);
     if (design_.dragSource && (KeepSelectionForDrag(message, wParam, lParam) || drag_.Filter(message, wParam, lParam)))
         return 0;
     if (message == WM_ERASEBKGND) {

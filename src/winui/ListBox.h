@@ -5,6 +5,7 @@
 
 #include "DragDrop.h"
 #include "Font.h"
+#include "ItemTooltip.h"
 #include "Window.h"
 
 #include <functional>
@@ -20,6 +21,9 @@ struct ListBoxDesign {
     int itemHeight = 16;
     // Items can be dragged onto other controls (DragSource).
     bool dragSource = false;
+    // A tooltip shows the whole text of the item under the mouse (for
+    // items that the owner draws shortened).
+    bool itemTips = false;
     COLORREF color = RGB(255, 255, 255);
     FontSpec font;
 };
@@ -66,6 +70,8 @@ public:
     const FontSpec& GetFont() const noexcept { return design_.font; }
     HFONT FontHandle() const noexcept { return font_.Get(); }
     COLORREF Color() const noexcept { return design_.color; }
+    // The tooltip of the item under the mouse (itemTips), or nullptr.
+    HWND TooltipHandle() const noexcept { return tips_.Handle(); }
 
     // Raised when the user changes the selection with the mouse or keyboard.
     std::function<void()> OnClick;
@@ -83,6 +89,7 @@ private:
     BrushHandle background_;
     int updateCount_ = 0;
     DragSource drag_{*this};
+    ItemTooltip tips_;
     // A press on a selected item of a multi-select source keeps the
     // selection, so that all of it can be dragged; released without a drag,
     // it is a plain click after all.

@@ -25,8 +25,6 @@ void ClickWithMouse(HWND control)
     ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
-namespace {
-
 void MoveMouseTo(POINT at)
 {
     // Absolute input runs from 0 to 65535 over the primary screen.
@@ -35,8 +33,6 @@ void MoveMouseTo(POINT at)
     SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (at.x * 65535 + width / 2) / (width - 1),
               (at.y * 65535 + height / 2) / (height - 1));
 }
-
-}  // namespace
 
 void ClickAt(POINT at)
 {

@@ -18,6 +18,8 @@ namespace testing_support {
 void ClickWithMouse(HWND control);
 // The same at a point of the screen.
 void ClickAt(POINT screenPoint);
+// The pointer moved to a point of the screen, as the user moves it.
+void MoveMouseTo(POINT screenPoint);
 // A double-click on the middle of the control: two quick clicks there.
 void DoubleClickWithMouse(HWND control);
 // A point on the close box of a window's caption bar (as the window itself

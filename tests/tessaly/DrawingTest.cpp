@@ -459,3 +459,97 @@ TEST_F(DrawingTest, AListItemsOutlineLiesOnePixelInsideAMenuRowsOnItsEdge)
     EXPECT_EQ(item.At(20, 18), outline);
     EXPECT_EQ(row.At(20, 19), outline);
 }
+
+namespace {
+
+// The columns and rows of a surface's dark (text) pixels within a band.
+struct Ink {
+    int left = -1, right = -1;
+};
+
+Ink InkIn(const Surface& s, int top, int bottom, int width)
+{
+    Ink ink;
+    for (int y = top; y < bottom; ++y)
+        for (int x = 0; x < width; ++x)
+            if (GetRValue(s.At(x, y)) < 0x80) {
+                ink.left = ink.left < 0 ? x : std::min(ink.left, x);
+                ink.right = std::max(ink.right, x);
+            }
+    return ink;
+}
+
+}  // namespace
+
+TEST_F(DrawingTest, AReceivedPathLongerThanTheListGivesUpItsMiddleAndShowsItsFileName)
+{
+    StartForms();
+    winui::ListBox& list = frmFilePortal->ListBox1;
+    const std::vector<std::string> entries{"C:\\Users\\somebody\\Downloads\\quarterly-report.xlsx",
+                                           "C:\\Users\\somebody\\Downloads\\holiday.jpg", "C:\\a.txt"};
+    for (const std::string& entry : entries)
+        list.Add(entry);
+    // Each item drawn by the list's own handler, as the list asks its parent.
+    const int width = list.Width();
+    const auto s = std::make_unique<Surface>(width, 3 * 21);
+    for (UINT i = 0; i < 3; ++i) {
+        DRAWITEMSTRUCT item{};
+        item.CtlType = ODT_LISTBOX;
+        item.CtlID = static_cast<UINT>(::GetDlgCtrlID(list.Handle()));
+        item.itemID = i;
+        item.itemAction = ODA_DRAWENTIRE;
+        item.hwndItem = list.Handle();
+        item.hDC = s->Dc();
+        item.rcItem = {0, static_cast<LONG>(i) * 21, width, static_cast<LONG>(i) * 21 + 21};
+        ASSERT_TRUE(::SendMessageA(::GetParent(list.Handle()), WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item)));
+    }
+    // `text` alone, drawn black on white where the item draws its text.
+    const auto drawnAlone = [&](const std::string& text) {
+        auto alone = std::make_unique<Surface>(width, 21);
+        alone->Fill(clWhite);
+        winui::ScopedSelect font(alone->Dc(), list.FontHandle());
+        ::SetBkMode(alone->Dc(), TRANSPARENT);
+        ::SetTextColor(alone->Dc(), RGB(0, 0, 0));
+        RECT r{3, 2, width - 3, 21};
+        ::DrawTextA(alone->Dc(), text.c_str(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_NOPREFIX);
+        return alone;
+    };
+    // Whether the item's text ends with exactly the pixels of `text` drawn alone.
+    const auto endsWith = [&](int index, const std::string& text) {
+        const auto alone = drawnAlone(text);
+        const Ink expected = InkIn(*alone, 0, 21, width);
+        const Ink drawn = InkIn(*s, index * 21, index * 21 + 21, width);
+        if (expected.right < 0 || drawn.right < 0)
+            return false;
+        const int offset = drawn.right - expected.right;
+        // The first columns may share pixels with the separator before them.
+        for (int y = 0; y < 21; ++y)
+            for (int x = expected.left + 2; x <= expected.right; ++x)
+                if (alone->At(x, y) != s->At(x + offset, index * 21 + y))
+                    return false;
+        return true;
+    };
+
+    for (int i : {0, 1}) {
+        const std::string name = entries[static_cast<std::size_t>(i)].substr(entries[0].rfind('\\') + 1);
+        // Too long for the list as a whole, it still ends with its file name,
+        // and the text stays inside the item.
+        const auto alone = drawnAlone(entries[static_cast<std::size_t>(i)]);
+        winui::ScopedSelect font(alone->Dc(), list.FontHandle());
+        SIZE extent{};
+        ::GetTextExtentPoint32A(alone->Dc(), entries[static_cast<std::size_t>(i)].c_str(),
+                                static_cast<int>(entries[static_cast<std::size_t>(i)].size()), &extent);
+        ASSERT_GT(extent.cx, width - 6) << i;
+        EXPECT_TRUE(endsWith(i, name)) << name;
+        EXPECT_FALSE(endsWith(i, name.substr(0, name.size() - 1))) << name;
+        EXPECT_LT(InkIn(*s, i * 21, i * 21 + 21, width).right, width - 3);
+        // The item still holds the whole path, for Open, Move and Delete and
+        // for readers from outside.
+        EXPECT_EQ(list.Item(i), entries[static_cast<std::size_t>(i)]);
+    }
+    // A path that fits is drawn whole.
+    const auto whole = drawnAlone(entries[2]);
+    for (int y = 0; y < 21; ++y)
+        for (int x = 0; x < width; ++x)
+            ASSERT_EQ(whole->At(x, y), s->At(x, 2 * 21 + y)) << x << "," << y;
+}

@@ -1,17 +1,21 @@
 // The portal's receiving side with real transfers on loopback port 6501: the
 // files it writes, the list it keeps, the status it shows.
+#include "RealInput.h"
 #include "TessalyFixture.h"
 
 #include "core/StreamHeader.h"
 #include "tessaly/FilePortal.h"
+#include "tessaly/ShownName.h"
 #include "winui/SettingsFile.h"
 
 #include <winsock.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <functional>
+#include <mutex>
 #include <set>
 #include <thread>
 
@@ -152,9 +156,11 @@ TEST_F(PortalTest, ARefusedNameIsReportedAndNothingIsWritten)
     EXPECT_EQ(prompts.shown[0].text, "A received file was refused: its name \"lpt1.txt\" cannot be used here.");
     EXPECT_EQ(frmFilePortal->ListBox1.Count(), 0);
 
-    // While a box is open, further refusals and failures show none of their own.
-    prompts.whileShown = [this] {
-        for (const char* name : {"con", "a|b", "x."}) {
+    // While a box is open, further refusals show no box of their own: they
+    // are counted and said in one box when it closes, and so are those
+    // refused while that one is open. Failures are not counted.
+    const auto refuse = [this](const std::vector<std::string>& names) {
+        for (const std::string& name : names) {
             Peer more(name, "content");
             ASSERT_TRUE(RunUntil([&] { return more.Done(); }));
         }
@@ -162,14 +168,158 @@ TEST_F(PortalTest, ARefusedNameIsReportedAndNothingIsWritten)
         const DWORD until = ::GetTickCount() + 300;
         RunUntil([until] { return ::GetTickCount() > until; });
     };
+    prompts.whileShown = [&] {
+        refuse({"con", "a|b", "x."});
+        prompts.whileShown = [&] { refuse({"nul"}); };
+    };
     Peer control("bad\tname", "content");
-    ASSERT_TRUE(RunUntil([this] { return prompts.shown.size() == 2; }));
+    ASSERT_TRUE(RunUntil([this] { return prompts.shown.size() == 4; }));
     EXPECT_EQ(prompts.shown[1].text, "A received file was refused: its name \"bad?name\" cannot be used here.");
-    EXPECT_EQ(prompts.shown.size(), 2u);
+    EXPECT_EQ(prompts.shown[2].text, "3 further file names were refused.");
+    EXPECT_EQ(prompts.shown[3].text, "1 further file name was refused.");
+    for (std::size_t i = 2; i < 4; ++i) {
+        EXPECT_EQ(prompts.shown[i].kind, winui::MessageKind::Warning);
+        EXPECT_EQ(prompts.shown[i].buttons, winui::MessageButtons::Ok);
+    }
 
-    // Once it is closed, the next is shown again.
-    Peer after("aux", "content");
-    ASSERT_TRUE(RunUntil([this] { return prompts.shown.size() == 3; }));
+    // Once they are closed, the next is shown again; a name of thousands of
+    // characters shows its beginning and its end, 100 characters in all.
+    Peer after(std::string(4000, 'a') + "*" + std::string(4000, 'z'), "content");
+    ASSERT_TRUE(RunUntil([this] { return prompts.shown.size() == 5; }));
+    EXPECT_EQ(prompts.shown[4].text, "A received file was refused: its name \"" + std::string(49, 'a') + "..." +
+                                         std::string(48, 'z') + "\" cannot be used here.");
+    winui::ProcessMessages();
+    EXPECT_EQ(prompts.shown.size(), 5u);
+    EXPECT_EQ(frmFilePortal->ListBox1.Count(), 0);
+}
+
+TEST(ShownName, ElidesDoubleByteNamesByCharacterNotByByte)
+{
+    constexpr UINT japanese = 932;
+    ASSERT_TRUE(::IsValidCodePage(japanese));
+    const std::string a = "\x82\xA0";  // HIRAGANA LETTER A, two bytes
+    const auto repeat = [](const std::string& piece, int times) {
+        std::string text;
+        for (int i = 0; i < times; ++i)
+            text += piece;
+        return text;
+    };
+    // One single-byte character first: a cut by bytes would fall inside a
+    // character on one side.
+    EXPECT_EQ(tessaly::ShownName("x" + repeat(a, 150), japanese), "x" + repeat(a, 48) + "..." + repeat(a, 48));
+    EXPECT_EQ(tessaly::ShownName(repeat(a, 100), japanese), repeat(a, 100));  // 200 bytes, 100 characters
+    const std::string fits = repeat(a, 30) + "\x82";  // ends inside a character: shown as it came
+    EXPECT_EQ(tessaly::ShownName(fits, japanese), fits);
+}
+
+TEST_F(PortalTest, TheEntryUnderTheMouseShowsItsWholePathInATooltip)
+{
+    ShowWidget();
+    frmFilePortal->Show();
+    winui::ProcessMessages();
+    winui::ListBox& list = frmFilePortal->ListBox1;
+    const std::vector<std::string> entries{"C:\\Users\\somebody\\Downloads\\quarterly-report.xlsx",
+                                           "C:\\Users\\somebody\\Downloads\\holiday.jpg"};
+    for (const std::string& entry : entries)
+        list.Add(entry);
+    const HWND tip = list.TooltipHandle();
+    ASSERT_TRUE(tip);
+    const auto hover = [&](POINT client) {
+        ::ClientToScreen(list.Handle(), &client);
+        MoveMouseTo(client);
+    };
+    const auto itemCentre = [&](int index) {
+        RECT r{};
+        ::SendMessageA(list.Handle(), LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    };
+    const auto tipText = [&] {
+        char text[1024] = {};
+        TOOLINFOA tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = ::GetParent(list.Handle());
+        tool.uId = reinterpret_cast<UINT_PTR>(list.Handle());
+        tool.lpszText = text;
+        ::SendMessageA(tip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+        return std::string(text);
+    };
+
+    hover(itemCentre(1));
+    EXPECT_TRUE(RunUntil([&] { return ::IsWindowVisible(tip) && tipText() == entries[1]; })) << tipText();
+    // Onto the other entry: the shown tip follows.
+    hover(itemCentre(0));
+    EXPECT_TRUE(RunUntil([&] { return ::IsWindowVisible(tip) && tipText() == entries[0]; })) << tipText();
+    // Below the last entry there is nothing to show.
+    hover({itemCentre(1).x, itemCentre(1).y + 42});
+    EXPECT_TRUE(RunUntil([&] { return tipText().empty(); })) << tipText();
+    // The list is still the program's own window: its items are drawn by
+    // the portal, and double-clicks open them.
+    EXPECT_EQ(winui::Window::FromHandle(list.Handle()), &list);
+}
+
+namespace {
+
+// Records what the portal has marked, with the file's content at that
+// moment, and fails as a platform without the service would.
+class RecordingMark final : public tessaly::DownloadMark {
+public:
+    struct Call {
+        std::string path, sender, content;
+        bool operator==(const Call&) const = default;
+    };
+    bool Save(const std::string& path, const std::string& senderAddress) override
+    {
+        const std::lock_guard<std::mutex> lock(lock_);
+        calls_.push_back({path, senderAddress, FileContent(path)});
+        return false;
+    }
+    std::vector<Call> Calls()
+    {
+        const std::lock_guard<std::mutex> lock(lock_);
+        return calls_;
+    }
+
+private:
+    std::mutex lock_;
+    std::vector<Call> calls_;
+};
+
+}  // namespace
+
+TEST_F(PortalTest, AStoredFileIsMarkedInItsPlaceWithItsSenderAndKeptWhenTheMarkFails)
+{
+    RecordingMark mark;
+    frmFilePortal->SetDownloadMark(&mark);
+    Peer peer("report.txt", "marked content");
+    ASSERT_TRUE(RunUntil([] { return frmFilePortal->ListBox1.Count() == 1; }));
+    EXPECT_EQ(peer.Reply(), "OK              ");
+    // Under its final name, whole, before the sender was answered.
+    EXPECT_EQ(mark.Calls(), (std::vector<RecordingMark::Call>{{"C:\\report.txt", "127.0.0.1", "marked content"}}));
+    EXPECT_EQ(frmFilePortal->ListBox1.Item(0), "C:\\report.txt");
+    EXPECT_EQ(FileContent("C:\\report.txt"), "marked content");
+    EXPECT_TRUE(prompts.shown.empty());
+    // A refused name marks nothing.
+    Peer refused("con", "content");
+    ASSERT_TRUE(RunUntil([this] { return !prompts.shown.empty(); }));
+    EXPECT_EQ(mark.Calls().size(), 1u);
+    frmFilePortal->SetDownloadMark(nullptr);
+}
+
+// The platform's own service, on a real file. Where the platform has it,
+// the file gets its zone stream; where it has not (Wine registers no such
+// class), the file stays as it was and nothing is written beside it.
+TEST(AttachmentServicesMark, MarksAFileOrLeavesItAsItWas)
+{
+    const std::string path = "C:\\mark-probe.exe";
+    WriteFile(path, "MZ probe");
+    const bool marked = tessaly::AttachmentServicesMark().Save(path, "192.0.2.7");
+    EXPECT_EQ(FileContent(path), "MZ probe");
+    const std::string zone = FileContent(path + ":Zone.Identifier");
+    if (marked)
+        EXPECT_NE(zone.find("ZoneId="), std::string::npos) << zone;
+    else
+        EXPECT_EQ(zone, "<missing>");
+    ::DeleteFileA(path.c_str());
 }
 
 TEST_F(PortalTest, DeleteActsOnTheSelectionAsItWasWhenAsked)
