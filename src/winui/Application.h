@@ -85,7 +85,7 @@ public:
     // The input box and the open dialog, through the prompts seam.
     std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
                                         const std::string& value);
-    std::vector<std::string> OpenFiles(const std::string& title, const std::string& filter);
+    std::vector<std::wstring> OpenFiles(const std::string& title, const std::string& filter);
 
     // Test seams; nullptr restores the platform's own.
     void SetPrompts(Prompts* prompts) noexcept { prompts_ = prompts ? prompts : &platformPrompts_; }

@@ -7,6 +7,7 @@
 #include "core/StreamHeader.h"
 #include "tessaly/AddressList.h"
 #include "tessaly/FilePortal.h"
+#include "winui/LocaleText.h"
 
 #include <winsock.h>
 #include <shlobj.h>
@@ -411,7 +412,7 @@ TEST_F(PortalSendTest, AHostThatCannotBeFoundIsAskedForOnceAndTheFieldKeepsItsTe
 
 TEST_F(PortalSendTest, TheOpenDialogSendsItsFilesFromTheMenuAndTheLabels)
 {
-    prompts.openFiles = {MakeFile("picked-1.txt", "p1"), MakeFile("picked-2.txt", "p2")};
+    prompts.openFiles = {winui::Widen(MakeFile("picked-1.txt", "p1")), winui::Widen(MakeFile("picked-2.txt", "p2"))};
     portal->SendFromOpenDialog1Click();
     WaitForSend();
     EXPECT_EQ(prompts.openDialogs, std::vector<std::string>{"Select Files to Transfer|All Files (*.*)|*.*"});
@@ -429,7 +430,7 @@ TEST_F(PortalSendTest, TheOpenDialogSendsItsFilesFromTheMenuAndTheLabels)
     EXPECT_FALSE(portal->RxTimerList1.Active());
 
     // A failure there has the dialog's own warning.
-    prompts.openFiles = {"C:\\portal-send\\missing.txt"};
+    prompts.openFiles = {L"C:\\portal-send\\missing.txt"};
     ::SendMessageA(portal->Label1.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
     WaitForSend();
     EXPECT_EQ(Texts(), std::vector<std::string>{
