@@ -4,6 +4,7 @@
 
 #include "core/StreamHeader.h"
 #include "tessaly/FilePortal.h"
+#include "winui/LocaleText.h"
 #include "winui/SettingsFile.h"
 
 #include <winsock.h>
@@ -431,7 +432,7 @@ TEST_F(PortalStartTest, AFileThatCannotBeStoredIsNotAcknowledgedAndTheSendingPor
     const std::string file = std::string(ProgramFile("outgoing.txt"));
     WriteFile(file, "to nowhere");
     frmFilePortal->Edit1.SetText("127.0.0.1");
-    prompts.openFiles = {file};
+    prompts.openFiles = {winui::Widen(file)};
     frmFilePortal->SendFromOpenDialog1Click();
     ASSERT_TRUE(RunUntil([] { return !frmFilePortal->Sender.Running(); }));
     RunUntil([this] { return prompts.shown.size() == 2; });
