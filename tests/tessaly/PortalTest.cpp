@@ -457,6 +457,45 @@ TEST_F(PortalStartTest, AFolderThatTakesNoFilesGivesWayToDownloads)
     ::DeleteFileA((downloads + "fallback.txt").c_str());
 }
 
+TEST_F(PortalStartTest, ADownloadsFolderTheCodePageCannotNameIsNotUsed)
+{
+    // The user's Downloads moved to a folder whose name begins with a
+    // full-width "ｄ"; beside it, one that best fit would make of that name.
+    const wchar_t* shellFolders = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    const wchar_t* downloadsId = L"{374DE290-123F-4565-9164-39C4925E467B}";
+    const std::wstring moved = L"C:\\\uFF44ownloads-lookalike";
+    const std::string decoy = "C:\\downloads-lookalike";
+    ASSERT_TRUE(::CreateDirectoryW(moved.c_str(), nullptr));
+    ASSERT_TRUE(::CreateDirectoryA(decoy.c_str(), nullptr));
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, shellFolders, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    wchar_t before[MAX_PATH] = {};
+    DWORD beforeSize = sizeof before;
+    DWORD type = REG_EXPAND_SZ;
+    const bool had = ::RegQueryValueExW(key, downloadsId, nullptr, &type, reinterpret_cast<BYTE*>(before),
+                                        &beforeSize) == ERROR_SUCCESS;
+    ::RegSetValueExW(key, downloadsId, 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(moved.c_str()),
+                     static_cast<DWORD>((moved.size() + 1) * sizeof(wchar_t)));
+
+    // Neither that other folder nor the moved one by a path that would name
+    // it: receiving is off and says so.
+    EXPECT_THROW(tessaly::DownloadsFolder(), std::runtime_error);
+    StartForms("C:\\no-such-folder\\");
+    EXPECT_EQ(frmFilePortal->ReceiveFolder(), "");
+    RunUntil([this] { return !prompts.shown.empty(); });
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].text, "Files cannot be received: no folder on this computer takes the files of this "
+                                     "user.\r\n\r\nReceiving is off; sending files still works.");
+
+    if (had)
+        ::RegSetValueExW(key, downloadsId, 0, type, reinterpret_cast<const BYTE*>(before), beforeSize);
+    else
+        ::RegDeleteValueW(key, downloadsId);
+    ::RegCloseKey(key);
+    ::RemoveDirectoryW(moved.c_str());
+    ::RemoveDirectoryA(decoy.c_str());
+}
+
 TEST_F(PortalStartTest, APortHeldByAnotherProgramIsReportedOnce)
 {
     WSADATA data{};
