@@ -36,9 +36,9 @@ constexpr std::size_t numberRoom = 8;
 std::string ReceivedFiles::Store(std::string_view receivedName, TStream& content) const
 {
     const std::optional<std::string> name = portal::SafeReceivedName(receivedName, codePage_);
-    // The file functions take paths of fewer than MAX_PATH characters, a
-    // numbered name " (n)" included.
-    if (!name || folder_.size() + name->size() + numberRoom >= MAX_PATH)
+    // The file functions take paths of fewer than MAX_PATH characters (not
+    // bytes: a double-byte character is one), a numbered name " (n)" included.
+    if (!name || portal::NameLength(folder_, codePage_) + portal::NameLength(*name, codePage_) + numberRoom >= MAX_PATH)
         throw RefusedName(portal::PrintableName(receivedName));
     // The content is complete in a temporary file of the folder before it
     // gets its name, and the rename never replaces a file: a name that is

@@ -735,3 +735,33 @@ TEST_F(PortalSendTest, ShellDropsWithNamesTheCodePageCannotHoldAreSentWhole)
     made.push_back("C:\\_ \xE9t\xE9 (2).png");
     EXPECT_EQ(FileContent("C:\\_ \xE9t\xE9 (2).png"), "smile");
 }
+
+namespace {
+
+// Run under a Japanese code page (the CTest entry PortalSendShiftJisTest
+// sets the locale): names travel in Shift JIS.
+class PortalSendShiftJisTest : public PortalSendTest {};
+
+}  // namespace
+
+TEST_F(PortalSendShiftJisTest, NamesWhoseSecondBytesAreSeparatorsGoAndArriveWhole)
+{
+    ASSERT_EQ(::GetACP(), 932u) << "run with LC_ALL=ja_JP.UTF-8";
+    // 表 is 95 5C, ソ 83 5C and ポ 83 7C: second bytes of the values of "\"
+    // and "|". The half-width ｹ is the byte that is "¹" in Western code pages.
+    const std::string hyou = "\x95\x5C.doc", posoEnd = "\x83\x7C\x83\x5C", accented = "_t_.txt",
+                      katakana = "COM\xB9.txt";
+    SendToThePortalItself({hyou, posoEnd, accented, katakana});
+    const HDROP drop = MakeWideDrop({MakeWideFile(L"\u8868.doc", "hyou"), MakeWideFile(L"\u30DD\u30BD", "poso"),
+                                     MakeWideFile(L"\u00E9t\u00E9.txt", "ete"), MakeWideFile(L"COM\uFF79.txt", "com")});
+    ::SendMessageW(portal->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    WaitForSend();
+    EXPECT_EQ(Texts(), std::vector<std::string>{success});
+    ASSERT_TRUE(ReceivedListReaches(4));
+    EXPECT_EQ(portal->ListBox1.Items(),
+              (std::vector<std::string>{"C:\\" + hyou, "C:\\" + posoEnd, "C:\\" + accented, "C:\\" + katakana}));
+    EXPECT_EQ(FileContent("C:\\" + hyou), "hyou");
+    EXPECT_EQ(FileContent("C:\\" + posoEnd), "poso");
+    EXPECT_EQ(FileContent("C:\\" + accented), "ete");
+    EXPECT_EQ(FileContent("C:\\" + katakana), "com");
+}
