@@ -9,6 +9,7 @@
 int FuzzStreamHeader(const std::uint8_t* data, std::size_t size);
 int FuzzReceivedName(const std::uint8_t* data, std::size_t size);
 int FuzzGifImage(const std::uint8_t* data, std::size_t size);
+int FuzzDnsMessage(const std::uint8_t* data, std::size_t size);
 
 #ifdef LARKSPAN_CORPUS_REPLAY
 #define LARKSPAN_FUZZ_TARGET(harness)

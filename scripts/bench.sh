@@ -55,9 +55,7 @@ echo "== Sampling overhead over ${seconds} s"
 folder=$(mktemp -d /tmp/larkspan-bench.XXXXXX)
 THROWAWAY_PATHS+=("$folder")
 cp "$dir/bin/Brimwell.exe" "$dir/bin/Tessaly.exe" "$folder/"
-: >"$folder/SumvexFileList.dat"
-: >"$folder/QuilloFileList.dat"
-: >"$folder/IPAddress.dat"
+make_program_folder "$folder"
 "$WINE" "$folder/Brimwell.exe" </dev/null >/dev/null 2>&1 &
 "$WINE" "$folder/Tessaly.exe" </dev/null >/dev/null 2>&1 &
 sleep 5

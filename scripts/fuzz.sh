@@ -7,19 +7,15 @@
 # FUZZ_TARGETS (names, space separated) runs a subset.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
-command -v clang++ >/dev/null || { export DEBIAN_FRONTEND=noninteractive; apt-get install -y -qq clang; }
+bash scripts/setup.sh fuzz
 
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DLARKSPAN_FUZZ=ON -DLARKSPAN_SANITIZE=OFF -DBUILD_TESTING=OFF >/dev/null
-targets=(StreamHeaderFuzz:stream-header ReceivedNameFuzz:received-name GifImageFuzz:gif-image)
-if [[ -n ${FUZZ_TARGETS:-} ]]; then
-  wanted=()
-  for entry in "${targets[@]}"; do
-    [[ " $FUZZ_TARGETS " == *" ${entry%%:*} "* ]] && wanted+=("$entry")
-  done
-  targets=("${wanted[@]}")
-fi
+# Each line of fuzz/targets.txt: a target and its seed corpus folder.
+targets=()
+while read -r target corpus; do
+  [[ -z ${FUZZ_TARGETS:-} || " $FUZZ_TARGETS " == *" $target "* ]] && targets+=("$target:$corpus")
+done <fuzz/targets.txt
 cmake --build build/fuzz --target "${targets[@]%%:*}"
 
 mkdir -p build/fuzz/findings

@@ -25,9 +25,7 @@ for arch in i686 x86_64; do
     awk -v b="$bits" -v p="$program" -v s="$size" -v v="$verdict" \
       'BEGIN { printf "%s %s.exe: %d bytes (%.2f MB), %s\n", b, p, s, s / 1048576, v }'
   done
-  : >"$stage/SumvexFileList.dat"
-  : >"$stage/QuilloFileList.dat"
-  : >"$stage/IPAddress.dat"
+  make_program_folder "$stage"
   sed -e "s/@VERSION@/$version/" -e "s/@BITS@/$bits/" scripts/lib/package-readme.txt | sed 's/$/\r/' >"$stage/ReadMe.txt"
   zip_name="dist/Larkspan-$version-win${bits%-bit}.zip"
   rm -f "$zip_name"

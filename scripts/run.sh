@@ -24,12 +24,7 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 prepare_prefix $wm
 trap 'stop_wine; stop_xvfb' EXIT
-# The suite's spreadsheet and word processor keep these lists beside the
-# widget, and the address book its entries; Tessaly reports each one that is
-# missing, so start with empty ones.
-for list in SumvexFileList.dat QuilloFileList.dat IPAddress.dat; do
-  [ -e "$dir/bin/$list" ] || : >"$dir/bin/$list"
-done
+make_program_folder "$dir/bin"
 "$WINE" "$dir/bin/Brimwell.exe" &
 "$WINE" "$dir/bin/Tessaly.exe"
 wait

@@ -3,6 +3,7 @@
 # Idempotent: when every package is already present it only checks and returns.
 # Both MinGW-w64 compilers are always installed (the release package holds both
 # architectures); 32-bit Wine only where this host can run 32-bit programs.
+# `setup.sh fuzz` adds clang and its libFuzzer runtime for scripts/fuzz.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/host.sh
@@ -16,6 +17,9 @@ packages=(
   # the end-to-end tests' silent peer, in a network namespace of its own
   iproute2 socat
 )
+if [ "${1:-}" = fuzz ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 with_i386=0
 if host_runs_32bit; then
   with_i386=1

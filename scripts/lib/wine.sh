@@ -7,6 +7,18 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono or Gecko installer dialog may block prefix creation.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
+# Gives a program folder the files a user's folder holds beside the
+# programs: the suite's spreadsheet and word processor keep their lists of
+# recent files there and the address book its entries, and Tessaly reports
+# each one that is missing. Lists already there are kept.
+make_program_folder() {
+  local list
+  mkdir -p "$1"
+  for list in SumvexFileList.dat QuilloFileList.dat IPAddress.dat; do
+    [ -e "$1/$list" ] || : >"$1/$list"
+  done
+}
+
 # Chooses the Wine of one width (i686 or x86_64): exports WINE (the loader),
 # WINESERVER and WINEARCH. Each width gets a prefix of its own kind.
 select_wine() {

@@ -3,6 +3,7 @@
 #include "core/Placement.h"
 #include "core/Sampling.h"
 #include "winui/Application.h"
+#include "winui/Monitors.h"
 #include "winui/SettingsFile.h"
 
 using namespace winui;
@@ -185,11 +186,26 @@ void TfrmSystemMonitor::FormShow()
     ProcessMessages();
 }
 
+// Right-aligned as the widget, at its height + 25 from the top, unless the
+// widget's own default place on the same screen lies there: both are always
+// on top, and the gauges would hide behind the document list.
+POINT TfrmSystemMonitor::DefaultPosition() const
+{
+    namespace placement = larkspan::placement;
+    const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+    const int left = larkspan::DefaultRightAlignedLeft(screenWidth, Width());
+    const RECT designed{left, Height() + 25, left + Width(), 2 * Height() + 25};
+    const RECT workArea = Application::Instance().Monitors().NearestWorkArea(designed);
+    const int top = placement::MonitorDefaultTop({designed.left, designed.top, designed.right, designed.bottom},
+                                                 placement::TessalyDefault(screenWidth, screenHeight), workArea.top);
+    return {left, top};
+}
+
 void TfrmSystemMonitor::FormActivate()
 {
     ::ShowWindow(Application::Instance().Handle(), SW_HIDE);
-    const POINT fallback{larkspan::DefaultRightAlignedLeft(::GetSystemMetrics(SM_CXSCREEN), Width()), Height() + 25};
-    const POINT place = SettingsFile::Larkspan().ReadPosition("System Monitor", fallback);
+    const POINT place = WidgetPosition("System Monitor", DefaultPosition(), {Width(), Height()});
     MoveTo(place.x, place.y);
     ProcessMessages();
 }

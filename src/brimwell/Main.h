@@ -60,6 +60,7 @@ public:
 private:
     void CreateComponents() override;
     void CreateGauge(TProgressCyl& gauge, int top, const char* textDone);
+    POINT DefaultPosition() const;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     // Lets pending messages run; false when the window is closing, so the
     // rest of a cycle never touches controls that are about to go.

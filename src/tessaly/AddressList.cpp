@@ -4,6 +4,7 @@
 #include "NetWorkClients.h"
 #include "OwnerDraw.h"
 #include "RecentDocuments.h"
+#include "core/AddressEntries.h"
 
 #include "controls/Colors.h"
 #include "winui/Application.h"
@@ -31,18 +32,6 @@ FormDesign AddressListDesign()
 FontSpec HeaderFont()
 {
     return FontSpec().Face("MS Sans Serif").Height(-15).Bold().Color(clGray);
-}
-
-// What Send To puts into the portal: the text between the first "<" and the
-// entry's last character, or the whole entry when it has no "<".
-std::string AddressOf(const std::string& entry)
-{
-    const std::size_t open = entry.find('<');
-    if (open == std::string::npos)
-        return entry;
-    if (entry.size() < open + 2)
-        return {};
-    return entry.substr(open + 1, entry.size() - open - 2);
 }
 
 // The entries of the book file. One that holds NUL bytes (saved as UTF-16,
@@ -165,7 +154,7 @@ void TfrmAddressList::FormActivate()
 
 void TfrmAddressList::btnAddClick()
 {
-    ListBox1.Add(edtName.Text() + " <" + edtIPAdd.Text() + ">");
+    ListBox1.Add(larkspan::addresses::ComposeEntry(edtName.Text(), edtIPAdd.Text()));
     edtName.SetText("");
     edtIPAdd.SetText("");
     edtName.SetFocus();
@@ -186,7 +175,7 @@ void TfrmAddressList::btnSendClick()
     if (selected < 0)
         return;
     try {
-        const std::string address = AddressOf(ListBox1.Item(selected));
+        const std::string address = larkspan::addresses::SendToHost(ListBox1.Item(selected));
         if (frmFilePortal)
             frmFilePortal->Edit1.SetText(address);
         Close();

@@ -8,6 +8,7 @@
 #include "winui/Application.h"
 #include "winui/Handles.h"
 #include "winui/LocaleText.h"
+#include "winui/Monitors.h"
 #include "winui/SettingsFile.h"
 
 #include <shlobj.h>
@@ -314,7 +315,7 @@ void TForm1::FormActivate()
     }
     const POINT fallback{larkspan::DefaultRightAlignedLeft(::GetSystemMetrics(SM_CXSCREEN), Width()),
                          larkspan::DefaultWidgetTop(::GetSystemMetrics(SM_CYSCREEN))};
-    const POINT place = SettingsFile::Larkspan().ReadPosition("Tessaly", fallback);
+    const POINT place = WidgetPosition("Tessaly", fallback, {Width(), Height()});
     MoveTo(place.x, place.y);
     ProcessMessages();
     ListBox1.SetFocus();

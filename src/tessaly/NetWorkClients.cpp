@@ -1,7 +1,9 @@
 #include "NetWorkClients.h"
 
 #include "AddressList.h"
+#include "NetworkWalk.h"
 #include "PageExport.h"
+#include "core/AddressEntries.h"
 
 #include "controls/Colors.h"
 #include "winui/Window.h"
@@ -25,27 +27,6 @@ FormDesign NetworkClientsDesign()
     d.font = FontSpec().Face("MS Sans Serif").Height(-11);
     return d;
 }
-
-constexpr DWORD firstBufferSize = 16384;
-// A provider that keeps asking for more room than this, or keeps handing out
-// records past this much in all, is not believed.
-constexpr DWORD largestBufferSize = 16u * 1024 * 1024;
-// Networks nest a few levels (provider, domain, server); a provider that
-// reports a container inside itself is not followed for ever.
-constexpr int deepestContainer = 16;
-
-// Closes an enumeration handle when the read of its container ends, however it ends.
-class EnumHandle {
-public:
-    EnumHandle(NetResources& net, HANDLE handle) noexcept : net_(net), handle_(handle) {}
-    EnumHandle(const EnumHandle&) = delete;
-    EnumHandle& operator=(const EnumHandle&) = delete;
-    ~EnumHandle() { net_.CloseEnum(handle_); }
-
-private:
-    NetResources& net_;
-    HANDLE handle_;
-};
 
 // Hides the search window when the search ends, however it ends.
 class SearchWindowShown {
@@ -152,77 +133,15 @@ void TfrmNetworkClients::Search()
 
 void TfrmNetworkClients::ListNetworkClients(DWORD resourceType, DWORD displayType, ListBox& target)
 {
-    WalkNetContainer(nullptr, resourceType, displayType, target, 0);
-}
-
-void TfrmNetworkClients::WalkNetContainer(const NETRESOURCEA* container, DWORD resourceType, DWORD displayType,
-                                          ListBox& target, int depth)
-{
-    if (depth > deepestContainer)
-        return;
-    const Listing listing = ReadNetContainer(resourceType, container);
-    for (const NETRESOURCEA* record : listing.records) {
+    NetworkWalk(*net_, [] { ProcessMessages(); }).Walk(resourceType, [&](const NETRESOURCEA& record) {
+        if (displayType != 0 && record.dwDisplayType != displayType)
+            return;
+        target.Add(std::string("Computer Name: ") + TextOr(record.lpComment));
+        target.Add(std::string("Host Name and Connection Path: ") + TextOr(record.lpRemoteName));
+        target.Add(std::string("Network Provider: ") + TextOr(record.lpProvider));
+        target.Add("");
         ProcessMessages();
-        if (displayType == 0 || record->dwDisplayType == displayType) {
-            target.Add(std::string("Computer Name: ") + TextOr(record->lpComment));
-            target.Add(std::string("Host Name and Connection Path: ") + TextOr(record->lpRemoteName));
-            target.Add(std::string("Network Provider: ") + TextOr(record->lpProvider));
-            target.Add("");
-            ProcessMessages();
-        }
-        if (record->dwUsage & RESOURCEUSAGE_CONTAINER)
-            WalkNetContainer(record, resourceType, displayType, target, depth + 1);
-        ProcessMessages();
-    }
-}
-
-void TfrmNetworkClients::Listing::Add(std::vector<std::uint64_t> buffer, DWORD count)
-{
-    const auto* first = reinterpret_cast<const NETRESOURCEA*>(buffer.data());
-    for (DWORD i = 0; i < count; ++i)
-        records.push_back(first + i);
-    bytes += buffer.size() * sizeof(std::uint64_t);
-    buffers.push_back(std::move(buffer));  // a moved vector keeps its storage, so the records stay put
-}
-
-TfrmNetworkClients::Listing TfrmNetworkClients::ReadNetContainer(DWORD resourceType, const NETRESOURCEA* container)
-{
-    Listing listing;
-    HANDLE handle = nullptr;
-    if (net_->OpenEnum(RESOURCE_GLOBALNET, resourceType, 0, container, &handle) != NO_ERROR)
-        return listing;
-    {
-        EnumHandle closing(*net_, handle);
-        // Each call hands out as many records as fit the buffer and keeps
-        // the rest for the next, until ERROR_NO_MORE_ITEMS. A call that fails
-        // after some batches ends the listing but keeps them: the machines
-        // already reported are there, and the walk goes on with the siblings
-        // as it does after any container that fails.
-        DWORD size = firstBufferSize;
-        while (listing.bytes < largestBufferSize) {
-            ProcessMessages();
-            std::vector<std::uint64_t> buffer((size + 7) / 8, 0);
-            DWORD count = 0xFFFFFFFF;  // as many as fit
-            DWORD reported = size;
-            const DWORD result = net_->EnumResource(handle, &count, buffer.data(), &reported);
-            ProcessMessages();
-            // A batch of none would be asked for again for ever.
-            if (result == NO_ERROR && count > 0) {
-                // No more records than the buffer can hold, whatever the provider says.
-                listing.Add(std::move(buffer), std::min<DWORD>(count, size / sizeof(NETRESOURCEA)));
-                continue;
-            }
-            // The next record alone needs more room, as the provider reports;
-            // a size that does not grow would ask again for ever.
-            if (result == ERROR_MORE_DATA && reported > size && reported <= largestBufferSize) {
-                size = reported;
-                continue;
-            }
-            break;
-        }
-    }
-    ProcessMessages();
-    return listing;
+    });
 }
 
 void TfrmNetworkClients::btnAddClick()
@@ -244,7 +163,7 @@ void TfrmNetworkClients::btnAddClick()
             else if (colon != std::string::npos)
                 host = line.substr(std::min(colon + 2, line.size()));
             if (!host.empty() && !IsHostListed(host) && frmAddressList)
-                frmAddressList->ListBox1.Add(callName + " <" + host + ">");
+                frmAddressList->ListBox1.Add(larkspan::addresses::ComposeEntry(callName, host));
         }
     }
     Close();
@@ -254,12 +173,8 @@ bool TfrmNetworkClients::IsHostListed(const std::string& host)
 {
     if (!frmAddressList)
         return false;
-    for (const std::string& entry : frmAddressList->ListBox1.Items()) {
-        const std::size_t open = entry.find('<');
-        const std::size_t close = entry.find('>');
-        if (open != std::string::npos && close != std::string::npos && close > open &&
-            entry.compare(open + 1, close - open - 1, host) == 0)
+    for (const std::string& entry : frmAddressList->ListBox1.Items())
+        if (larkspan::addresses::ListedHost(entry) == host)
             return true;
-    }
     return false;
 }

@@ -10,7 +10,6 @@
 #include "winui/ListBox.h"
 #include "winui/SpeedButton.h"
 
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,24 +37,8 @@ public:
     void SetNetResources(std::unique_ptr<NetResources> resources) { net_ = std::move(resources); }
 
 private:
-    // One container's listing, read in batches: each batch's NETRESOURCE
-    // records lie at the start of a buffer of their own, whose strings they
-    // point into; `records` holds them all in the order the provider gave them.
-    struct Listing {
-        std::vector<std::vector<std::uint64_t>> buffers;  // 8-byte units keep the records aligned
-        std::vector<const NETRESOURCEA*> records;
-        std::size_t bytes = 0;  // the buffers' size together
-
-        void Add(std::vector<std::uint64_t> buffer, DWORD count);
-    };
-
     void CreateComponents() override;
     void Search();
-    void WalkNetContainer(const NETRESOURCEA* container, DWORD resourceType, DWORD displayType,
-                          winui::ListBox& target, int depth);
-    // The container's records; none when it cannot be opened or read.
-    Listing ReadNetContainer(DWORD resourceType, const NETRESOURCEA* container);
-
     std::unique_ptr<NetResources> net_ = std::make_unique<PlatformNetResources>();
     bool searching_ = false;
 };

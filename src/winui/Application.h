@@ -4,6 +4,7 @@
 // exceptions that no handler caught.
 #pragma once
 
+#include "Monitors.h"
 #include "Prompts.h"
 #include "Window.h"
 
@@ -86,10 +87,13 @@ public:
     std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
                                         const std::string& value);
     std::vector<std::wstring> OpenFiles(const std::string& title, const std::string& filter);
+    // The monitors' work areas, through the monitor seam.
+    const MonitorLayout& Monitors() const noexcept { return *monitors_; }
 
     // Test seams; nullptr restores the platform's own.
     void SetPrompts(Prompts* prompts) noexcept { prompts_ = prompts ? prompts : &platformPrompts_; }
     void SetShellLauncher(ShellLauncher* shell) noexcept { shell_ = shell ? shell : &platformShell_; }
+    void SetMonitors(const MonitorLayout* monitors) noexcept { monitors_ = monitors ? monitors : &platformMonitors_; }
 
 private:
     void Adopt(std::unique_ptr<Form> form, std::function<void()> forget);
@@ -120,6 +124,8 @@ private:
     PlatformShellLauncher platformShell_;
     Prompts* prompts_ = &platformPrompts_;
     ShellLauncher* shell_ = &platformShell_;
+    PlatformMonitors platformMonitors_;
+    const MonitorLayout* monitors_ = &platformMonitors_;
 };
 
 }  // namespace winui

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -67,6 +68,27 @@ public:
     }
 };
 
+// Monitors side by side, each 1366 x 768 with a 40-pixel taskbar below.
+class ScriptedMonitors final : public winui::MonitorLayout {
+public:
+    explicit ScriptedMonitors(int count) : count_(count) {}
+    std::vector<RECT> WorkAreas() const override
+    {
+        std::vector<RECT> areas;
+        for (int n = 0; n < count_; ++n)
+            areas.push_back({1366 * n, 0, 1366 * (n + 1), 728});
+        return areas;
+    }
+    RECT NearestWorkArea(const RECT& window) const override
+    {
+        const int n = std::clamp<int>((window.left + window.right) / 2 / 1366, 0, count_ - 1);
+        return {1366 * n, 0, 1366 * (n + 1), 728};
+    }
+
+private:
+    int count_;
+};
+
 class MonitorTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -121,7 +143,7 @@ TEST_F(MonitorTest, WindowIsARoundedTranslucentTopmostWidgetAtItsFirstRunPlace)
     EXPECT_EQ(frmSystemMonitor->ClientWidth(), 182);
     EXPECT_EQ(frmSystemMonitor->ClientHeight(), 191);
     EXPECT_EQ(frmSystemMonitor->Left(), 1366 - 182 - 20);
-    EXPECT_EQ(frmSystemMonitor->Top(), 216);
+    EXPECT_EQ(frmSystemMonitor->Top(), 54);  // 216 would lie under the widget's first-run place
     EXPECT_TRUE(::GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
     BYTE alpha = 0;
     ASSERT_TRUE(::GetLayeredWindowAttributes(window, nullptr, &alpha, nullptr));
@@ -133,6 +155,30 @@ TEST_F(MonitorTest, WindowIsARoundedTranslucentTopmostWidgetAtItsFirstRunPlace)
     ::DeleteObject(region);
     EXPECT_EQ(::GetWindow(window, GW_OWNER), app->Handle());
     EXPECT_EQ(app->Title(), "System Monitor");
+}
+
+// A place on a second monitor is kept while that monitor is there; once it
+// is gone the window comes back wholly onto the first, and a place under
+// the taskbar moves up above it.
+TEST_F(MonitorTest, APlaceOnAMonitorThatIsGoneComesBackOntoTheFirst)
+{
+    struct Case {
+        int monitors, left, top, expectedLeft, expectedTop;
+    };
+    for (const Case c : {Case{2, 2000, 300, 2000, 300}, Case{1, 2000, 300, 1366 - 182, 300},
+                         Case{1, 400, 700, 400, 728 - 191}}) {
+        const ScriptedMonitors monitors(c.monitors);
+        app->SetMonitors(&monitors);
+        winui::SettingsFile::Larkspan().WritePosition("System Monitor", {c.left, c.top});
+        probe->basicOk = false;
+        RunMonitor();
+        EXPECT_EQ(frmSystemMonitor->Left(), c.expectedLeft) << c.monitors << " monitors, " << c.left;
+        EXPECT_EQ(frmSystemMonitor->Top(), c.expectedTop) << c.monitors << " monitors, " << c.left;
+        app->SetMonitors(nullptr);
+        TearDown();  // a fresh program for the next case
+        app = std::make_unique<winui::Application>();
+        SetUp();
+    }
 }
 
 TEST_F(MonitorTest, TheLoopStartsOnlyOnceTheWindowIsOnScreen)

@@ -41,3 +41,8 @@ TEST(FuzzCorpus, GifImageSeedsPass)
 {
     EXPECT_GE(ReplaySeeds("gif-image", FuzzGifImage), 4);
 }
+
+TEST(FuzzCorpus, DnsMessageSeedsPass)
+{
+    EXPECT_GE(ReplaySeeds("dns-message", FuzzDnsMessage), 4);
+}

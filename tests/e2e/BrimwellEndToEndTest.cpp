@@ -1,5 +1,6 @@
 // Starts the real Brimwell.exe in a program folder of its own and checks it
-// from outside: its place, its live readings, and the position it stores.
+// from outside: its place, its live readings, and the position it stores;
+// with the real Tessaly.exe beside it, where both widgets stand.
 #include "ProgramUnderTest.h"
 
 #include <gtest/gtest.h>
@@ -16,17 +17,109 @@ bool Contains(const std::vector<std::string>& texts, const std::string& text)
     return false;
 }
 
+// Tessaly with the list files a user's program folder holds (it reports
+// each one that is missing).
+void GiveListFiles(const ProgramUnderTest& program)
+{
+    for (const char* name : {"SumvexFileList.dat", "QuilloFileList.dat", "IPAddress.dat"}) {
+        const HANDLE file = ::CreateFileA(program.File(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        EXPECT_NE(file, INVALID_HANDLE_VALUE) << name;
+        ::CloseHandle(file);
+    }
+}
+
+void StorePosition(const ProgramUnderTest& program, const char* section, int left, int top)
+{
+    const std::string ini = program.File("Larkspan.ini");
+    ::WritePrivateProfileStringA(section, "Left Side", std::to_string(left).c_str(), ini.c_str());
+    ::WritePrivateProfileStringA(section, "Top Side", std::to_string(top).c_str(), ini.c_str());
+}
+
+RECT WindowRect(HWND window)
+{
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    return r;
+}
+
+bool Inside(const RECT& inner, const RECT& outer)
+{
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
 }  // namespace
+
+// On a first run the monitor stands above the widget, clear of it, both at
+// the right edge; positions left from another screen come back wholly onto
+// this one, and one that still shows a corner stays where it is.
+TEST(WidgetPlacement, FirstRunsStandApartAndLostWidgetsComeBack)
+{
+    ASSERT_FALSE(SiblingPath().empty()) << "the test needs Tessaly.exe as its second argument";
+    RECT work{};
+    ASSERT_TRUE(::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+    ASSERT_EQ(work.right, 1366);  // the 1366 x 768 test screen
+    ProgramUnderTest brimwell(ProgramPath(), "Brimwell");
+    ProgramUnderTest tessaly(SiblingPath(), "Tessaly");
+    GiveListFiles(tessaly);
+    const auto bothClosed = [&] {
+        for (ProgramUnderTest* program : {&brimwell, &tessaly})
+            if (HWND form = program->WaitForWindow(program == &brimwell ? 182 : 178, program == &brimwell ? 191 : 417))
+                ::PostMessageA(form, WM_CLOSE, 0, 0);
+        brimwell.WaitForExit();
+        tessaly.WaitForExit();
+    };
+
+    // 768 / 3 = 255 for the widget; the monitor's own default, 216, would
+    // put its lower part under the widget, so it ends 10 pixels above it.
+    HWND monitor = brimwell.Start(1164, 54);
+    HWND widget = tessaly.Start(1168, 255);
+    ASSERT_NE(monitor, nullptr);
+    ASSERT_NE(widget, nullptr);
+    RECT m = WindowRect(monitor), w = WindowRect(widget), overlap{};
+    EXPECT_EQ(m.top, 54);
+    EXPECT_EQ(w.top, 255);
+    EXPECT_FALSE(::IntersectRect(&overlap, &m, &w));
+    bothClosed();
+
+    // Left by a larger or a second screen: back to the nearest place wholly
+    // inside the work area.
+    StorePosition(tessaly, "Tessaly", 3000, 1500);
+    StorePosition(brimwell, "System Monitor", -900, 2000);
+    widget = tessaly.Start(work.right - 178, work.bottom - 417);
+    monitor = brimwell.Start(work.left, work.bottom - 191);
+    ASSERT_NE(widget, nullptr);
+    ASSERT_NE(monitor, nullptr);
+    EXPECT_TRUE(Inside(WindowRect(widget), work));
+    EXPECT_TRUE(Inside(WindowRect(monitor), work));
+    EXPECT_EQ(WindowRect(widget).left, work.right - 178);
+    EXPECT_EQ(WindowRect(monitor).top, work.bottom - 191);
+    bothClosed();
+
+    // 50 x 60 pixels of each still show: kept to the pixel.
+    StorePosition(tessaly, "Tessaly", work.right - 50, work.bottom - 60);
+    StorePosition(brimwell, "System Monitor", -132, -131);
+    widget = tessaly.Start(work.right - 50, work.bottom - 60);
+    monitor = brimwell.Start(-132, -131);
+    ASSERT_NE(widget, nullptr);
+    ASSERT_NE(monitor, nullptr);
+    EXPECT_EQ(WindowRect(widget).left, work.right - 50);
+    EXPECT_EQ(WindowRect(widget).top, work.bottom - 60);
+    EXPECT_EQ(WindowRect(monitor).left, -132);
+    EXPECT_EQ(WindowRect(monitor).top, -131);
+    bothClosed();
+}
 
 TEST(BrimwellEndToEnd, MonitorShowsLiveReadingsAndRemembersItsPlace)
 {
     ProgramUnderTest program(ProgramPath(), "Brimwell");
-    HWND monitor = program.Start(1164, 216);
+    HWND monitor = program.Start(1164, 54);
     ASSERT_NE(monitor, nullptr);
     RECT r{};
     ::GetWindowRect(monitor, &r);
     EXPECT_EQ(r.left, 1164);
-    EXPECT_EQ(r.top, 216);
+    EXPECT_EQ(r.top, 54);  // clear of the widget's default place
     EXPECT_EQ(r.right - r.left, 182);
     EXPECT_EQ(r.bottom - r.top, 191);
     BYTE alpha = 0;

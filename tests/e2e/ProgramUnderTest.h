@@ -14,6 +14,8 @@ namespace testing_support {
 
 // The program under test: the test program's first argument.
 const std::string& ProgramPath();
+// The other program of the suite, where the test was given it: the second argument.
+const std::string& SiblingPath();
 
 // A Unix path handed over by CTest, in the form Wine's programs open.
 std::string WindowsPath(std::string path);

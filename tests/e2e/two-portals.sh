@@ -35,11 +35,8 @@ start_receiver() {
   WINEPREFIX=$work/prefix ip netns exec "$ns" bash -c \
     "source '$(dirname "$0")/../../scripts/lib/wine.sh'; select_wine '${wine[1]}' && prepare_prefix without-window-manager" ||
     return 1
-  mkdir "$work/receiver"
+  make_program_folder "$work/receiver"
   cp "$tessaly" "$work/receiver/Tessaly.exe"
-  : >"$work/receiver/SumvexFileList.dat"
-  : >"$work/receiver/QuilloFileList.dat"
-  : >"$work/receiver/IPAddress.dat"
   printf '[Tessaly]\r\nLeft Side=%s\r\nTop Side=%s\r\n' "$left" "$top" >"$work/receiver/Larkspan.ini"
   (cd "$work/receiver" && WINEPREFIX=$work/prefix exec ip netns exec "$ns" "${wine[@]}" "$work/receiver/Tessaly.exe") </dev/null >"$work/receiver.log" 2>&1 &
   for _ in $(seq 1 300); do
