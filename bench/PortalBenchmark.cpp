@@ -10,6 +10,7 @@
 #include "tessaly/FilePortal.h"
 #include "tessaly/Program.h"
 #include "winui/Application.h"
+#include "winui/LocaleText.h"
 
 #include <algorithm>
 #include <atomic>
@@ -36,7 +37,10 @@ public:
             std::fprintf(stderr, "unexpected message: %s\n", text.c_str());
         return winui::MessageResult::Ok;
     }
-    std::vector<std::string> OpenFiles(HWND, const std::string&, const std::string&) override { return {file}; }
+    std::vector<std::wstring> OpenFiles(HWND, const std::string&, const std::string&) override
+    {
+        return {winui::Widen(file)};
+    }
     std::string file;
 };
 

@@ -10,6 +10,7 @@
 #include "core/StreamHeader.h"
 #include "winui/Application.h"
 #include "winui/Handles.h"
+#include "winui/LocaleText.h"
 #include "winui/SettingsFile.h"
 
 #include <initializer_list>
@@ -352,9 +353,9 @@ namespace {
 constexpr char selectFirst[] = "Please make a selection first.";
 
 // What follows the last "\\" or ":" of an entry.
-std::string EntryName(const std::string& entry)
+std::string EntryName(const std::string& entry, const larkspan::CodePage& codePage)
 {
-    return larkspan::portal::BareFileName(entry);
+    return larkspan::portal::BareFileName(entry, codePage);
 }
 
 }  // namespace
@@ -461,7 +462,7 @@ TfrmFilePortal::MoveResult TfrmFilePortal::MoveEntry(int index, const std::strin
     Application& app = Application::Instance();
     const std::string source = ListBox1.Item(index);
     // A drive's root ends with its separator already.
-    const std::string target = (folder.ends_with('\\') ? folder : folder + "\\") + EntryName(source);
+    const std::string target = (folder.ends_with('\\') ? folder : folder + "\\") + EntryName(source, codePage_);
     bool moved;
     if (::GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
         moved = ::MoveFileA(source.c_str(), target.c_str()) != FALSE;
@@ -679,16 +680,18 @@ public:
     ShellDrop& operator=(const ShellDrop&) = delete;
     ~ShellDrop() { ::DragFinish(drop_); }
 
-    std::vector<std::string> Files() const
+    // The paths as the file system names them: the ANSI code page may
+    // not hold every name.
+    std::vector<std::wstring> Files() const
     {
-        std::vector<std::string> files;
-        const UINT count = ::DragQueryFileA(drop_, 0xFFFFFFFF, nullptr, 0);
+        std::vector<std::wstring> files;
+        const UINT count = ::DragQueryFileW(drop_, 0xFFFFFFFF, nullptr, 0);
         for (UINT i = 0; i < count; ++i) {
             // As long as the name is: a fixed buffer would cut a long path
             // short and send another file, or none.
-            const UINT length = ::DragQueryFileA(drop_, i, nullptr, 0);
-            std::string name(length + 1, '\0');
-            name.resize(::DragQueryFileA(drop_, i, name.data(), length + 1));
+            const UINT length = ::DragQueryFileW(drop_, i, nullptr, 0);
+            std::wstring name(length + 1, L'\0');
+            name.resize(::DragQueryFileW(drop_, i, name.data(), length + 1));
             files.push_back(std::move(name));
         }
         return files;
@@ -715,7 +718,7 @@ bool TfrmFilePortal::RbPanel2DragOver(const Window& source) const
 void TfrmFilePortal::RbPanel2DragDrop(const Window& source)
 {
     if (Form1 && &source == &Form1->ListBox1) {
-        SendFiles({Form1->SelectedDocumentPath}, dropWarning);
+        SendFiles({Widen(Form1->SelectedDocumentPath)}, dropWarning);
     } else if (&source == &ListBox1) {
         if (RefuseWhileSending(dropWarning))
             return;
@@ -730,7 +733,7 @@ void TfrmFilePortal::RbPanel2DragDrop(const Window& source)
             if (!ListBox1.Selected(i))
                 remaining.push_back(ListBox1.Item(i));
         ListBox1.Assign(remaining);
-        SendFiles({entry}, dropWarning);
+        SendFiles({Widen(entry)}, dropWarning);
     }
 }
 
@@ -743,10 +746,10 @@ void TfrmFilePortal::SendFromOpenDialog1Click()
 {
     if (RefuseWhileSending(openWarning))
         return;
-    const std::vector<std::string> files =
+    std::vector<std::wstring> files =
         Application::Instance().OpenFiles("Select Files to Transfer", "All Files (*.*)|*.*");
     if (!files.empty())
-        SendFiles(files, openWarning);
+        SendFiles(std::move(files), openWarning);
 }
 
 void TfrmFilePortal::ClearFilesReceivedList1Click()
@@ -770,13 +773,13 @@ bool TfrmFilePortal::RefuseWhileSending(const char* warning)
     return true;
 }
 
-void TfrmFilePortal::SendFiles(const std::vector<std::string>& files, const char* warning)
+void TfrmFilePortal::SendFiles(std::vector<std::wstring> files, const char* warning)
 {
     if (RefuseWhileSending(warning))
         return;
     RxTimerList1.SetActive(true);
     sendWarning_ = warning;
-    Sender.Start(Edit1.Text(), files);
+    Sender.Start(Edit1.Text(), std::move(files));
 }
 
 void TfrmFilePortal::SendFinished(tessaly::PortalSender::Outcome outcome, const std::string& file)

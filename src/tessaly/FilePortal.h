@@ -12,6 +12,7 @@
 #include "transfer/MulticastDns.h"
 #include "transfer/NMSTRMServ.h"
 #include "transfer/TimerLst.h"
+#include "winui/AnsiCodePage.h"
 #include "winui/Edit.h"
 #include "winui/Form.h"
 #include "winui/Label.h"
@@ -148,7 +149,7 @@ private:
     MoveResult MoveEntry(int index, const std::string& folder);
     // One send command: the files one by one to the host of the field; the
     // success box at the end, or `warning` at the first failure.
-    void SendFiles(const std::vector<std::string>& files, const char* warning);
+    void SendFiles(std::vector<std::wstring> files, const char* warning);
     // The status after the last receiving session: ready, unless a send
     // shows its own.
     void ReceivingEnded();
@@ -156,6 +157,7 @@ private:
     static std::optional<std::string> AskForHost();
 
     std::optional<tessaly::TMenuDrawing> menuDrawing_;
+    winui::AnsiCodePage codePage_;  // the received list's paths are in it
 
     tessaly::ReceivedFiles receivedFiles_;
     std::mutex receivedLock_;

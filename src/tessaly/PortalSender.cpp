@@ -50,10 +50,15 @@ PortalSender::~PortalSender()
     worker_.join();
 }
 
-bool PortalSender::Start(std::string host, std::vector<std::string> files)
+bool PortalSender::Start(std::string host, std::vector<std::wstring> paths)
 {
     if (running_)
         return false;
+    std::vector<OutgoingFile> files;
+    for (std::wstring& path : paths) {
+        std::string name = larkspan::portal::AnnouncedName(winui::Utf16(path), codePage_);
+        files.push_back({std::move(path), std::move(name)});
+    }
     Join();  // the previous command's thread, ended already
     {
         std::lock_guard<std::mutex> lock(lock_);
@@ -76,7 +81,7 @@ void PortalSender::Join()
 
 // ---- On the worker -----------------------------------------------------------
 
-void PortalSender::Run(Settings settings, std::vector<std::string> files)
+void PortalSender::Run(Settings settings, std::vector<OutgoingFile> files)
 {
     Event finished{Event::Kind::Finished};
     try {
@@ -97,7 +102,7 @@ void PortalSender::Run(Settings settings, std::vector<std::string> files)
     Wake();
 }
 
-void PortalSender::SendAll(TNMStrm& NMSend1, const std::vector<std::string>& files, Event& finished)
+void PortalSender::SendAll(TNMStrm& NMSend1, const std::vector<OutgoingFile>& files, Event& finished)
 {
     NMSend1.OnConnect = [this, &NMSend1] {
         Post({Event::Kind::Connect});
@@ -121,14 +126,14 @@ void PortalSender::SendAll(TNMStrm& NMSend1, const std::vector<std::string>& fil
         sending_ = &NMSend1;
     }
     try {
-        for (const std::string& path : files) {
+        for (const OutgoingFile& outgoing : files) {
             {
                 std::lock_guard<std::mutex> lock(lock_);
                 if (cancelled_)
                     break;
             }
-            NMSend1.FromName = larkspan::portal::BareFileName(path);
-            TFileStream file(path, TFileStream::Mode::OpenReadExclusive);
+            NMSend1.FromName = outgoing.name;
+            TFileStream file(outgoing.path, TFileStream::Mode::OpenReadExclusive);
             // Refused before connecting: the size field cannot carry it.
             if (file.Size() > larkspan::transfer::maxContentSize)
                 throw TooLargeToSend{NMSend1.FromName};

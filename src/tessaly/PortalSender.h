@@ -5,6 +5,7 @@
 // command's events come back to the thread that started it, in order.
 #pragma once
 
+#include "winui/AnsiCodePage.h"
 #include "winui/MessageWindow.h"
 
 #include <condition_variable>
@@ -55,8 +56,11 @@ public:
 
     // True from Start until OnFinished has been raised.
     bool Running() const noexcept { return running_; }
-    // Starts a command; refused (false) while one runs.
-    bool Start(std::string host, std::vector<std::string> files);
+    // Starts a command; refused (false) while one runs. Each file is opened
+    // by its path as the file system names it and announced under its name
+    // in the ANSI code page, where each character the code page cannot hold
+    // is "_": peers take names in that code page, byte for byte.
+    bool Start(std::string host, std::vector<std::wstring> files);
 
 private:
     struct Event {
@@ -69,6 +73,11 @@ private:
         std::string file;       // Finished: the file that was too large
     };
 
+    struct OutgoingFile {
+        std::wstring path;  // opened by it
+        std::string name;   // announced
+    };
+
     // What a command's worker takes from the sender when it starts.
     struct Settings {
         std::string host;
@@ -77,8 +86,8 @@ private:
     };
 
     // On the worker.
-    void Run(Settings settings, std::vector<std::string> files);
-    void SendAll(TNMStrm& NMSend1, const std::vector<std::string>& files, Event& finished);
+    void Run(Settings settings, std::vector<OutgoingFile> files);
+    void SendAll(TNMStrm& NMSend1, const std::vector<OutgoingFile>& files, Event& finished);
     void Post(Event event);
     void Wake();  // under the lock
     std::optional<std::string> AskForHost();
@@ -87,6 +96,7 @@ private:
     void Raise(const Event& event);
     void Join();
 
+    winui::AnsiCodePage codePage_;
     winui::MessageWindow window_;
     std::thread worker_;
     bool running_ = false;

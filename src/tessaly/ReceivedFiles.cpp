@@ -35,10 +35,10 @@ constexpr std::size_t numberRoom = 8;
 
 std::string ReceivedFiles::Store(std::string_view receivedName, TStream& content) const
 {
-    const std::optional<std::string> name = portal::SafeReceivedName(receivedName);
-    // The file functions take paths of fewer than MAX_PATH characters, a
-    // numbered name " (n)" included.
-    if (!name || folder_.size() + name->size() + numberRoom >= MAX_PATH)
+    const std::optional<std::string> name = portal::SafeReceivedName(receivedName, codePage_);
+    // The file functions take paths of fewer than MAX_PATH characters (not
+    // bytes: a double-byte character is one), a numbered name " (n)" included.
+    if (!name || portal::NameLength(folder_, codePage_) + portal::NameLength(*name, codePage_) + numberRoom >= MAX_PATH)
         throw RefusedName(portal::PrintableName(receivedName));
     // The content is complete in a temporary file of the folder before it
     // gets its name, and the rename never replaces a file: a name that is
@@ -54,7 +54,7 @@ std::string ReceivedFiles::Store(std::string_view receivedName, TStream& content
     }
     constexpr int tries = 10000;
     for (int n = 1; n <= tries; ++n) {
-        const std::string target = folder_ + (n == 1 ? *name : portal::NumberedName(*name, n));
+        const std::string target = folder_ + (n == 1 ? *name : portal::NumberedName(*name, n, codePage_));
         if (file->KeepAs(target))
             return target;
     }
@@ -64,13 +64,17 @@ std::string ReceivedFiles::Store(std::string_view receivedName, TStream& content
 std::string DownloadsFolder()
 {
     PWSTR path = nullptr;
-    std::string folder;
+    std::wstring wide;
     if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_Downloads, 0, nullptr, &path)))
-        folder = winui::Narrow(path);
+        wide = path;
     ::CoTaskMemFree(path);
-    if (folder.empty())
+    if (wide.empty())
         throw std::runtime_error("Cannot find the Downloads folder");
-    return folder.back() == '\\' ? folder : folder + '\\';
+    // A folder named with a lookalike in its place would be another one.
+    const std::optional<std::string> folder = winui::NarrowPath(wide);
+    if (!folder)
+        throw std::runtime_error("The Downloads folder's path does not fit the ANSI code page");
+    return folder->back() == '\\' ? *folder : *folder + '\\';
 }
 
 std::string ChooseReceiveFolder(const std::string& preferred)

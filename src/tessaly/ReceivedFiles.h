@@ -4,6 +4,7 @@
 #pragma once
 
 #include "transfer/Streams.h"
+#include "winui/AnsiCodePage.h"
 
 #include <stdexcept>
 #include <string>
@@ -18,7 +19,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The user's Downloads folder, with its separator at the end.
+// The user's Downloads folder, with its separator at the end. Throws when
+// there is none, or when the ANSI code page cannot hold its path exactly
+// (files are written by that path).
 std::string DownloadsFolder();
 
 // Whether this user can create files in the folder (a standard user may
@@ -46,6 +49,7 @@ public:
 
 private:
     std::string folder_;
+    winui::AnsiCodePage codePage_;  // the one peers announce names in
 };
 
 }  // namespace tessaly

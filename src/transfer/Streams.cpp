@@ -1,5 +1,7 @@
 #include "Streams.h"
 
+#include "winui/LocaleText.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -26,14 +28,45 @@ void TMemoryStream::Write(const void* buffer, std::size_t count)
     position_ = static_cast<std::int64_t>(end);
 }
 
+namespace {
+
+// How each mode opens its file.
+struct Opening {
+    explicit Opening(TFileStream::Mode mode)
+        : create(mode == TFileStream::Mode::Create),
+          access(create ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ),
+          share(mode == TFileStream::Mode::OpenRead ? FILE_SHARE_READ : 0),
+          disposition(create ? CREATE_ALWAYS : OPEN_EXISTING)
+    {
+    }
+    std::string Failure(const std::string& path) const
+    {
+        return (create ? "Cannot create file " : "Cannot open file ") + path;
+    }
+    bool create;
+    DWORD access;
+    DWORD share;
+    DWORD disposition;
+};
+
+}  // namespace
+
 TFileStream::TFileStream(const std::string& path, Mode mode)
 {
-    const bool create = mode == Mode::Create;
-    const DWORD share = mode == Mode::OpenRead ? FILE_SHARE_READ : 0;
-    file_.Reset(::CreateFileA(path.c_str(), create ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ, share, nullptr,
-                              create ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const Opening how(mode);
+    file_.Reset(::CreateFileA(path.c_str(), how.access, how.share, nullptr, how.disposition, FILE_ATTRIBUTE_NORMAL,
+                              nullptr));
     if (!file_)
-        throw std::runtime_error((create ? "Cannot create file " : "Cannot open file ") + path);
+        throw std::runtime_error(how.Failure(path));
+}
+
+TFileStream::TFileStream(const std::wstring& path, Mode mode)
+{
+    const Opening how(mode);
+    file_.Reset(::CreateFileW(path.c_str(), how.access, how.share, nullptr, how.disposition, FILE_ATTRIBUTE_NORMAL,
+                              nullptr));
+    if (!file_)
+        throw std::runtime_error(how.Failure(winui::Narrow(path)));  // a text to show only
 }
 
 TFileStream::~TFileStream()

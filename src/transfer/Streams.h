@@ -52,6 +52,9 @@ public:
     enum class Mode { OpenRead, OpenReadExclusive, Create };
     // Throws "Cannot open file <path>" or "Cannot create file <path>".
     TFileStream(const std::string& path, Mode mode);
+    // The same by the path as the file system names it, for files whose
+    // names the ANSI code page cannot hold.
+    TFileStream(const std::wstring& path, Mode mode);
     TFileStream(const TFileStream&) = delete;
     TFileStream& operator=(const TFileStream&) = delete;
     ~TFileStream() override;

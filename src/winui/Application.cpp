@@ -125,7 +125,7 @@ std::optional<std::string> Application::InputBox(const std::string& caption, con
     return prompts_->InputBox(ActivePopupOwner(), caption, prompt, value);
 }
 
-std::vector<std::string> Application::OpenFiles(const std::string& title, const std::string& filter)
+std::vector<std::wstring> Application::OpenFiles(const std::string& title, const std::string& filter)
 {
     return prompts_->OpenFiles(ActivePopupOwner(), title, filter);
 }

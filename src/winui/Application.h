@@ -87,7 +87,7 @@ public:
     // The input box and the open dialog, through the prompts seam.
     std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
                                         const std::string& value);
-    std::vector<std::string> OpenFiles(const std::string& title, const std::string& filter);
+    std::vector<std::wstring> OpenFiles(const std::string& title, const std::string& filter);
     // The monitors' work areas, through the monitor seam.
     const MonitorLayout& Monitors() const noexcept { return *monitors_; }
 

@@ -1,5 +1,7 @@
 #include "LocaleText.h"
 
+#include "AnsiCodePage.h"
+
 namespace winui {
 
 namespace {
@@ -53,6 +55,11 @@ std::string Narrow(const std::wstring& text)
     std::string narrow(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
     ::WideCharToMultiByte(CP_ACP, 0, text.data(), size, narrow.data(), length, nullptr, nullptr);
     return narrow;
+}
+
+std::optional<std::string> NarrowPath(const std::wstring& path)
+{
+    return larkspan::NarrowExactly(Utf16(path), AnsiCodePage());
 }
 
 }  // namespace winui

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace winui {
@@ -14,8 +15,15 @@ std::string DateTimeText(const SYSTEMTIME& time);
 // The user's decimal separator (its first character).
 char DecimalSeparator();
 
-// Text between the program's ANSI code page and UTF-16.
+// Text between the program's ANSI code page and UTF-16. Narrow is for
+// texts shown: a character the code page lacks becomes one that looks alike
+// or "?".
 std::wstring Widen(const std::string& text);
 std::string Narrow(const std::wstring& text);
+
+// A path in the ANSI code page, each character by its exact bytes; nothing
+// when the code page cannot hold one of them. A path is never narrowed
+// otherwise: a lookalike character ("ｒ" for "r") would name another file.
+std::optional<std::string> NarrowPath(const std::wstring& path);
 
 }  // namespace winui

@@ -164,7 +164,7 @@ std::optional<std::string> PlatformPrompts::InputBox(HWND owner, const std::stri
     return state.value;
 }
 
-std::vector<std::string> PlatformPrompts::OpenFiles(HWND owner, const std::string& title, const std::string& filter)
+std::vector<std::wstring> PlatformPrompts::OpenFiles(HWND owner, const std::string& title, const std::string& filter)
 {
     ComPtr<IFileOpenDialog> dialog;
     if (FAILED(::CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileOpenDialog,
@@ -189,7 +189,7 @@ std::vector<std::string> PlatformPrompts::OpenFiles(HWND owner, const std::strin
     dialog->GetOptions(&options);
     dialog->SetOptions(options | FOS_ALLOWMULTISELECT | FOS_PATHMUSTEXIST | FOS_FILEMUSTEXIST |
                        FOS_FORCEFILESYSTEM);
-    std::vector<std::string> files;
+    std::vector<std::wstring> files;
     if (FAILED(dialog->Show(owner)))
         return files;  // cancelled
     ComPtr<IShellItemArray> chosen;
@@ -201,7 +201,7 @@ std::vector<std::string> PlatformPrompts::OpenFiles(HWND owner, const std::strin
         ComPtr<IShellItem> item;
         PWSTR path = nullptr;
         if (SUCCEEDED(chosen->GetItemAt(i, item.Put())) && SUCCEEDED(item->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
-            files.push_back(Narrow(path));
+            files.emplace_back(path);
             ::CoTaskMemFree(path);
         }
     }

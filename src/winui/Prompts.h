@@ -35,10 +35,11 @@ public:
         return std::nullopt;
     }
     // The open dialog for one or more existing files; `filter` holds
-    // description|pattern pairs ("All Files (*.*)|*.*"). The chosen files in
-    // the dialog's order; none when the user cancels.
-    virtual std::vector<std::string> OpenFiles(HWND /*owner*/, const std::string& /*title*/,
-                                               const std::string& /*filter*/)
+    // description|pattern pairs ("All Files (*.*)|*.*"). The chosen files'
+    // full paths as the file system names them (whatever the ANSI code page
+    // holds), in the dialog's order; none when the user cancels.
+    virtual std::vector<std::wstring> OpenFiles(HWND /*owner*/, const std::string& /*title*/,
+                                                const std::string& /*filter*/)
     {
         return {};
     }
@@ -53,7 +54,7 @@ public:
     std::optional<std::string> ChooseFolder(HWND owner, const std::string& title) override;
     std::optional<std::string> InputBox(HWND owner, const std::string& caption, const std::string& prompt,
                                         const std::string& value) override;
-    std::vector<std::string> OpenFiles(HWND owner, const std::string& title, const std::string& filter) override;
+    std::vector<std::wstring> OpenFiles(HWND owner, const std::string& title, const std::string& filter) override;
 };
 
 class ShellLauncher {

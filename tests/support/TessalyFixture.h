@@ -53,7 +53,7 @@ public:
         return answer;
     }
     // The open dialog answers `openFiles` and records "title|filter".
-    std::vector<std::string> OpenFiles(HWND, const std::string& title, const std::string& filter) override
+    std::vector<std::wstring> OpenFiles(HWND, const std::string& title, const std::string& filter) override
     {
         openDialogs.push_back(title + "|" + filter);
         return openFiles;
@@ -62,7 +62,7 @@ public:
     std::vector<std::string> folderTitles;
     std::deque<std::optional<std::string>> inputs;
     std::vector<std::string> inputPrompts;
-    std::vector<std::string> openFiles;
+    std::vector<std::wstring> openFiles;
     std::vector<std::string> openDialogs;
 };
 

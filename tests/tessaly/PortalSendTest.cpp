@@ -2,11 +2,13 @@
 // drags from either list, the open dialog, the host prompt, and what the user
 // sees on the way. The portal itself listens on 6501, so its sender is
 // pointed at a receiver of the test's own on another port.
+#include "RealInput.h"
 #include "TessalyFixture.h"
 
 #include "core/StreamHeader.h"
 #include "tessaly/AddressList.h"
 #include "tessaly/FilePortal.h"
+#include "winui/LocaleText.h"
 
 #include <winsock.h>
 #include <shlobj.h>
@@ -188,6 +190,23 @@ HDROP MakeDrop(const std::vector<std::string>& files)
     return static_cast<HDROP>(memory);
 }
 
+// The same with the paths as the file system names them (the shell's wide form).
+HDROP MakeWideDrop(const std::vector<std::wstring>& files)
+{
+    std::wstring names;
+    for (const std::wstring& file : files)
+        names += file + L'\0';
+    names += L'\0';
+    const std::size_t bytes = names.size() * sizeof(wchar_t);
+    const HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + bytes);
+    auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    std::memcpy(drop + 1, names.data(), bytes);
+    ::GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
 class PortalSendTest : public TessalyTest {
 protected:
     void SetUp() override
@@ -203,6 +222,8 @@ protected:
     {
         for (const std::string& file : made)
             ::DeleteFileA(file.c_str());
+        for (const std::wstring& file : madeWide)
+            ::DeleteFileW(file.c_str());
         ::RemoveDirectoryA((std::string(folder) + "\\sub").c_str());
         ::RemoveDirectoryA(folder);
         TessalyTest::TearDown();
@@ -214,6 +235,37 @@ protected:
         WriteFile(path, content);
         made.push_back(path);
         return path;
+    }
+
+    // A file whose name the ANSI code page may not hold; its full path.
+    std::wstring MakeWideFile(const std::wstring& name, const std::string& content)
+    {
+        const std::wstring path = L"C:\\portal-send\\" + name;
+        winui::FileHandle file(
+            ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD written = 0;
+        EXPECT_TRUE(::WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr));
+        madeWide.push_back(path);
+        return path;
+    }
+
+    // The portal sends to itself: what it announced arrives in its own
+    // received list, in C:\.
+    void SendToThePortalItself(std::vector<std::string> receivedNames)
+    {
+        portal->Sender.Port = 6501;
+        for (const std::string& name : receivedNames)
+            made.push_back("C:\\" + name);
+    }
+    // Lets the window run until the received list holds `count` entries or
+    // five seconds have passed.
+    bool ReceivedListReaches(int count)
+    {
+        for (int i = 0; i < 1000 && portal->ListBox1.Count() < count; ++i) {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+            winui::ProcessMessages();
+        }
+        return portal->ListBox1.Count() >= count;
     }
 
     // A shell drop, then the command it starts, to its end.
@@ -285,6 +337,7 @@ protected:
     Receiver receiver;
     const char* folder = "C:\\portal-send";
     std::vector<std::string> made;
+    std::vector<std::wstring> madeWide;
     std::vector<std::string> status;
 };
 
@@ -411,7 +464,7 @@ TEST_F(PortalSendTest, AHostThatCannotBeFoundIsAskedForOnceAndTheFieldKeepsItsTe
 
 TEST_F(PortalSendTest, TheOpenDialogSendsItsFilesFromTheMenuAndTheLabels)
 {
-    prompts.openFiles = {MakeFile("picked-1.txt", "p1"), MakeFile("picked-2.txt", "p2")};
+    prompts.openFiles = {winui::Widen(MakeFile("picked-1.txt", "p1")), winui::Widen(MakeFile("picked-2.txt", "p2"))};
     portal->SendFromOpenDialog1Click();
     WaitForSend();
     EXPECT_EQ(prompts.openDialogs, std::vector<std::string>{"Select Files to Transfer|All Files (*.*)|*.*"});
@@ -429,7 +482,7 @@ TEST_F(PortalSendTest, TheOpenDialogSendsItsFilesFromTheMenuAndTheLabels)
     EXPECT_FALSE(portal->RxTimerList1.Active());
 
     // A failure there has the dialog's own warning.
-    prompts.openFiles = {"C:\\portal-send\\missing.txt"};
+    prompts.openFiles = {L"C:\\portal-send\\missing.txt"};
     ::SendMessageA(portal->Label1.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
     WaitForSend();
     EXPECT_EQ(Texts(), std::vector<std::string>{
@@ -620,4 +673,95 @@ TEST_F(PortalSendTest, EndingTheProgramDuringASendEndsItAtOnceWithoutTheRest)
     EXPECT_LT(::GetTickCount() - start, 2000u);
     EXPECT_LT(peer.ReadToEnd(), 64 * 1024 * 1024);
     EXPECT_TRUE(prompts.shown.empty());  // no box for a send the user ended
+}
+
+TEST_F(PortalSendTest, FilesTheCodePageCannotNameGoFromTheOpenDialogUnderTheirAnnouncedNames)
+{
+    // The names peers see are in the ANSI code page; this prefix's is Western.
+    ASSERT_EQ(::GetACP(), 1252u);
+    SendToThePortalItself({"_____.txt", "_eport.txt"});
+    const std::string report = "Quarterly figures\r\n";
+    const std::string lookalike = "the file with the full-width r";
+    // A file of the name that best fit would make of the full-width one.
+    MakeFile("report.txt", "the wrong file");
+    prompts.openFiles = {MakeWideFile(L"\u041E\u0442\u0447\u0451\u0442.txt", report),  // Отчёт.txt
+                         MakeWideFile(L"\uFF52eport.txt", lookalike)};                    // ｒeport.txt
+
+    // A double-click on "Drag and Drop" opens the dialog.
+    ShowWidget();
+    Form1->SpeedButton1Click();
+    winui::ProcessMessages();
+    DoubleClickWithMouse(portal->Label1.Handle());
+    for (int i = 0; i < 200 && prompts.openDialogs.empty(); ++i) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        winui::ProcessMessages();
+    }
+    ASSERT_EQ(prompts.openDialogs.size(), 1u) << "the double-click did not open the dialog";
+    WaitForSend();
+    EXPECT_EQ(Texts(), std::vector<std::string>{success});
+    ASSERT_TRUE(ReceivedListReaches(2));
+    EXPECT_EQ(portal->ListBox1.Items(), (std::vector<std::string>{"C:\\_____.txt", "C:\\_eport.txt"}));
+    EXPECT_EQ(FileContent("C:\\_____.txt"), report);
+    EXPECT_EQ(FileContent("C:\\_eport.txt"), lookalike);
+}
+
+TEST_F(PortalSendTest, ShellDropsWithNamesTheCodePageCannotHoldAreSentWhole)
+{
+    ASSERT_EQ(::GetACP(), 1252u);
+    SendToThePortalItself({"______.txt", "_ \xE9t\xE9.png"});
+    const std::string greek(300 * 1024, 'g');  // several pieces
+    const std::wstring files[] = {MakeWideFile(L"\u0395\u03BB\u03BB\u03AC\u03B4\u03B1.txt", greek),  // Ελλάδα.txt
+                                  MakeWideFile(L"\U0001F600 \u00E9t\u00E9.png", "smile")};
+    const HDROP drop = MakeWideDrop({files[0], files[1]});
+    ::SendMessageW(portal->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    EXPECT_EQ(::GlobalFlags(drop), static_cast<UINT>(GMEM_INVALID_HANDLE));
+    WaitForSend();
+    EXPECT_EQ(Texts(), std::vector<std::string>{success});
+    ASSERT_TRUE(ReceivedListReaches(2));
+    EXPECT_EQ(portal->ListBox1.Items(), (std::vector<std::string>{"C:\\______.txt", "C:\\_ \xE9t\xE9.png"}));
+    EXPECT_EQ(FileContent("C:\\______.txt"), greek);
+    EXPECT_EQ(FileContent("C:\\_ \xE9t\xE9.png"), "smile");
+
+    // A received entry whose name the code page holds goes onward by it.
+    ShowWidget();
+    Form1->SpeedButton1Click();
+    winui::ProcessMessages();
+    prompts.shown.clear();
+    DragAndDrop(portal->ListBox1, {20, 21 + 10}, portal->RbPanel2, {150, 50});
+    WaitForSend();
+    EXPECT_EQ(Texts(), std::vector<std::string>{success});
+    ASSERT_TRUE(ReceivedListReaches(2));
+    EXPECT_EQ(portal->ListBox1.Item(1), "C:\\_ \xE9t\xE9 (2).png");
+    made.push_back("C:\\_ \xE9t\xE9 (2).png");
+    EXPECT_EQ(FileContent("C:\\_ \xE9t\xE9 (2).png"), "smile");
+}
+
+namespace {
+
+// Run under a Japanese code page (the CTest entry PortalSendShiftJisTest
+// sets the locale): names travel in Shift JIS.
+class PortalSendShiftJisTest : public PortalSendTest {};
+
+}  // namespace
+
+TEST_F(PortalSendShiftJisTest, NamesWhoseSecondBytesAreSeparatorsGoAndArriveWhole)
+{
+    ASSERT_EQ(::GetACP(), 932u) << "run with LC_ALL=ja_JP.UTF-8";
+    // 表 is 95 5C, ソ 83 5C and ポ 83 7C: second bytes of the values of "\"
+    // and "|". The half-width ｹ is the byte that is "¹" in Western code pages.
+    const std::string hyou = "\x95\x5C.doc", posoEnd = "\x83\x7C\x83\x5C", accented = "_t_.txt",
+                      katakana = "COM\xB9.txt";
+    SendToThePortalItself({hyou, posoEnd, accented, katakana});
+    const HDROP drop = MakeWideDrop({MakeWideFile(L"\u8868.doc", "hyou"), MakeWideFile(L"\u30DD\u30BD", "poso"),
+                                     MakeWideFile(L"\u00E9t\u00E9.txt", "ete"), MakeWideFile(L"COM\uFF79.txt", "com")});
+    ::SendMessageW(portal->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    WaitForSend();
+    EXPECT_EQ(Texts(), std::vector<std::string>{success});
+    ASSERT_TRUE(ReceivedListReaches(4));
+    EXPECT_EQ(portal->ListBox1.Items(),
+              (std::vector<std::string>{"C:\\" + hyou, "C:\\" + posoEnd, "C:\\" + accented, "C:\\" + katakana}));
+    EXPECT_EQ(FileContent("C:\\" + hyou), "hyou");
+    EXPECT_EQ(FileContent("C:\\" + posoEnd), "poso");
+    EXPECT_EQ(FileContent("C:\\" + accented), "ete");
+    EXPECT_EQ(FileContent("C:\\" + katakana), "com");
 }

@@ -6,6 +6,7 @@
 #include "core/StreamHeader.h"
 #include "tessaly/FilePortal.h"
 #include "tessaly/ShownName.h"
+#include "winui/LocaleText.h"
 #include "winui/SettingsFile.h"
 
 #include <winsock.h>
@@ -581,7 +582,7 @@ TEST_F(PortalStartTest, AFileThatCannotBeStoredIsNotAcknowledgedAndTheSendingPor
     const std::string file = std::string(ProgramFile("outgoing.txt"));
     WriteFile(file, "to nowhere");
     frmFilePortal->Edit1.SetText("127.0.0.1");
-    prompts.openFiles = {file};
+    prompts.openFiles = {winui::Widen(file)};
     frmFilePortal->SendFromOpenDialog1Click();
     ASSERT_TRUE(RunUntil([] { return !frmFilePortal->Sender.Running(); }));
     RunUntil([this] { return prompts.shown.size() == 2; });
@@ -604,6 +605,45 @@ TEST_F(PortalStartTest, AFolderThatTakesNoFilesGivesWayToDownloads)
     EXPECT_EQ(frmFilePortal->ListBox1.Item(0), downloads + "fallback.txt");
     EXPECT_EQ(FileContent(downloads + "fallback.txt"), "here instead");
     ::DeleteFileA((downloads + "fallback.txt").c_str());
+}
+
+TEST_F(PortalStartTest, ADownloadsFolderTheCodePageCannotNameIsNotUsed)
+{
+    // The user's Downloads moved to a folder whose name begins with a
+    // full-width "ｄ"; beside it, one that best fit would make of that name.
+    const wchar_t* shellFolders = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    const wchar_t* downloadsId = L"{374DE290-123F-4565-9164-39C4925E467B}";
+    const std::wstring moved = L"C:\\\uFF44ownloads-lookalike";
+    const std::string decoy = "C:\\downloads-lookalike";
+    ASSERT_TRUE(::CreateDirectoryW(moved.c_str(), nullptr));
+    ASSERT_TRUE(::CreateDirectoryA(decoy.c_str(), nullptr));
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, shellFolders, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    wchar_t before[MAX_PATH] = {};
+    DWORD beforeSize = sizeof before;
+    DWORD type = REG_EXPAND_SZ;
+    const bool had = ::RegQueryValueExW(key, downloadsId, nullptr, &type, reinterpret_cast<BYTE*>(before),
+                                        &beforeSize) == ERROR_SUCCESS;
+    ::RegSetValueExW(key, downloadsId, 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(moved.c_str()),
+                     static_cast<DWORD>((moved.size() + 1) * sizeof(wchar_t)));
+
+    // Neither that other folder nor the moved one by a path that would name
+    // it: receiving is off and says so.
+    EXPECT_THROW(tessaly::DownloadsFolder(), std::runtime_error);
+    StartForms("C:\\no-such-folder\\");
+    EXPECT_EQ(frmFilePortal->ReceiveFolder(), "");
+    RunUntil([this] { return !prompts.shown.empty(); });
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].text, "Files cannot be received: no folder on this computer takes the files of this "
+                                     "user.\r\n\r\nReceiving is off; sending files still works.");
+
+    if (had)
+        ::RegSetValueExW(key, downloadsId, 0, type, reinterpret_cast<const BYTE*>(before), beforeSize);
+    else
+        ::RegDeleteValueW(key, downloadsId);
+    ::RegCloseKey(key);
+    ::RemoveDirectoryW(moved.c_str());
+    ::RemoveDirectoryA(decoy.c_str());
 }
 
 TEST_F(PortalStartTest, APortHeldByAnotherProgramIsReportedOnce)
