@@ -21,6 +21,16 @@ std::optional<std::string> NarrowExactly(std::u16string_view text, const CodePag
     return narrow;
 }
 
+std::string NarrowReplacing(std::u16string_view text, const CodePage& codePage)
+{
+    std::string narrow;
+    ForEachCodePoint(text, [&](char32_t codePoint) {
+        const std::optional<std::string> bytes = IsSurrogate(codePoint) ? std::nullopt : codePage.Encode(codePoint);
+        narrow += bytes ? *bytes : "_";
+    });
+    return narrow;
+}
+
 std::optional<std::u16string> Widen(std::string_view text, const CodePage& codePage)
 {
     std::u16string wide;

@@ -84,6 +84,11 @@ inline bool IsSurrogate(char32_t codePoint)
 // a character mapped to a lookalike ("ｒ" to "r") would name another file.
 std::optional<std::string> NarrowExactly(std::u16string_view text, const CodePage& codePage);
 
+// A UTF-16 text in the code page, each character by its exact bytes and
+// "_" for each character it does not hold: a name to show or announce,
+// never a path to open.
+std::string NarrowReplacing(std::u16string_view text, const CodePage& codePage);
+
 // A text of the code page in UTF-16; nothing when it holds bytes that are
 // no character of the code page.
 std::optional<std::u16string> Widen(std::string_view text, const CodePage& codePage);

@@ -74,12 +74,7 @@ std::string BareFileName(std::string_view path, const CodePage& codePage)
 std::string AnnouncedName(std::u16string_view path, const CodePage& codePage)
 {
     const std::size_t cut = path.find_last_of(u"\\:");
-    std::string name;
-    ForEachCodePoint(cut == std::u16string_view::npos ? path : path.substr(cut + 1), [&](char32_t codePoint) {
-        const std::optional<std::string> bytes = IsSurrogate(codePoint) ? std::nullopt : codePage.Encode(codePoint);
-        name += bytes ? *bytes : "_";
-    });
-    return name;
+    return NarrowReplacing(cut == std::u16string_view::npos ? path : path.substr(cut + 1), codePage);
 }
 
 std::optional<std::string> SafeReceivedName(std::string_view received, const CodePage& codePage)

@@ -1,5 +1,8 @@
 #include "LocalNetwork.h"
 
+#include "core/CodePage.h"
+#include "winui/AnsiCodePage.h"
+
 #include <windows.h>
 
 namespace tessaly {
@@ -14,12 +17,12 @@ std::wstring FromUtf8(const std::string& text)
     return wide;
 }
 
-std::string Convert(UINT codePage, DWORD flags, const std::wstring& text, const char* defaultChar)
+std::string ToUtf8(const std::wstring& text)
 {
     const int size = static_cast<int>(text.size());
-    const int length = ::WideCharToMultiByte(codePage, flags, text.data(), size, nullptr, 0, defaultChar, nullptr);
+    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
     std::string narrow(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
-    ::WideCharToMultiByte(codePage, flags, text.data(), size, narrow.data(), length, defaultChar, nullptr);
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(), length, nullptr, nullptr);
     return narrow;
 }
 
@@ -31,14 +34,15 @@ std::string ComputerName()
     DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
     if (!::GetComputerNameW(name, &size))
         return {};
-    return Convert(CP_UTF8, 0, std::wstring(name, size), nullptr);
+    return ToUtf8(std::wstring(name, size));
 }
 
 std::vector<std::string> FoundLines(const std::vector<larkspan::discovery::Found>& found)
 {
+    const winui::AnsiCodePage ansi;
     std::vector<std::string> lines;
     for (const larkspan::discovery::Found& machine : found) {
-        lines.push_back("Computer Name: " + Convert(CP_ACP, WC_NO_BEST_FIT_CHARS, FromUtf8(machine.instance), "_"));
+        lines.push_back("Computer Name: " + larkspan::NarrowReplacing(winui::Utf16(FromUtf8(machine.instance)), ansi));
         lines.push_back("Host Name and Connection Path: \\\\" + machine.address);
         lines.push_back("Network Provider: Tessaly on this network");
         lines.push_back("");
