@@ -1,53 +1,21 @@
 #include "FilePortal.h"
 
-#include "AddressList.h"
-#include "LocalNetwork.h"
 #include "Main.h"
-#include "ShownName.h"
+#include "PanelDesigns.h"
 
 #include "core/ReceivedNames.h"
-#include "core/RefusalTexts.h"
-#include "core/StreamHeader.h"
 #include "winui/Application.h"
-#include "winui/Handles.h"
-#include "winui/LocaleText.h"
 #include "winui/SettingsFile.h"
 
 #include <initializer_list>
-#include <stdexcept>
-#include <utility>
 #include <vector>
 
 using namespace winui;
+using tessaly::Received;
 
 TfrmFilePortal* frmFilePortal = nullptr;
 
 namespace {
-
-// Raises a flag for one scope, however the scope ends.
-class FlagRaised {
-public:
-    explicit FlagRaised(bool& flag) : flag_(flag) { flag_ = true; }
-    FlagRaised(const FlagRaised&) = delete;
-    FlagRaised& operator=(const FlagRaised&) = delete;
-    ~FlagRaised() { flag_ = false; }
-
-private:
-    bool& flag_;
-};
-
-constexpr UINT receivedMessage = WM_APP + 20;
-constexpr UINT notListeningMessage = WM_APP + 21;
-constexpr UINT_PTR timer1 = 1;
-constexpr UINT_PTR receivedTimer = 2;  // a received file due to be listed
-
-constexpr char dropWarning[] =
-    "Object Dropped is not a Document or File.\r\n\r\n"
-    "{ or Object may still be in use }\r\n\r\n"
-    "{ or Host is not connected at this time }";
-constexpr char openWarning[] =
-    "File or Document may still be in use.\r\n\r\n"
-    "{ or Host is not connected at this time }";
 
 constexpr char helpText[] =
     "This is a short help tutorial.\r\n\r\n"
@@ -71,47 +39,6 @@ FormDesign PortalDesign()
     return d;
 }
 
-// The white, silver-rimmed panels of the drop zone and the received list.
-RbPanelDesign WhitePanel(const Rect& bounds)
-{
-    RbPanelDesign p;
-    p.bounds = bounds;
-    p.color = clWhite;
-    p.cornerWidth = 15;
-    p.borderWidth = 3;
-    p.borderColor = clSilver;
-    p.outerColor = clSilver;
-    p.antialiased = true;
-    p.gradient = false;
-    p.defaultFrom = clWhite;
-    p.defaultTo = RgbHex(0xDFDFE3);
-    p.gradientType = gtVertical;
-    p.textShadow = true;
-    p.showCaption = false;
-    p.font = FontSpec().Height(-11).Bold().Color(clGray);
-    return p;
-}
-
-// The title bar and the button bar: square double-gradient panels with a
-// one-pixel grey border. Never smoothed: smoothing would switch the
-// gradient off.
-RbPanelDesign GradientBar(const Rect& bounds, COLORREF from, COLORREF to)
-{
-    RbPanelDesign p;
-    p.bounds = bounds;
-    p.color = RgbHex(0xDFDFE3);
-    p.antialiased = false;
-    p.gradient = true;
-    p.gradientType = gtDoubleVert;
-    p.defaultFrom = from;
-    p.defaultTo = to;
-    p.cornerWidth = 0;
-    p.borderWidth = 1;
-    p.borderColor = clGray;
-    p.outerColor = clBtnFace;
-    return p;
-}
-
 FontSpec ZoneFont()
 {
     return FontSpec().Face("Arial").Height(-21).Bold().Color(clSilver);
@@ -132,12 +59,7 @@ TfrmFilePortal::~TfrmFilePortal() = default;
 
 void TfrmFilePortal::CreateComponents()
 {
-    RbPanelDesign title = GradientBar({0, 0, 178, 30}, 13665296, 16758897);
-    title.caption = "File Portal";
-    title.captionPosition = cpMiddleCenter;
-    title.font = FontSpec().Face("Arial").Height(-16).Bold().Color(clWhite);
-    title.textShadow = false;
-    RbPanel1.Create(Handle(), title);
+    RbPanel1.Create(Handle(), tessaly::TitleBar("File Portal"));
 
     CreateDropZone();
     CreateReceivedList();
@@ -150,61 +72,6 @@ void TfrmFilePortal::CreateComponents()
     // panel and the button bar.
     for (winui::Window* control : std::initializer_list<winui::Window*>{&RbPanel2, &ListBox1, &RbPanel4, &RbPanel3})
         control->OnKeyDown = [this](WORD& key) { RbPanel4KeyDown(key); };
-}
-
-void TfrmFilePortal::CreateReceiver()
-{
-    // Files are received from the first moment, whether the portal shows or not.
-    window_ = Handle();
-    NMRec1.Port = 6501;
-    // Large content is captured beside the files it becomes, and named there.
-    NMRec1.SpillFolder = receivedFiles_.Folder();
-    NMRec1.OnClientContact = [this] { NMRec1ClientContact(); };
-    NMRec1.OnConnect = [this] { NMRec1Connect(); };
-    NMRec1.OnDisconnect = [this] { NMRec1Disconnect(); };
-    NMRec1.OnConnectionFailed = [this] { NMRec1ConnectionFailed(); };
-    NMRec1.OnInvalidHost = [this](bool& handled) { NMRec1InvalidHost(handled); };
-    // A session that ends without a disconnect (a malformed header, an idle
-    // peer) must not leave the status counting dots for ever.
-    NMRec1.OnSessionEnded = [this] {
-        if (NMRec1.SessionCount() == 0)
-            ReceivingEnded();
-    };
-    NMRec1.OnMSG = [this](TNMStrmServ& session, const std::string& from, TStream& strm) {
-        NMRec1MSG(from, strm, session.RemoteAddress());
-    };
-    NMRec1.OnCaptureFailed = [this](TNMStrmServ&, const std::string&) { NMRec1CaptureFailed(); };
-    // Said once the program runs, not in the middle of its start.
-    const bool listening = !receivedFiles_.Folder().empty() && NMRec1.Listen();
-    const bool announce = listening && SettingsFile::Larkspan().ReadBool("File Portal", "Announce", true);
-    LocalNetwork = std::make_unique<MulticastDns>(MulticastDns::Settings{tessaly::ComputerName(), announce});
-    if (!listening) {
-        ::PostMessageA(Handle(), notListeningMessage, receivedFiles_.Folder().empty() ? 0 : 1, 0);
-        return;
-    }
-    // What a run that was killed or crashed left in the folder goes before
-    // anything new arrives (connections are taken once the message loop
-    // runs). Only the program that holds the port receives, so no other
-    // one is writing there.
-    TFileStream::RemoveAbandonedTemporaries(receivedFiles_.Folder());
-}
-
-void TfrmFilePortal::CreateSender()
-{
-    Sender.Port = 6501;
-    Sender.OnConnect = [this] { NMSend1Connect(); };
-    Sender.OnDisconnect = [this] { NMSend1Disconnect(); };
-    Sender.OnInvalidHost = [this] { return NMSend1InvalidHost(); };
-    Sender.OnConnectionFailed = [this] { NMSend1ConnectionFailed(); };
-    Sender.OnPacketSent = [this](std::int32_t sentByteCount) { NMSend1PacketSent(sentByteCount); };
-    Sender.OnMessageSent = [this] { NMSend1MessageSent(); };
-    Sender.OnFinished = [this](tessaly::PortalSender::Outcome outcome, const std::string& file) {
-        SendFinished(outcome, file);
-    };
-
-    RxTimerEvent1 = RxTimerList1.Find(RxTimerList1.Add([this](TRxTimerEvent&) { RxTimerEvent1Timer(); }, 3000, true));
-    RxTimerEvent2 = RxTimerList1.Find(RxTimerList1.Add([this](TRxTimerEvent&) { RxTimerEvent2Timer(); }, 220, true));
-    RxTimerList1.OnFinish = [this] { RxTimerList1Finish(); };
 }
 
 void TfrmFilePortal::CreateMenu()
@@ -223,7 +90,7 @@ void TfrmFilePortal::CreateMenu()
 
 void TfrmFilePortal::CreateDropZone()
 {
-    RbPanel2.Create(Handle(), WhitePanel({0, 30, 178, 163}));
+    RbPanel2.Create(Handle(), tessaly::WhitePanel({0, 30, 178, 163}));
     const HWND zone = RbPanel2.Handle();
     Label2.Create(zone, {{13, 8, 151, 13}, "I.P. Address or Host Name", FontSpec().Height(-11).Bold().Color(clGray)});
     Edit1.Create(zone, {{13, 24, 130, 16}, "127.0.0.1", FontSpec().Height(-11).Color(clGray), clWhite});
@@ -247,7 +114,7 @@ void TfrmFilePortal::CreateDropZone()
 
 void TfrmFilePortal::CreateReceivedList()
 {
-    RbPanelDesign panel = WhitePanel({0, 193, 178, 167});
+    RbPanelDesign panel = tessaly::WhitePanel({0, 193, 178, 167});
     panel.captionPosition = cpTopCenter;
     RbPanel4.Create(Handle(), panel);
     Label4.Create(RbPanel4.Handle(), {{45, 8, 85, 13}, "Files Received", FontSpec().Height(-11).Bold().Color(clGray)});
@@ -266,7 +133,7 @@ void TfrmFilePortal::CreateReceivedList()
 
 void TfrmFilePortal::CreateButtonBar()
 {
-    RbPanelDesign bar = GradientBar({0, 360, 178, 57}, 35840, 5424899);
+    RbPanelDesign bar = tessaly::GradientBar({0, 360, 178, 57}, tessaly::barGreenFrom, tessaly::barGreenTo);
     bar.showCaption = false;
     RbPanel3.Create(Handle(), bar);
 
@@ -482,172 +349,10 @@ TfrmFilePortal::MoveResult TfrmFilePortal::MoveEntry(int index, const std::strin
     return MoveResult::Moved;
 }
 
-// ---- Receiving -----------------------------------------------------------------
-
-void TfrmFilePortal::NMRec1ClientContact()
-{
-    SetTimer1Enabled(true);
-    lblCom.SetCaption("Incoming...");
-    // The next send answers the peer.
-    Edit1.SetText(NMRec1.RemoteAddress());
-    // A connection that could not be served leaves nothing incoming.
-    if (NMRec1.SessionCount() == 0)
-        ReceivingEnded();
-}
-
-void TfrmFilePortal::ReceivingEnded()
-{
-    // Only the receiving status gives way: a send may be showing its own.
-    SetTimer1Enabled(false);
-    const std::string& status = lblCom.Caption();
-    if (status.starts_with("Incoming") || status == "Receiving...")
-        lblCom.SetCaption("Ready...");
-}
-
-void TfrmFilePortal::NMRec1Connect()
-{
-    lblCom.SetCaption("Receiving...");
-}
-
-void TfrmFilePortal::NMRec1Disconnect()
-{
-    SetTimer1Enabled(false);
-    lblCom.SetCaption("Ready...");
-    // A hidden portal must not take the focus from the window the user works in.
-    if (Visible())
-        ListBox1.SetFocus();
-}
-
-void TfrmFilePortal::NMRec1InvalidHost(bool& handled)
-{
-    if (const auto host = AskForHost()) {
-        NMRec1.Host = *host;
-        handled = true;
-    }
-}
-
-void TfrmFilePortal::NMRec1ConnectionFailed()
-{
-    lblCom.SetCaption("Connection Failed");
-}
-
-void TfrmFilePortal::Timer1Timer()
-{
-    const std::string text = lblCom.Caption() + ".";
-    lblCom.SetCaption(text == "Incoming............" ? "Incoming" : text);
-}
-
-void TfrmFilePortal::SetTimer1Enabled(bool enabled)
-{
-    if (enabled)
-        ::SetTimer(Handle(), timer1, 500, nullptr);
-    else
-        ::KillTimer(Handle(), timer1);
-}
-
-// On the session's thread: the file is written here, so that a large one
-// never holds up the window; only what the user sees goes to the window.
-void TfrmFilePortal::NMRec1MSG(const std::string& sFrom, TStream& strm, const std::string& senderAddress)
-{
-    // The sender is answered when this returns; a name refused or a file
-    // not stored turns it away (the exception goes on to the session). The
-    // received file is listed 350 ms after it was stored, not before the
-    // sender is answered: the wait must not hold every sender up.
-    std::string stored;
-    try {
-        stored = receivedFiles_.Store(sFrom, strm);
-    } catch (const tessaly::RefusedName& refused) {
-        HandOver({Received::Kind::Refused, tessaly::ShownName(refused.what())});
-        throw;
-    } catch (const std::exception&) {
-        HandOver({Received::Kind::Failed, {}});
-        throw;
-    }
-    // In its place, the file gets the platform's mark of a download before
-    // the sender is answered. Where the platform cannot mark it, the file
-    // is kept and listed unmarked all the same.
-    downloadMark_.load()->Save(stored, senderAddress);
-    HandOver({Received::Kind::Stored, std::move(stored), 350});
-}
-
-// On the session's thread: content that could not be kept while it arrived
-// (a full disk) fails as one that could not be written afterwards.
-void TfrmFilePortal::NMRec1CaptureFailed()
-{
-    HandOver({Received::Kind::Failed, {}});
-}
-
-void TfrmFilePortal::HandOver(Received received)
-{
-    received.handedOver = ::GetTickCount();
-    {
-        std::lock_guard<std::mutex> lock(receivedLock_);
-        received_.push_back(std::move(received));
-    }
-    ::PostMessageA(window_, receivedMessage, 0, 0);
-}
-
-void TfrmFilePortal::TakeReceived()
-{
-    ::KillTimer(Handle(), receivedTimer);
-    for (;;) {
-        Received next;
-        {
-            std::lock_guard<std::mutex> lock(receivedLock_);
-            if (received_.empty())
-                return;
-            // In order: what follows a file not yet due waits behind it.
-            const Received& front = received_.front();
-            const DWORD waited = ::GetTickCount() - front.handedOver;
-            if (waited < front.delay) {
-                ::SetTimer(Handle(), receivedTimer, front.delay - waited, nullptr);
-                return;
-            }
-            next = std::move(received_.front());
-            received_.pop_front();
-        }
-        ShowReceived(next);
-    }
-}
-
-void TfrmFilePortal::ShowReceived(const Received& received)
-{
-    Application& app = Application::Instance();
-    switch (received.kind) {
-    case Received::Kind::Stored:
-        ListBox1.Add(received.text);
-        if (const int current = ListBox1.ItemIndex(); current >= 0)
-            ListBox1.SetSelected(current, true);
-        break;
-    case Received::Kind::Failed:
-    case Received::Kind::Refused:
-        // A peer sending bad names or breaking off must not pile up boxes:
-        // while one is open, further ones are not shown. Refused names are
-        // counted, and said in one box when it closes (more may be refused
-        // while that one is open).
-        if (boxShown_) {
-            if (received.kind == Received::Kind::Refused)
-                ++furtherRefusals_;
-            return;
-        }
-        {
-            const FlagRaised open(boxShown_);
-            if (received.kind == Received::Kind::Failed)
-                app.MessageBox(MessageKind::Error, "Transmission Interrupted or Disconnected");
-            else
-                app.MessageBox(MessageKind::Warning, larkspan::portal::RefusalText(received.text));
-            while (furtherRefusals_ > 0)
-                app.MessageBox(MessageKind::Warning,
-                               larkspan::portal::FurtherRefusalsText(std::exchange(furtherRefusals_, 0)));
-        }
-        break;
-    }
-}
-
 LRESULT TfrmFilePortal::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == receivedMessage || (message == WM_TIMER && wParam == receivedTimer)) {
-        TakeReceived();
+        received_.TakeDue([this](const Received& received) { ShowReceived(received); });
         return 0;
     }
     if (message == WM_TIMER && wParam == timer1) {
@@ -666,193 +371,4 @@ LRESULT TfrmFilePortal::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         return 0;
     }
     return Form::HandleMessage(message, wParam, lParam);
-}
-
-// ---- Sending -------------------------------------------------------------------
-
-namespace {
-
-// Finishes a shell drop however its command ends.
-class ShellDrop {
-public:
-    explicit ShellDrop(HDROP drop) : drop_(drop) {}
-    ShellDrop(const ShellDrop&) = delete;
-    ShellDrop& operator=(const ShellDrop&) = delete;
-    ~ShellDrop() { ::DragFinish(drop_); }
-
-    // The paths as the file system names them: the ANSI code page may
-    // not hold every name.
-    std::vector<std::wstring> Files() const
-    {
-        std::vector<std::wstring> files;
-        const UINT count = ::DragQueryFileW(drop_, 0xFFFFFFFF, nullptr, 0);
-        for (UINT i = 0; i < count; ++i) {
-            // As long as the name is: a fixed buffer would cut a long path
-            // short and send another file, or none.
-            const UINT length = ::DragQueryFileW(drop_, i, nullptr, 0);
-            std::wstring name(length + 1, L'\0');
-            name.resize(::DragQueryFileW(drop_, i, name.data(), length + 1));
-            files.push_back(std::move(name));
-        }
-        return files;
-    }
-
-private:
-    HDROP drop_;
-};
-
-}  // namespace
-
-void TfrmFilePortal::WMDropFiles(HDROP drop)
-{
-    const ShellDrop dropped(drop);
-    RunGuarded([&] { SendFiles(dropped.Files(), dropWarning); });
-}
-
-bool TfrmFilePortal::RbPanel2DragOver(const Window& source) const
-{
-    // The two lists are the program's only drag sources.
-    return (Form1 && &source == &Form1->ListBox1) || &source == &ListBox1;
-}
-
-void TfrmFilePortal::RbPanel2DragDrop(const Window& source)
-{
-    if (Form1 && &source == &Form1->ListBox1) {
-        SendFiles({Widen(Form1->SelectedDocumentPath)}, dropWarning);
-    } else if (&source == &ListBox1) {
-        if (RefuseWhileSending(dropWarning))
-            return;
-        // The current entry goes onward; every selected entry leaves the
-        // list first (the files stay where they are).
-        const int current = ListBox1.ItemIndex();
-        if (current < 0 || current >= ListBox1.Count())
-            return;
-        const std::string entry = ListBox1.Item(current);
-        std::vector<std::string> remaining;
-        for (int i = 0; i < ListBox1.Count(); ++i)
-            if (!ListBox1.Selected(i))
-                remaining.push_back(ListBox1.Item(i));
-        ListBox1.Assign(remaining);
-        SendFiles({Widen(entry)}, dropWarning);
-    }
-}
-
-void TfrmFilePortal::Label1DblClick()
-{
-    SendFromOpenDialog1Click();
-}
-
-void TfrmFilePortal::SendFromOpenDialog1Click()
-{
-    if (RefuseWhileSending(openWarning))
-        return;
-    std::vector<std::wstring> files =
-        Application::Instance().OpenFiles("Select Files to Transfer", "All Files (*.*)|*.*");
-    if (!files.empty())
-        SendFiles(std::move(files), openWarning);
-}
-
-void TfrmFilePortal::ClearFilesReceivedList1Click()
-{
-    ListBox1.Clear();
-}
-
-void TfrmFilePortal::SpeedButton4Click()
-{
-    if (frmAddressList)
-        frmAddressList->ShowModal();
-}
-
-bool TfrmFilePortal::RefuseWhileSending(const char* warning)
-{
-    // A command started while another sends fails as the component would
-    // fail a second connection. The running one goes on behind the box.
-    if (!Sender.Running())
-        return false;
-    Application::Instance().MessageBox(MessageKind::Warning, warning);
-    return true;
-}
-
-void TfrmFilePortal::SendFiles(std::vector<std::wstring> files, const char* warning)
-{
-    if (RefuseWhileSending(warning))
-        return;
-    RxTimerList1.SetActive(true);
-    sendWarning_ = warning;
-    Sender.Start(Edit1.Text(), std::move(files));
-}
-
-void TfrmFilePortal::SendFinished(tessaly::PortalSender::Outcome outcome, const std::string& file)
-{
-    using Outcome = tessaly::PortalSender::Outcome;
-    Application& app = Application::Instance();
-    switch (outcome) {
-    case Outcome::Sent:
-        app.MessageBox(MessageKind::Information, "File Transfer Successful and Complete.");
-        break;
-    case Outcome::TooLarge:
-        app.MessageBox(MessageKind::Warning, "The file \"" + file +
-                                                 "\" is 2 GB or larger: files of that size cannot be sent "
-                                                 "through the portal.");
-        break;
-    case Outcome::Failed:
-        app.MessageBox(MessageKind::Warning, sendWarning_);
-        break;
-    }
-}
-
-std::optional<std::string> TfrmFilePortal::AskForHost()
-{
-    return Application::Instance().InputBox("Invalid Host!", "Specify a new host:", "");
-}
-
-std::optional<std::string> TfrmFilePortal::NMSend1InvalidHost()
-{
-    return AskForHost();
-}
-
-void TfrmFilePortal::NMSend1Connect()
-{
-    lblCom.SetCaption("Sending...");
-}
-
-void TfrmFilePortal::NMSend1PacketSent(std::int32_t sentByteCount)
-{
-    lblCom.SetCaption("Sending... " + std::to_string(sentByteCount / 1024) + " KB");
-}
-
-void TfrmFilePortal::NMSend1MessageSent()
-{
-    lblCom.SetCaption("Completed...");
-}
-
-void TfrmFilePortal::NMSend1Disconnect()
-{
-    lblCom.SetCaption("Ready...");
-    if (Visible())
-        ListBox1.SetFocus();
-}
-
-void TfrmFilePortal::NMSend1ConnectionFailed()
-{
-    lblCom.SetCaption("Not Connected");
-}
-
-// ---- The drop zone's animation -------------------------------------------------
-
-void TfrmFilePortal::RxTimerEvent2Timer()
-{
-    Label1.SetFontSize(Label1.FontSize() - 1);
-    Label3.SetFontSize(Label3.FontSize() - 1);
-}
-
-void TfrmFilePortal::RxTimerEvent1Timer()
-{
-    RxTimerList1.SetActive(false);
-}
-
-void TfrmFilePortal::RxTimerList1Finish()
-{
-    Label1.SetFontSize(16);
-    Label3.SetFontSize(16);
 }

@@ -1,12 +1,15 @@
 // The file portal window, docked to the left of the widget: it receives the
 // files that peers send on port 6501 from program start, shown or not, and
-// lists them under "Files Received".
+// lists them under "Files Received". Its layout and list commands are in
+// FilePortal.cpp, its receiving side in FilePortalReceiving.cpp, its
+// sending side in FilePortalSending.cpp.
 #pragma once
 
 #include "DownloadMark.h"
 #include "OwnerDraw.h"
 #include "PortalSender.h"
 #include "ReceivedFiles.h"
+#include "ReceivedHandOver.h"
 
 #include "controls/RbPanel.h"
 #include "transfer/MulticastDns.h"
@@ -23,8 +26,6 @@
 #include <shellapi.h>
 
 #include <atomic>
-#include <deque>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -115,14 +116,11 @@ public:
     void RxTimerList1Finish();
 
 private:
-    // What a session hands to the window: a file written, a name refused,
-    // or content that could not be written.
-    struct Received {
-        enum class Kind { Stored, Refused, Failed } kind;
-        std::string text;  // the path written, or the refused name as shown (shortened)
-        DWORD delay = 0;   // milliseconds from its hand-over until it is shown
-        DWORD handedOver = 0;
-    };
+    // The window's own messages and timers.
+    static constexpr UINT receivedMessage = WM_APP + 20;
+    static constexpr UINT notListeningMessage = WM_APP + 21;
+    static constexpr UINT_PTR timer1 = 1;
+    static constexpr UINT_PTR receivedTimer = 2;  // a received file due to be listed
 
     void CreateComponents() override;
     void CreateDropZone();
@@ -132,9 +130,7 @@ private:
     void CreateReceiver();
     void CreateMenu();
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void HandOver(Received received);
-    void TakeReceived();
-    void ShowReceived(const Received& received);
+    void ShowReceived(const tessaly::Received& received);
     // "Please make a selection first." for an empty list, else the question;
     // on Yes the entries that were selected when it was asked.
     std::optional<std::vector<int>> ConfirmListCommand(const char* question);
@@ -160,14 +156,11 @@ private:
     winui::AnsiCodePage codePage_;  // the received list's paths are in it
 
     tessaly::ReceivedFiles receivedFiles_;
-    std::mutex receivedLock_;
-    std::deque<Received> received_;  // filled by sessions, emptied by the window
+    tessaly::ReceivedHandOver received_;  // filled by sessions, emptied by the window
     bool boxShown_ = false;          // one box at a time, however many transfers fail
     std::size_t furtherRefusals_ = 0;  // names refused while that box was open
     tessaly::AttachmentServicesMark platformMark_;
     std::atomic<tessaly::DownloadMark*> downloadMark_{&platformMark_};  // used by the sessions
-    // The window the sessions post to, set once before the first session.
-    std::atomic<HWND> window_{nullptr};
     const char* sendWarning_ = nullptr;  // the running command's warning
 
 public:

@@ -1,6 +1,7 @@
 #include "Main.h"
 
 #include "FilePortal.h"
+#include "PanelDesigns.h"
 #include "RecentDocuments.h"
 
 #include "core/Placement.h"
@@ -65,37 +66,10 @@ void TForm1::CreateComponents()
 
 void TForm1::CreatePanels()
 {
-    RbPanelDesign title;
-    title.bounds = {0, 0, 178, 30};
-    title.caption = "Recent Documents";
-    title.captionPosition = cpMiddleCenter;
-    title.font = FontSpec().Face("Arial").Height(-16).Bold().Color(clWhite);
-    title.textShadow = false;
-    title.color = RgbHex(0xDFDFE3);
-    title.antialiased = false;
-    title.gradient = true;
-    title.gradientType = gtDoubleVert;
-    title.defaultFrom = RgbHex(0x1084D0);
-    title.defaultTo = RgbHex(0x71B8FF);
-    title.borderWidth = 1;
-    title.borderColor = clGray;
-    title.cornerWidth = 0;
-    title.outerColor = clBtnFace;
-    RbPanel3.Create(Handle(), title);
+    RbPanel3.Create(Handle(), tessaly::TitleBar("Recent Documents"));
 
-    RbPanelDesign list;
-    list.bounds = {0, 30, 178, 330};
-    list.color = clWhite;
-    list.cornerWidth = 15;
-    list.borderWidth = 3;
-    list.borderColor = clSilver;
-    list.outerColor = clSilver;
-    list.antialiased = true;
-    list.gradient = false;
+    RbPanelDesign list = tessaly::WhitePanel({0, 30, 178, 330});
     list.defaultFrom = clSilver;
-    list.defaultTo = RgbHex(0xDFDFE3);
-    list.gradientType = gtVertical;
-    list.showCaption = false;
     RbPanel2.Create(Handle(), list);
 
     ListBoxDesign items;
@@ -112,18 +86,10 @@ void TForm1::CreatePanels()
     ListBox1.OnKeyDown = [this](WORD& key) { ListBox1KeyDown(key); };
     ListBox1.OnDrawItem = [this](const DrawItemArgs& item) { ListBox1DrawItem(item); };
 
-    RbPanelDesign bar;
-    bar.bounds = {0, 360, 178, 57};
+    RbPanelDesign bar = tessaly::GradientBar({0, 360, 178, 57}, tessaly::barGreenFrom, tessaly::barGreenTo);
     bar.color = RgbHex(0xEBEBEB);
-    bar.antialiased = false;
-    bar.gradient = true;
-    bar.gradientType = gtDoubleVert;
-    bar.defaultFrom = RgbHex(0x008C00);
-    bar.defaultTo = RgbHex(0x03C752);
     bar.borderWidth = 2;
-    bar.borderColor = clGray;
     bar.outerColor = RgbHex(0xAE0000);
-    bar.cornerWidth = 0;
     bar.font = FontSpec().Height(-13).Bold().Color(clMaroon);
     bar.captionPosition = cpTopLeft;
     RbPanel1.Create(Handle(), bar);
