@@ -14,6 +14,8 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
   wine wine64 xvfb xauth x11-utils xdotool imagemagick
   fonts-liberation libgif-dev
+  # the Japanese locale that the portal's Shift JIS test builds for its run
+  locales
   # the end-to-end tests' silent peer, in a network namespace of its own
   iproute2 socat
 )

@@ -159,6 +159,8 @@ private:
     tessaly::ReceivedHandOver received_;  // filled by sessions, emptied by the window
     bool boxShown_ = false;          // one box at a time, however many transfers fail
     std::size_t furtherRefusals_ = 0;  // names refused while that box was open
+    bool refusalShown_ = false;        // a refused name was shown since the boxes began
+    std::optional<std::string> unshownRefusal_;  // refused while an error box was open
     tessaly::AttachmentServicesMark platformMark_;
     std::atomic<tessaly::DownloadMark*> downloadMark_{&platformMark_};  // used by the sessions
     const char* sendWarning_ = nullptr;  // the running command's warning

@@ -177,21 +177,38 @@ void TfrmFilePortal::ShowReceived(const tessaly::Received& received)
         // A peer sending bad names or breaking off must not pile up boxes:
         // while one is open, further ones are not shown. Refused names are
         // counted, and said in one box when it closes (more may be refused
-        // while that one is open).
+        // while that one is open); the first one refused while no refusal
+        // was shown yet gets its own box, so that "further" follows a name.
         if (boxShown_) {
-            if (received.kind == Received::Kind::Refused)
-                ++furtherRefusals_;
+            if (received.kind == Received::Kind::Refused) {
+                if (!refusalShown_ && !unshownRefusal_)
+                    unshownRefusal_ = received.text;
+                else
+                    ++furtherRefusals_;
+            }
             return;
         }
         {
             const FlagRaised open(boxShown_);
-            if (received.kind == Received::Kind::Failed)
+            if (received.kind == Received::Kind::Failed) {
                 app.MessageBox(MessageKind::Error, "Transmission Interrupted or Disconnected");
-            else
+            } else {
+                refusalShown_ = true;
                 app.MessageBox(MessageKind::Warning, larkspan::portal::RefusalText(received.text));
-            while (furtherRefusals_ > 0)
-                app.MessageBox(MessageKind::Warning,
-                               larkspan::portal::FurtherRefusalsText(std::exchange(furtherRefusals_, 0)));
+            }
+            for (;;) {
+                if (unshownRefusal_) {
+                    refusalShown_ = true;
+                    const std::string name = *std::exchange(unshownRefusal_, std::nullopt);
+                    app.MessageBox(MessageKind::Warning, larkspan::portal::RefusalText(name));
+                } else if (furtherRefusals_ > 0) {
+                    app.MessageBox(MessageKind::Warning,
+                                   larkspan::portal::FurtherRefusalsText(std::exchange(furtherRefusals_, 0)));
+                } else {
+                    break;
+                }
+            }
+            refusalShown_ = false;
         }
         break;
     }

@@ -10,7 +10,9 @@ namespace {
 TOOLINFOA ToolOf(HWND list, const char* text)
 {
     TOOLINFOA info{};
-    info.cbSize = sizeof info;
+    // The size that every version of the common controls takes: without a
+    // manifest for version 6, the larger one is refused.
+    info.cbSize = TTTOOLINFOA_V2_SIZE;
     // No TTF_SUBCLASS: the list is the program's own subclass, which must
     // stay its window procedure (Window::FromHandle), so it relays the
     // mouse messages itself.

@@ -38,7 +38,9 @@ void AttachTooltip(HWND tool, const std::string& text)
     HWND tooltip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
                                      tool, nullptr, ::GetModuleHandleA(nullptr), nullptr);
     TOOLINFOA info{};
-    info.cbSize = sizeof info;
+    // The size that every version of the common controls takes: without a
+    // manifest for version 6, the larger one is refused.
+    info.cbSize = TTTOOLINFOA_V2_SIZE;
     info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     info.hwnd = ::GetParent(tool);
     info.uId = reinterpret_cast<UINT_PTR>(tool);

@@ -48,12 +48,15 @@ std::optional<std::string> PlatformPrompts::ChooseFolder(HWND owner, const std::
     }
     if (!item)
         return std::nullopt;
-    char path[MAX_PATH + 1] = {};
-    const BOOL converted = ::SHGetPathFromIDListA(item, path);
+    // Read wide and narrowed exactly: a folder whose name the code page
+    // cannot hold is no folder the program can name (a lookalike name
+    // would be another folder).
+    wchar_t path[MAX_PATH + 1] = {};
+    const BOOL converted = ::SHGetPathFromIDListW(item, path);
     ::CoTaskMemFree(item);
     if (!converted)
         return std::nullopt;
-    return std::string(path);
+    return NarrowPath(path);
 }
 
 namespace {

@@ -266,12 +266,16 @@ class RecordingMark final : public tessaly::DownloadMark {
 public:
     struct Call {
         std::string path, sender, content;
+        bool answeredMeanwhile = false;  // the sender had its reply while the file was being marked
         bool operator==(const Call&) const = default;
     };
+    // Whether the sender has had its reply; asked a moment into each mark.
+    std::function<bool()> answered = [] { return false; };
     bool Save(const std::string& path, const std::string& senderAddress) override
     {
+        ::Sleep(200);
         const std::lock_guard<std::mutex> lock(lock_);
-        calls_.push_back({path, senderAddress, FileContent(path)});
+        calls_.push_back({path, senderAddress, FileContent(path), answered()});
         return false;
     }
     std::vector<Call> Calls()
@@ -290,12 +294,16 @@ private:
 TEST_F(PortalTest, AStoredFileIsMarkedInItsPlaceWithItsSenderAndKeptWhenTheMarkFails)
 {
     RecordingMark mark;
+    std::atomic<Peer*> sender = nullptr;
+    mark.answered = [&sender] { return sender.load() && sender.load()->Done(); };
     frmFilePortal->SetDownloadMark(&mark);
     Peer peer("report.txt", "marked content");
+    sender = &peer;
     ASSERT_TRUE(RunUntil([] { return frmFilePortal->ListBox1.Count() == 1; }));
     EXPECT_EQ(peer.Reply(), "OK              ");
     // Under its final name, whole, before the sender was answered.
-    EXPECT_EQ(mark.Calls(), (std::vector<RecordingMark::Call>{{"C:\\report.txt", "127.0.0.1", "marked content"}}));
+    EXPECT_EQ(mark.Calls(),
+              (std::vector<RecordingMark::Call>{{"C:\\report.txt", "127.0.0.1", "marked content", false}}));
     EXPECT_EQ(frmFilePortal->ListBox1.Item(0), "C:\\report.txt");
     EXPECT_EQ(FileContent("C:\\report.txt"), "marked content");
     EXPECT_TRUE(prompts.shown.empty());
@@ -593,6 +601,31 @@ TEST_F(PortalStartTest, AFileThatCannotBeStoredIsNotAcknowledgedAndTheSendingPor
                          "Transmission Interrupted or Disconnected"}));
     EXPECT_EQ(frmFilePortal->ListBox1.Count(), 0);
     ::DeleteFileA(file.c_str());
+}
+
+// Names refused while the error box of a failed file is open: the first
+// gets a box of its own when the error box closes, the others are counted
+// after it, so that "further" always follows a name the user has seen.
+TEST_F(PortalStartTest, ANameRefusedBehindAnErrorBoxIsShownBeforeTheCount)
+{
+    ::CreateDirectoryA("C:\\portal-gone", nullptr);
+    StartForms("C:\\portal-gone\\");
+    ASSERT_TRUE(::RemoveDirectoryA("C:\\portal-gone"));
+    prompts.whileShown = [&] {
+        prompts.whileShown = nullptr;
+        for (const char* name : {"con", "a|b", "x."}) {
+            Peer refused(name, "content");
+            ASSERT_TRUE(RunUntil([&] { return refused.Done(); }));
+        }
+        const DWORD until = ::GetTickCount() + 300;
+        RunUntil([until] { return ::GetTickCount() > until; });
+    };
+    Peer failed("lost.txt", "content");
+    ASSERT_TRUE(RunUntil([this] { return prompts.shown.size() == 3; }));
+    EXPECT_EQ(Texts(prompts.shown),
+              (std::vector<std::string>{"Transmission Interrupted or Disconnected",
+                                        "A received file was refused: its name \"con\" cannot be used here.",
+                                        "2 further file names were refused."}));
 }
 
 TEST_F(PortalStartTest, AFolderThatTakesNoFilesGivesWayToDownloads)
