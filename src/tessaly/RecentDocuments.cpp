@@ -2,6 +2,7 @@
 
 #include "core/TextLines.h"
 #include "winui/Handles.h"
+#include "winui/LocaleText.h"
 
 #include <objbase.h>
 #include <shlobj.h>
@@ -82,10 +83,10 @@ std::vector<std::string> FindNames(const std::string& searchPath)
 
 std::string ReadShortcutTarget(const std::string& shortcutPath)
 {
-    ComPtr<IShellLinkA> link;
+    ComPtr<IShellLinkW> link;
     // Without a link object no shortcut can be read at all; an empty target
     // would let opening pass silently instead of saying that it failed.
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid())))
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.PutVoid())))
         throw std::runtime_error("Cannot create a shell link object");
     ComPtr<IPersistFile> file;
     if (FAILED(link->QueryInterface(IID_IPersistFile, file.PutVoid())))
@@ -98,11 +99,15 @@ std::string ReadShortcutTarget(const std::string& shortcutPath)
             throw std::runtime_error("Cannot load the shortcut " + shortcutPath);
         return {};
     }
-    char target[MAX_PATH + 1] = {};
-    WIN32_FIND_DATAA data{};
+    // Read wide and narrowed exactly: the narrow reading would give a
+    // target the code page cannot name as a lookalike ("ｒeport.txt" as
+    // "report.txt"), another file that would be opened or sent in its
+    // place. Such a target reads as none.
+    wchar_t target[MAX_PATH + 1] = {};
+    WIN32_FIND_DATAW data{};
     if (FAILED(link->GetPath(target, MAX_PATH, &data, SLGP_UNCPRIORITY)))
         return {};
-    return target;
+    return winui::NarrowPath(target).value_or(std::string());
 }
 
 std::vector<std::string> ReadListFile(const std::string& path)

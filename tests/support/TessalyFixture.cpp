@@ -52,6 +52,17 @@ void MakeShortcut(const std::string& shortcutPath, const std::string& target)
     ASSERT_HRESULT_SUCCEEDED(file->Save(WidePath(shortcutPath).c_str(), TRUE));
 }
 
+void MakeShortcut(const std::string& shortcutPath, const std::wstring& target)
+{
+    ComPtr<IShellLinkW> link;
+    ASSERT_HRESULT_SUCCEEDED(
+        ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.PutVoid()));
+    ASSERT_HRESULT_SUCCEEDED(link->SetPath(target.c_str()));
+    ComPtr<IPersistFile> file;
+    ASSERT_HRESULT_SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.PutVoid()));
+    ASSERT_HRESULT_SUCCEEDED(file->Save(WidePath(shortcutPath).c_str(), TRUE));
+}
+
 void WriteFile(const std::string& path, const std::string& content)
 {
     winui::FileHandle file(

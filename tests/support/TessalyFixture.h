@@ -76,6 +76,8 @@ public:
 std::string RecentFolder();
 // Creates a real shortcut file through the shell-link objects.
 void MakeShortcut(const std::string& shortcutPath, const std::string& target);
+// A shortcut to a target the program's code page may not hold.
+void MakeShortcut(const std::string& shortcutPath, const std::wstring& target);
 void WriteFile(const std::string& path, const std::string& content);
 // A file's whole content, or "<missing>" when it cannot be opened.
 std::string FileContent(const std::string& path);

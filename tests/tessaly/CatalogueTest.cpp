@@ -92,6 +92,12 @@ TEST_F(CatalogueTest, ResolvesShortcutsByExtensionAndKeepsStaleTargets)
     EXPECT_EQ(Form1->DocumentPath("Song.mp3.lnk"), "C:\\docs\\Song.mp3");
     EXPECT_EQ(Form1->DocumentPath("C:\\Work\\Letter.rtf"), "C:\\Work\\Letter.rtf");
     EXPECT_EQ(Form1->DocumentPath("Missing.doc.lnk"), "");
+
+    // A target read through the wide interface comes back in the code page
+    // (one it could not hold would read as none, never as a lookalike; Wine
+    // keeps a shortcut's path in the code page, so that case is Windows's).
+    MakeShortcut(folder + "\\caf\xE9.txt.lnk", std::wstring(L"C:\\docs\\caf\u00E9.txt"));
+    EXPECT_EQ(Form1->ResolveShortcut(folder + "\\caf\xE9.txt.lnk"), "C:\\docs\\caf\xE9.txt");
 }
 
 TEST_F(CatalogueTest, ListFileLineEndsEmptyLinesAndUnterminatedLastLine)
