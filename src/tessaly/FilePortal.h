@@ -9,13 +9,13 @@
 
 #include "controls/RbPanel.h"
 #include "transfer/NMSTRMServ.h"
-#include "transfer/TimerLst.h"
 #include "winui/Edit.h"
 #include "winui/Form.h"
 #include "winui/Label.h"
 #include "winui/ListBox.h"
 #include "winui/PopupMenu.h"
 #include "winui/SpeedButton.h"
+#include "winui/TimerLst.h"
 
 #include <shellapi.h>
 
