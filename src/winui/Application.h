@@ -4,6 +4,7 @@
 // exceptions that no handler caught.
 #pragma once
 
+#include "MessageLoop.h"
 #include "Prompts.h"
 #include "Window.h"
 

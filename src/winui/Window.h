@@ -121,29 +121,6 @@ private:
     HWND enabled_ = nullptr;  // the kept window, when it had to be enabled
 };
 
-// Offers a key message, before it is dispatched, to the controls of the
-// top-level window it is for: Enter and Escape without modifier keys as
-// dialog keys, characters as mnemonics (typed with Alt, or where the focused
-// control takes no characters). True when a control took it.
-bool OfferDialogKey(const MSG& msg);
-
-// Lets every window message waiting for the calling thread run, then returns.
-// Inside an InputHeldBack scope, mouse and keyboard input stays queued.
-void ProcessMessages();
-
-// While it lives, ProcessMessages on this thread leaves input messages in the
-// queue. A window activated by a click is activated while the platform is
-// still delivering that press: a handler that lets messages run then would
-// deliver the release first, and the press would come after it, on its own.
-class InputHeldBack {
-public:
-    InputHeldBack();
-    InputHeldBack(const InputHeldBack&) = delete;
-    InputHeldBack& operator=(const InputHeldBack&) = delete;
-    ~InputHeldBack();
-    static bool Active() noexcept;
-};
-
 // Asks for one WM_MOUSELEAVE when the mouse next leaves the window.
 void TrackMouseLeave(HWND window);
 

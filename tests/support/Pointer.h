@@ -2,7 +2,7 @@
 // follow it: hover, leave tracking and capture.
 #pragma once
 
-#include "winui/Window.h"
+#include "winui/MessageLoop.h"
 
 #include <functional>
 
