@@ -64,33 +64,28 @@ void TRbCustomControl::SetRbStyleManager(TRbStyleManager* manager)
 LRESULT TRbCustomControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_MOUSEMOVE:
-    case WM_MOUSELEAVE:
-    case WM_CAPTURECHANGED:
-        MouseMoved(mouse_.Take(Handle(), message, lParam));
-        break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:  // the second press of a quick pair
         if (::GetFocus() != Handle() && ::IsWindowEnabled(Handle()) && ::IsWindowVisible(Handle()))
             ::SetFocus(Handle());
+        [[fallthrough]];
+    case WM_MOUSEMOVE:
+    case WM_MOUSELEAVE:
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED: {
+        const winui::MouseTracker::Changes changes = mouse_.Take(Handle(), message, lParam);
+        if (changes.hover == winui::MouseTracker::Change::Entered)
+            MouseEnter();
+        else if (changes.hover == winui::MouseTracker::Change::Left)
+            MouseLeave();
+        if (changes.press != winui::MouseTracker::Press::None)
+            MousePress(changes.press);
         break;
+    }
     default:
         break;
     }
     return PaintedWindow::HandleMessage(message, wParam, lParam);
-}
-
-void TRbCustomControl::MouseAt(POINT at)
-{
-    MouseMoved(mouse_.At(Handle(), at));
-}
-
-void TRbCustomControl::MouseMoved(winui::MouseTracker::Change change)
-{
-    if (change == winui::MouseTracker::Change::Entered)
-        MouseEnter();
-    else if (change == winui::MouseTracker::Change::Left)
-        MouseLeave();
 }
 
 void TRbCustomControl::MouseEnter()

@@ -3,8 +3,6 @@
 #include "Application.h"
 #include "PopupMenu.h"
 
-#include <windowsx.h>
-
 #include <exception>
 #include <stdexcept>
 
@@ -273,47 +271,6 @@ OtherWindowsDisabled::~OtherWindowsDisabled()
         ::EnableWindow(window, TRUE);
     if (enabled_ && ::IsWindow(enabled_))
         ::EnableWindow(enabled_, FALSE);
-}
-
-void TrackMouseLeave(HWND window)
-{
-    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, window, 0};
-    ::TrackMouseEvent(&track);
-}
-
-MouseTracker::Change MouseTracker::Take(HWND window, UINT message, LPARAM lParam)
-{
-    switch (message) {
-    case WM_MOUSEMOVE:
-        return At(window, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-    case WM_MOUSELEAVE:
-        return ::GetCapture() == window ? Change::None : Set(window, false);
-    case WM_CAPTURECHANGED:
-        // A leave that came while the capture was held was not taken.
-        if (inside_)
-            TrackMouseLeave(window);
-        return Change::None;
-    default:
-        return Change::None;
-    }
-}
-
-MouseTracker::Change MouseTracker::At(HWND window, POINT at)
-{
-    RECT r{};
-    ::GetClientRect(window, &r);
-    return Set(window, ::PtInRect(&r, at) != FALSE);
-}
-
-MouseTracker::Change MouseTracker::Set(HWND window, bool inside)
-{
-    if (inside == inside_)
-        return Change::None;
-    inside_ = inside;
-    if (!inside)
-        return Change::Left;
-    TrackMouseLeave(window);
-    return Change::Entered;
 }
 
 }  // namespace winui

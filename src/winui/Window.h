@@ -121,27 +121,4 @@ private:
     HWND enabled_ = nullptr;  // the kept window, when it had to be enabled
 };
 
-// Asks for one WM_MOUSELEAVE when the mouse next leaves the window.
-void TrackMouseLeave(HWND window);
-
-// Whether the mouse is over a window's client area, kept from the window's
-// messages. A move counts by its point: while the window holds the capture,
-// moves keep coming from outside it. The platform's leave counts only
-// without the capture, and is asked for again when the capture ends.
-class MouseTracker {
-public:
-    enum class Change { None, Entered, Left };
-
-    // What a message of the window tells.
-    Change Take(HWND window, UINT message, LPARAM lParam);
-    // The mouse is at this point of the client area (where a button went up, say).
-    Change At(HWND window, POINT at);
-    bool Inside() const noexcept { return inside_; }
-
-private:
-    Change Set(HWND window, bool inside);
-
-    bool inside_ = false;
-};
-
 }  // namespace winui
