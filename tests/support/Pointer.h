@@ -31,4 +31,24 @@ inline void LetTrackingRun(const std::function<void()>& each = nullptr)
     }
 }
 
+// The screen point of a point of the window's client area.
+inline POINT OnScreen(HWND window, POINT at)
+{
+    ::ClientToScreen(window, &at);
+    return at;
+}
+
+// Lets messages run, waiting for more, until `done` holds or `limitMs` has
+// passed; whether it held.
+inline bool RunMessagesUntil(const std::function<bool()>& done, DWORD limitMs = 2000)
+{
+    for (const DWORD end = ::GetTickCount() + limitMs; !done();) {
+        if (::GetTickCount() > end)
+            return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        winui::ProcessMessages();
+    }
+    return true;
+}
+
 }  // namespace testing_support

@@ -25,8 +25,6 @@ void ClickWithMouse(HWND control)
     ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
-namespace {
-
 void MoveMouseTo(POINT at)
 {
     // Absolute input runs from 0 to 65535 over the primary screen.
@@ -36,7 +34,15 @@ void MoveMouseTo(POINT at)
               (at.y * 65535 + height / 2) / (height - 1));
 }
 
-}  // namespace
+void PressMouse()
+{
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+}
+
+void ReleaseMouse()
+{
+    SendMouse(MOUSEEVENTF_LEFTUP);
+}
 
 void ClickAt(POINT at)
 {

@@ -27,6 +27,11 @@ std::optional<POINT> CloseBoxOf(HWND window);
 // pointer moved in steps well past the platform's drag threshold onto
 // `to`, and released there.
 void DragWithMouse(POINT from, POINT to);
+// The pointer moved to a point of the screen, the left button pressed and
+// released there: the steps of a press that the test follows one by one.
+void MoveMouseTo(POINT screenPoint);
+void PressMouse();
+void ReleaseMouse();
 // A key typed through the input system, to whichever window has the focus.
 void TypeKey(WORD key);
 // The same with a modifier held down (Shift+End).
