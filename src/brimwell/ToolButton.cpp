@@ -80,21 +80,12 @@ void TdxToolButton::Paint(HDC target)
 
 LRESULT TdxToolButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_MOUSEMOVE:
-    case WM_MOUSELEAVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_CAPTURECHANGED: {
-        const MouseTracker::Changes changes = mouse_.Take(Handle(), message, lParam);
-        if (changes.hover != MouseTracker::Change::None || changes.press != MouseTracker::Press::None)
-            Invalidate();
-        if (changes.press == MouseTracker::Press::Clicked && OnClick)
-            OnClick();
-        return 0;
-    }
-    default:
-        break;
-    }
-    return PaintedWindow::HandleMessage(message, wParam, lParam);
+    if (!MouseTracker::Reads(message))
+        return PaintedWindow::HandleMessage(message, wParam, lParam);
+    const MouseTracker::Changes changes = mouse_.Take(Handle(), message, lParam);
+    if (changes.Any())
+        Invalidate();
+    if (changes.press == MouseTracker::Press::Clicked && OnClick)
+        OnClick();
+    return 0;
 }

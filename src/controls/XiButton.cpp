@@ -171,17 +171,12 @@ void TXiButton::FollowMouse(const winui::MouseTracker::Changes& changes)
 
 LRESULT TXiButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_MOUSEMOVE:
-    case WM_MOUSELEAVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_LBUTTONUP:
-    case WM_CAPTURECHANGED:
+    if (winui::MouseTracker::Reads(message)) {
         FollowMouse(mouse_.Take(Handle(), message, lParam));
-        if (message == WM_MOUSEMOVE || message == WM_CAPTURECHANGED)
-            break;
-        return 0;
+        if (message != WM_MOUSEMOVE && message != WM_CAPTURECHANGED)
+            return 0;
+    }
+    switch (message) {
     case WM_SETFOCUS:
         focused_ = true;
         Invalidate();

@@ -10,6 +10,21 @@ void TrackMouseLeave(HWND window)
     ::TrackMouseEvent(&track);
 }
 
+bool MouseTracker::Reads(UINT message) noexcept
+{
+    switch (message) {
+    case WM_MOUSEMOVE:
+    case WM_MOUSELEAVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+        return true;
+    default:
+        return false;
+    }
+}
+
 MouseTracker::Changes MouseTracker::Take(HWND window, UINT message, LPARAM lParam)
 {
     const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};

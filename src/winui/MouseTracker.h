@@ -32,7 +32,11 @@ public:
     struct Changes {
         Change hover = Change::None;
         Press press = Press::None;
+        bool Any() const noexcept { return hover != Change::None || press != Press::None; }
     };
+
+    // The messages Take reads: moves, the leave, the left button, capture changes.
+    static bool Reads(UINT message) noexcept;
 
     // Hover only: a press is the control's own business (a panel drags its
     // window with it).

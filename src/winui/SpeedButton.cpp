@@ -28,26 +28,14 @@ void SpeedButton::Click()
 
 LRESULT SpeedButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_MOUSEMOVE:
-    case WM_MOUSELEAVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_LBUTTONUP:
-    case WM_CAPTURECHANGED: {
-        const MouseTracker::Changes changes = mouse_.Take(Handle(), message, lParam);
-        if (changes.hover != MouseTracker::Change::None || changes.press != MouseTracker::Press::None)
-            Invalidate();
-        if (changes.press == MouseTracker::Press::Clicked)
-            Click();
-        if (message == WM_CAPTURECHANGED)
-            break;
-        return 0;
-    }
-    default:
-        break;
-    }
-    return PaintedWindow::HandleMessage(message, wParam, lParam);
+    if (!MouseTracker::Reads(message))
+        return PaintedWindow::HandleMessage(message, wParam, lParam);
+    const MouseTracker::Changes changes = mouse_.Take(Handle(), message, lParam);
+    if (changes.Any())
+        Invalidate();
+    if (changes.press == MouseTracker::Press::Clicked)
+        Click();
+    return message == WM_CAPTURECHANGED ? PaintedWindow::HandleMessage(message, wParam, lParam) : 0;
 }
 
 void SpeedButton::Paint(HDC dc)
