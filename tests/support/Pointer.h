@@ -31,6 +31,19 @@ inline void LetTrackingRun(const std::function<void()>& each = nullptr)
     }
 }
 
+// Puts the pointer back where it was when it goes: a test that moves the
+// real pointer leaves no hover behind for the windows of the next one.
+class PointerPutBack {
+public:
+    PointerPutBack() { ::GetCursorPos(&at_); }
+    PointerPutBack(const PointerPutBack&) = delete;
+    PointerPutBack& operator=(const PointerPutBack&) = delete;
+    ~PointerPutBack() { ::SetCursorPos(at_.x, at_.y); }
+
+private:
+    POINT at_{};
+};
+
 // The screen point of a point of the window's client area.
 inline POINT OnScreen(HWND window, POINT at)
 {

@@ -161,6 +161,7 @@ TEST_F(XiControlsTest, ReleasingOutsideOrOnTheEdgeKeepsTheLastStateAndDoesNotCli
 
 TEST_F(XiControlsTest, ACaptureTakenAwayMidPressLeavesTheUpFaceAndTheReleaseDoesNotClick)
 {
+    const PointerPutBack pointer;
     TXiButton& b = form->button;
     int clicks = 0;
     b.OnClick = [&] { ++clicks; };

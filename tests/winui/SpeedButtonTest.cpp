@@ -76,6 +76,7 @@ protected:
     POINT Over() const { return OnScreen(button, {11, 11}); }
     POINT Beside() const { return OnScreen(button, {60, 11}); }
 
+    PointerPutBack pointer;
     Application app;
     ButtonForm* form = nullptr;
     HWND button = nullptr;
