@@ -1,6 +1,7 @@
 #include "ProgressCyl.h"
 
 #include "winui/Handles.h"
+#include "winui/MouseTracker.h"
 
 #include <vector>
 

@@ -4,7 +4,6 @@
 #include "winui/Painting.h"
 
 #include <commctrl.h>
-#include <windowsx.h>
 
 using namespace winui;
 
@@ -43,7 +42,7 @@ COLORREF TdxToolButton::GlyphColor() const
 {
     if (!::IsWindowEnabled(Handle()))
         return RGB(0x80, 0x80, 0x80);
-    if (pressed_ && MouseOver())
+    if (Pressed() && MouseOver())
         return RGB(255, 255, 255);
     return color_;
 }
@@ -67,11 +66,11 @@ void TdxToolButton::Paint(HDC target)
     };
     const COLORREF white = RGB(255, 255, 255), black = RGB(0, 0, 0);
     if (MouseOver())
-        pressed_ ? frame(black, white) : frame(white, black);
-    else if (pressed_)
+        Pressed() ? frame(black, white) : frame(white, black);
+    else if (Pressed())
         frame(white, black);
 
-    const int shift = pressed_ ? 1 : 0;
+    const int shift = Pressed() ? 1 : 0;
     const int x0 = (r.right - glyphWidth_) / 2 + shift;
     const int y0 = (r.bottom - glyphHeight_) / 2 + shift;
     const COLORREF ink = GlyphColor();
@@ -79,44 +78,14 @@ void TdxToolButton::Paint(HDC target)
         ::SetPixelV(dc, x0 + p.x, y0 + p.y, ink);
 }
 
-// A press whose capture was taken away has ended without a click.
-void TdxToolButton::Release(POINT at)
-{
-    if (mouse_.At(Handle(), at) != MouseTracker::Change::None)
-        Invalidate();
-    const bool click = pressed_ && MouseOver();
-    if (::GetCapture() == Handle())
-        ::ReleaseCapture();  // ends the press through WM_CAPTURECHANGED
-    if (click && OnClick)
-        OnClick();
-}
-
 LRESULT TdxToolButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_MOUSEMOVE:
-    case WM_MOUSELEAVE:
-        if (mouse_.Take(Handle(), message, lParam) != MouseTracker::Change::None)
-            Invalidate();
-        return 0;
-    case WM_CAPTURECHANGED:
-        mouse_.Take(Handle(), message, lParam);
-        if (reinterpret_cast<HWND>(lParam) != Handle()) {
-            pressed_ = false;
-            Invalidate();
-        }
-        return 0;
-    case WM_LBUTTONDOWN:
-        ::SetCapture(Handle());
-        pressed_ = true;
-        mouse_.At(Handle(), {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    if (!MouseTracker::Reads(message))
+        return PaintedWindow::HandleMessage(message, wParam, lParam);
+    const MouseTracker::Changes changes = mouse_.Take(Handle(), message, lParam);
+    if (changes.Any())
         Invalidate();
-        return 0;
-    case WM_LBUTTONUP:
-        Release({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        return 0;
-    default:
-        break;
-    }
-    return PaintedWindow::HandleMessage(message, wParam, lParam);
+    if (changes.press == MouseTracker::Press::Clicked && OnClick)
+        OnClick();
+    return 0;
 }

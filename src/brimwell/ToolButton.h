@@ -2,6 +2,7 @@
 // state, a raised frame under the mouse and a sunken one while pressed.
 #pragma once
 
+#include "winui/MouseTracker.h"
 #include "winui/PaintedWindow.h"
 
 #include <functional>
@@ -13,7 +14,7 @@ class TdxToolButton final : public winui::PaintedWindow {
 public:
     void Create(HWND parent, const winui::Rect& bounds, COLORREF color, const char* hint);
     bool MouseOver() const noexcept { return mouse_.Inside(); }
-    bool Pressed() const noexcept { return pressed_; }
+    bool Pressed() const noexcept { return mouse_.Pressed(); }
     // The glyph's colour in the current state.
     COLORREF GlyphColor() const;
 
@@ -23,11 +24,9 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Paint(HDC dc) override;
     void LoadGlyph();
-    void Release(POINT at);
 
     COLORREF color_ = 0;
     std::vector<POINT> glyphInk_;  // the black pixels of the "CLOSE" bitmap
     int glyphWidth_ = 0, glyphHeight_ = 0;
-    winui::MouseTracker mouse_;
-    bool pressed_ = false;  // while the press holds the capture
+    winui::MouseTracker mouse_{winui::EdgeRule::Inclusive};
 };

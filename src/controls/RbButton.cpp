@@ -4,8 +4,6 @@
 #include "winui/Form.h"
 #include "winui/Painting.h"
 
-#include <windowsx.h>
-
 #include <cstring>
 #include <optional>
 
@@ -58,7 +56,7 @@ void TRbControlColors::SetCaption(COLORREF& slot, COLORREF value)
     button_.Invalidate();
 }
 
-TRbButton::TRbButton() = default;
+TRbButton::TRbButton() : TRbCustomControl(winui::EdgeRule::Inclusive) {}
 
 void TRbButton::Create(HWND parent, const RbButtonDesign& design)
 {
@@ -239,24 +237,6 @@ LRESULT TRbButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         break;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-        const LRESULT result = TRbCustomControl::HandleMessage(message, wParam, lParam);  // the focus
-        ::SetCapture(Handle());
-        pressed_ = true;
-        hot_ = true;
-        StartStep(Step::FadeIn);
-        return result;
-    }
-    case WM_LBUTTONUP:
-        Release({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        return 0;
-    case WM_CAPTURECHANGED:
-        // Our own release, or a capture taken away mid-press (a message box
-        // opening): the press ends either way.
-        if (reinterpret_cast<HWND>(lParam) != Handle())
-            EndPress();
-        break;
     case WM_KEYDOWN:
         if (wParam == VK_SPACE && ::GetKeyState(VK_SHIFT) >= 0 && ::GetKeyState(VK_CONTROL) >= 0 &&
             ::GetKeyState(VK_MENU) >= 0) {
@@ -294,18 +274,20 @@ void TRbButton::MouseLeave()
     }
 }
 
-// A click needs the press still to hold the capture: one whose capture was
-// taken away has ended without it.
-void TRbButton::Release(POINT at)
+// A press ends the same way whether released, on the button or off it, or
+// cut short by a capture taken away (a message box opening); only a release
+// on the button clicks.
+void TRbButton::MousePress(winui::MouseTracker::Press press)
 {
-    MouseAt(at);
-    if (::GetCapture() != Handle()) {
-        EndPress();
+    using Press = winui::MouseTracker::Press;
+    if (press == Press::Began) {
+        pressed_ = true;
+        hot_ = true;
+        StartStep(Step::FadeIn);
         return;
     }
-    const bool click = MouseInside();
-    ::ReleaseCapture();  // ends the press through WM_CAPTURECHANGED
-    if (click)
+    EndPress();
+    if (press == Press::Clicked)
         Click();
 }
 

@@ -116,7 +116,7 @@ private:
     void Paint(HDC dc) override;
     void MouseEnter() override;
     void MouseLeave() override;
-    void Release(POINT at);
+    void MousePress(winui::MouseTracker::Press press) override;
     void EndPress();
     void StartStep(Step step);
     void RunStep();

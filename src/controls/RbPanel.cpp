@@ -63,34 +63,20 @@ void TRbCustomControl::SetRbStyleManager(TRbStyleManager* manager)
 
 LRESULT TRbCustomControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_MOUSEMOVE:
-    case WM_MOUSELEAVE:
-    case WM_CAPTURECHANGED:
-        MouseMoved(mouse_.Take(Handle(), message, lParam));
-        break;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:  // the second press of a quick pair
-        if (::GetFocus() != Handle() && ::IsWindowEnabled(Handle()) && ::IsWindowVisible(Handle()))
-            ::SetFocus(Handle());
-        break;
-    default:
-        break;
-    }
-    return PaintedWindow::HandleMessage(message, wParam, lParam);
-}
-
-void TRbCustomControl::MouseAt(POINT at)
-{
-    MouseMoved(mouse_.At(Handle(), at));
-}
-
-void TRbCustomControl::MouseMoved(winui::MouseTracker::Change change)
-{
-    if (change == winui::MouseTracker::Change::Entered)
+    if (!winui::MouseTracker::Reads(message))
+        return PaintedWindow::HandleMessage(message, wParam, lParam);
+    // The second press of a quick pair arrives as a double click.
+    if ((message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) && ::GetFocus() != Handle() &&
+        ::IsWindowEnabled(Handle()) && ::IsWindowVisible(Handle()))
+        ::SetFocus(Handle());
+    const winui::MouseTracker::Changes changes = mouse_.Take(Handle(), message, lParam);
+    if (changes.hover == winui::MouseTracker::Change::Entered)
         MouseEnter();
-    else if (change == winui::MouseTracker::Change::Left)
+    else if (changes.hover == winui::MouseTracker::Change::Left)
         MouseLeave();
+    if (changes.press != winui::MouseTracker::Press::None)
+        MousePress(changes.press);
+    return PaintedWindow::HandleMessage(message, wParam, lParam);
 }
 
 void TRbCustomControl::MouseEnter()

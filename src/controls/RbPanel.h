@@ -9,6 +9,7 @@
 #include "core/Gradient.h"
 #include "winui/Font.h"
 #include "winui/Handles.h"
+#include "winui/MouseTracker.h"
 #include "winui/Painting.h"
 #include "winui/PaintedWindow.h"
 
@@ -81,7 +82,11 @@ public:
     std::function<void()> OnMouseLeave;
 
 protected:
-    // Mouse enter and leave, and the focus taken on a left-button press.
+    TRbCustomControl() = default;
+    // A control that also follows presses of the left button (MousePress).
+    explicit TRbCustomControl(winui::EdgeRule presses) : mouse_(presses) {}
+
+    // Mouse enter and leave, presses, and the focus taken on a left-button press.
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     // Rebuilds whatever the control caches of its look.
     virtual void Rebuild() = 0;
@@ -89,16 +94,14 @@ protected:
     // OnMouseLeave; controls that change their look with it add that.
     virtual void MouseEnter();
     virtual void MouseLeave();
-    // The mouse is at this point of the client area.
-    void MouseAt(POINT at);
+    // A press began or ended (after the enter or leave of the same message).
+    virtual void MousePress(winui::MouseTracker::Press /*press*/) {}
     bool MouseInside() const noexcept { return mouse_.Inside(); }
 
     bool textShadow_ = true;
     bool showCaption_ = true;
 
 private:
-    void MouseMoved(winui::MouseTracker::Change change);
-
     TRbStyleManager* styleManager_ = nullptr;
     winui::MouseTracker mouse_;
 };

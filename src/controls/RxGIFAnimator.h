@@ -7,9 +7,9 @@
 #pragma once
 
 #include "core/GifComposer.h"
-#include "transfer/TimerLst.h"
-#include "winui/Painting.h"
 #include "winui/PaintedWindow.h"
+#include "winui/Painting.h"
+#include "winui/RxTimer.h"
 
 #include <atomic>
 #include <functional>

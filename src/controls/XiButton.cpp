@@ -5,8 +5,6 @@
 #include "winui/Form.h"
 #include "winui/Painting.h"
 
-#include <windowsx.h>
-
 #include <cctype>
 
 namespace xi = larkspan::xi;
@@ -142,65 +140,43 @@ bool TXiButton::WantsDialogChar(char character)
     return true;
 }
 
-void TXiButton::MouseEntered(bool inside)
+void TXiButton::FollowMouse(const winui::MouseTracker::Changes& changes)
 {
-    if (inside == mouseInside_)
-        return;
-    mouseInside_ = inside;
-    if (inside) {
-        winui::TrackMouseLeave(Handle());
-        if (hotTrack_)
-            SetState(pressed_ ? State::Down : State::Over);
-    } else {
+    using Press = winui::MouseTracker::Press;
+    if (changes.hover == winui::MouseTracker::Change::Entered && hotTrack_)
+        SetState(mouse_.Pressed() ? State::Down : State::Over);
+    else if (changes.hover == winui::MouseTracker::Change::Left)
         SetState(State::Normal);
+    switch (changes.press) {
+    case Press::Began:
+        if (::GetWindowLongA(Handle(), GWL_STYLE) & WS_TABSTOP)
+            ::SetFocus(Handle());
+        SetState(State::Down);
+        break;
+    case Press::Clicked:
+        Click();
+        // The click may have closed the window it stands on.
+        if (Handle())
+            SetState(hotTrack_ ? State::Over : State::Normal);
+        break;
+    case Press::Lost:
+        // Not released: the press has ended all the same.
+        SetState(mouse_.Inside() && hotTrack_ ? State::Over : State::Normal);
+        break;
+    case Press::ReleasedOutside:  // the last state stays
+    case Press::None:
+        break;
     }
 }
 
 LRESULT TXiButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (winui::MouseTracker::Reads(message)) {
+        FollowMouse(mouse_.Take(Handle(), message, lParam));
+        if (message != WM_MOUSEMOVE && message != WM_CAPTURECHANGED)
+            return 0;
+    }
     switch (message) {
-    case WM_MOUSEMOVE: {
-        // While the button holds the capture the mouse leaves and comes back
-        // within its messages.
-        RECT r{};
-        ::GetClientRect(Handle(), &r);
-        const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        MouseEntered(::PtInRect(&r, at) != FALSE);
-        break;
-    }
-    case WM_MOUSELEAVE:
-        if (::GetCapture() != Handle())
-            MouseEntered(false);
-        return 0;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        pressed_ = true;
-        ::SetCapture(Handle());
-        if (::GetWindowLongA(Handle(), GWL_STYLE) & WS_TABSTOP)
-            ::SetFocus(Handle());
-        SetState(State::Down);
-        return 0;
-    case WM_LBUTTONUP: {
-        if (!pressed_)
-            break;
-        pressed_ = false;
-        ::ReleaseCapture();
-        RECT r{};
-        ::GetClientRect(Handle(), &r);
-        const int x = GET_X_LPARAM(lParam);
-        const int y = GET_Y_LPARAM(lParam);
-        // Strictly inside: a release on the left or top edge counts as outside.
-        if (x > 0 && x < r.right && y > 0 && y < r.bottom) {
-            Click();
-            // The click may have closed the window it stands on.
-            if (Handle())
-                SetState(hotTrack_ ? State::Over : State::Normal);
-        }
-        return 0;
-    }
-    case WM_CAPTURECHANGED:
-        pressed_ = false;
-        break;
     case WM_SETFOCUS:
         focused_ = true;
         Invalidate();

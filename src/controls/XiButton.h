@@ -6,6 +6,7 @@
 #include "core/XiColors.h"
 #include "winui/Font.h"
 #include "winui/Handles.h"
+#include "winui/MouseTracker.h"
 #include "winui/PaintedWindow.h"
 
 #include <functional>
@@ -94,7 +95,8 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Paint(HDC dc) override;
     void SetState(State state);
-    void MouseEntered(bool inside);
+    // The face that follows the mouse's hover and press.
+    void FollowMouse(const winui::MouseTracker::Changes& changes);
     void DrawGlyphAndCaption(HDC dc, int width, int height, COLORREF text);
 
     larkspan::xi::ButtonColors colors_{};
@@ -114,7 +116,8 @@ private:
     winui::BitmapHandle glyph_;
 
     State state_ = State::Normal;
-    bool pressed_ = false;
     bool focused_ = false;
-    bool mouseInside_ = false;
+    // The pressed flag is the tracker's; a release on the left or top edge
+    // does not click.
+    winui::MouseTracker mouse_{winui::EdgeRule::Strict};
 };

@@ -14,7 +14,6 @@
 #include "controls/RbPanel.h"
 #include "transfer/MulticastDns.h"
 #include "transfer/NMSTRMServ.h"
-#include "transfer/TimerLst.h"
 #include "winui/AnsiCodePage.h"
 #include "winui/Edit.h"
 #include "winui/Form.h"
@@ -22,6 +21,7 @@
 #include "winui/ListBox.h"
 #include "winui/PopupMenu.h"
 #include "winui/SpeedButton.h"
+#include "winui/TimerLst.h"
 
 #include <shellapi.h>
 

@@ -1,7 +1,6 @@
 #include "Psock.h"
 
 #include "core/SocketErrors.h"
-#include "winui/Application.h"
 
 #include <algorithm>
 #include <cstring>
@@ -9,7 +8,6 @@
 
 namespace {
 
-constexpr UINT_PTR timerId = 1;
 constexpr long allEvents = FD_READ | FD_OOB | FD_ACCEPT | FD_CONNECT | FD_CLOSE;  // 61
 constexpr int wouldBlock = WSAEWOULDBLOCK;  // 10035
 
@@ -30,42 +28,6 @@ private:
 };
 
 }  // namespace
-
-// ---- TThreadTimer ------------------------------------------------------------
-
-TThreadTimer::TThreadTimer()
-{
-    window_.Create();
-}
-
-void TThreadTimer::SetEnabled(bool enabled)
-{
-    if (enabled == enabled_)
-        return;
-    enabled_ = enabled;
-    UpdateTimer();
-}
-
-void TThreadTimer::SetInterval(unsigned interval)
-{
-    if (interval == interval_)
-        return;
-    interval_ = interval;
-    UpdateTimer();
-}
-
-void TThreadTimer::SetOnTimer(std::function<void()> handler)
-{
-    onTimer_ = std::move(handler);
-    UpdateTimer();
-}
-
-void TThreadTimer::UpdateTimer()
-{
-    ::KillTimer(window_.Handle(), timerId);
-    if (interval_ != 0 && enabled_ && onTimer_ && !::SetTimer(window_.Handle(), timerId, interval_, nullptr))
-        throw std::runtime_error("No Timer");
-}
 
 // ---- TPowersock: life and notifications --------------------------------------
 
@@ -430,6 +392,15 @@ bool TPowersock::DataAvailable()
 
 // ---- Byte-level primitives ---------------------------------------------------
 
+// A cancelled operation ends with EAbortError, and the next one starts afresh.
+void TPowersock::EndIfCanceled(const char* text)
+{
+    if (!Canceled)
+        return;
+    Canceled = false;
+    throw EAbortError(text);
+}
+
 void TPowersock::SendBuffer(const char* bytes, std::size_t length)
 {
     ReportStatus(4, "Sending Buffer");
@@ -453,10 +424,7 @@ void TPowersock::SendBuffer(const char* bytes, std::size_t length)
             }
         }
     }
-    if (Canceled) {
-        Canceled = false;
-        throw EAbortError("Socket send aborted");
-    }
+    EndIfCanceled("Socket send aborted");
 }
 
 void TPowersock::Write(const std::string& text)
@@ -502,10 +470,7 @@ std::string TPowersock::Read(std::size_t count)
         CheckIdle();
         AwaitSocketAndMessages(Direction::Receive);
     }
-    if (Canceled) {
-        Canceled = false;
-        throw EAbortError("Socket send aborted");
-    }
+    EndIfCanceled("Socket send aborted");
     return result;
 }
 
@@ -515,7 +480,8 @@ std::string TPowersock::ReadLn()
     TimerOn();
     Disarm off([this] { TimerOff(); });
     std::string line;
-    while (!Canceled) {
+    for (;;) {
+        EndIfCanceled("Socket readln aborted");
         // A peer that closes before the line has ended leaves no line.
         const int waiting = ::recv(socket_, buffer_.data(), static_cast<int>(bufferSize), MSG_PEEK);
         if (waiting == 0)
@@ -539,8 +505,6 @@ std::string TPowersock::ReadLn()
             return line;
         LetMessagesRun();
     }
-    Canceled = false;
-    throw EAbortError("Socket readln aborted");
 }
 
 std::string TPowersock::Transaction(const std::string& command)
@@ -593,10 +557,7 @@ void TPowersock::SendStream(TStream& stream)
             }
         }
     }
-    if (Canceled) {
-        Canceled = false;
-        throw EAbortError("Socket send aborted");
-    }
+    EndIfCanceled("Socket send aborted");
 }
 
 void TPowersock::CaptureStream(TStream& stream, std::int64_t expectedSize)
@@ -633,8 +594,5 @@ void TPowersock::CaptureStream(TStream& stream, std::int64_t expectedSize)
             AwaitSocketAndMessages(Direction::Receive);
         }
     }
-    if (Canceled) {
-        Canceled = false;
-        throw EAbortError("Socket capture aborted");
-    }
+    EndIfCanceled("Socket capture aborted");
 }

@@ -8,8 +8,8 @@
 #include "Streams.h"
 
 #include "winui/Application.h"
-
 #include "winui/MessageWindow.h"
+#include "winui/WindowTimer.h"
 
 #include <winsock.h>
 
@@ -32,27 +32,11 @@ public:
     using ESockError::ESockError;
 };
 
-// A periodic timer on a hidden window of the creating thread.
-class TThreadTimer {
+// The components' time-out: a periodic timer on a hidden window of the
+// creating thread.
+class TThreadTimer : public winui::IntervalTimer {
 public:
-    TThreadTimer();
-    void SetEnabled(bool enabled);
-    void SetInterval(unsigned interval);
-    void SetOnTimer(std::function<void()> handler);
-    bool Enabled() const noexcept { return enabled_; }
-
-private:
-    void UpdateTimer();
-
-    winui::MessageWindow window_{"TmrWindowClass", [this](UINT message, WPARAM, LPARAM) {
-                                     if (message != WM_TIMER)
-                                         return false;
-                                     winui::RunGuarded(onTimer_);
-                                     return true;
-                                 }};
-    bool enabled_ = true;
-    unsigned interval_ = 1000;
-    std::function<void()> onTimer_;
+    TThreadTimer() : IntervalTimer("TmrWindowClass", "No Timer") {}
 };
 
 class TPowersock {
@@ -144,6 +128,8 @@ protected:
     static constexpr DWORD pumpPeriodMs = 10;
     DWORD lastPump_ = 0;
 
+    // Throws EAbortError with this text when the operation was cancelled.
+    void EndIfCanceled(const char* text);
     // Ends a wait that has seen no byte for IdleLimitMs.
     void CheckIdle();
     void NoteProgress() { lastProgress_ = ::GetTickCount(); }

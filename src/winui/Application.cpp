@@ -57,13 +57,7 @@ void Application::Run()
     if (!mainForm_)
         return;
     mainForm_->Show();
-    MSG msg;
-    while (!terminated_ && ::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (OfferDialogKey(msg))
-            continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
+    RunMessageLoop([this] { return !terminated_; }, QuitMessage::Taken);
     DestroyForms();
 }
 

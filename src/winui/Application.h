@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Handles.h"
+#include "MessageLoop.h"
 #include "Monitors.h"
 #include "Prompts.h"
 #include "Window.h"

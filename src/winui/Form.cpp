@@ -82,17 +82,7 @@ int Form::ShowModal()
     {
         OtherWindowsDisabled others(Handle());
         Show();
-        MSG msg;
-        while (modalResult_ == mrNone && Visible()) {
-            if (::GetMessageA(&msg, nullptr, 0, 0) <= 0) {
-                ::PostQuitMessage(static_cast<int>(msg.wParam));  // for the main loop
-                break;
-            }
-            if (OfferDialogKey(msg))
-                continue;
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
+        RunMessageLoop([this] { return modalResult_ == mrNone && Visible(); }, QuitMessage::PassedOn);
         if (modalResult_ == mrNone)
             modalResult_ = mrCancel;
     }

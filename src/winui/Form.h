@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Font.h"
+#include "MessageLoop.h"
 #include "Window.h"
 
 #include <functional>

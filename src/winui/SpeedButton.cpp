@@ -3,7 +3,6 @@
 #include "Painting.h"
 
 #include <commctrl.h>
-#include <windowsx.h>
 
 namespace winui {
 
@@ -27,54 +26,16 @@ void SpeedButton::Click()
         OnClick();
 }
 
-void SpeedButton::SetHot(bool hot)
-{
-    if (hot == hot_)
-        return;
-    hot_ = hot;
-    if (hot) {
-        TrackMouseLeave(Handle());
-    }
-    Invalidate();
-}
-
 LRESULT SpeedButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_MOUSEMOVE:
-        SetHot(true);
-        return 0;
-    case WM_MOUSELEAVE:
-        hot_ = false;
+    if (!MouseTracker::Reads(message))
+        return PaintedWindow::HandleMessage(message, wParam, lParam);
+    const MouseTracker::Changes changes = mouse_.Take(Handle(), message, lParam);
+    if (changes.Any())
         Invalidate();
-        return 0;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        pressed_ = true;
-        ::SetCapture(Handle());
-        Invalidate();
-        return 0;
-    case WM_LBUTTONUP: {
-        if (!pressed_)
-            return 0;
-        pressed_ = false;
-        ::ReleaseCapture();
-        Invalidate();
-        RECT r{};
-        ::GetClientRect(Handle(), &r);
-        const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        if (::PtInRect(&r, at))
-            Click();
-        return 0;
-    }
-    case WM_CAPTURECHANGED:
-        pressed_ = false;
-        Invalidate();
-        break;
-    default:
-        break;
-    }
-    return PaintedWindow::HandleMessage(message, wParam, lParam);
+    if (changes.press == MouseTracker::Press::Clicked)
+        Click();
+    return message == WM_CAPTURECHANGED ? PaintedWindow::HandleMessage(message, wParam, lParam) : 0;
 }
 
 void SpeedButton::Paint(HDC dc)
@@ -88,17 +49,19 @@ void SpeedButton::Paint(HDC dc)
 
 void SpeedButton::DrawFace(HDC dc, const RECT& r)
 {
+    const bool hot = mouse_.Inside();
+    const bool pressed = mouse_.Pressed();
     if (!design_.flat) {
         RECT face = r;
-        ::DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed_ && hot_ ? DFCS_PUSHED : 0));
-    } else if (pressed_ && hot_) {
+        ::DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed && hot ? DFCS_PUSHED : 0));
+    } else if (pressed && hot) {
         RECT edge = r;
         ::DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
-    } else if (hot_ || pressed_) {
+    } else if (hot || pressed) {
         RECT edge = r;
         ::DrawEdge(dc, &edge, BDR_RAISEDINNER, BF_RECT);
     }
-    const int shift = pressed_ && hot_ ? 1 : 0;
+    const int shift = pressed && hot ? 1 : 0;
     ScopedSelect font(dc, font_.Get());
     SIZE text{};
     const bool hasText = !design_.caption.empty();

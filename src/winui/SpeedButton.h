@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Font.h"
+#include "MouseTracker.h"
 #include "PaintedWindow.h"
 
 #include <functional>
@@ -39,13 +40,11 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Paint(HDC dc) override;
     void DrawFace(HDC dc, const RECT& r);
-    void SetHot(bool hot);
 
     SpeedButtonDesign design_;
     FontHandle font_;
     BitmapHandle glyph_;
-    bool hot_ = false;
-    bool pressed_ = false;
+    MouseTracker mouse_{EdgeRule::Inclusive};
 };
 
 }  // namespace winui

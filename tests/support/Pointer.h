@@ -2,7 +2,7 @@
 // follow it: hover, leave tracking and capture.
 #pragma once
 
-#include "winui/Window.h"
+#include "winui/MessageLoop.h"
 
 #include <functional>
 
@@ -29,6 +29,39 @@ inline void LetTrackingRun(const std::function<void()>& each = nullptr)
         if (each)
             each();
     }
+}
+
+// Puts the pointer back where it was when it goes: a test that moves the
+// real pointer leaves no hover behind for the windows of the next one.
+class PointerPutBack {
+public:
+    PointerPutBack() { ::GetCursorPos(&at_); }
+    PointerPutBack(const PointerPutBack&) = delete;
+    PointerPutBack& operator=(const PointerPutBack&) = delete;
+    ~PointerPutBack() { ::SetCursorPos(at_.x, at_.y); }
+
+private:
+    POINT at_{};
+};
+
+// The screen point of a point of the window's client area.
+inline POINT OnScreen(HWND window, POINT at)
+{
+    ::ClientToScreen(window, &at);
+    return at;
+}
+
+// Lets messages run, waiting for more, until `done` holds or `limitMs` has
+// passed; whether it held.
+inline bool RunMessagesUntil(const std::function<bool()>& done, DWORD limitMs = 2000)
+{
+    for (const DWORD end = ::GetTickCount() + limitMs; !done();) {
+        if (::GetTickCount() > end)
+            return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        winui::ProcessMessages();
+    }
+    return true;
 }
 
 }  // namespace testing_support

@@ -34,6 +34,16 @@ void MoveMouseTo(POINT at)
               (at.y * 65535 + height / 2) / (height - 1));
 }
 
+void PressMouse()
+{
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+}
+
+void ReleaseMouse()
+{
+    SendMouse(MOUSEEVENTF_LEFTUP);
+}
+
 void ClickAt(POINT at)
 {
     MoveMouseTo(at);

@@ -29,6 +29,10 @@ std::optional<POINT> CloseBoxOf(HWND window);
 // pointer moved in steps well past the platform's drag threshold onto
 // `to`, and released there.
 void DragWithMouse(POINT from, POINT to);
+// The left button pressed and released where the pointer is: the steps of
+// a press that the test follows one by one.
+void PressMouse();
+void ReleaseMouse();
 // A key typed through the input system, to whichever window has the focus.
 void TypeKey(WORD key);
 // The same with a modifier held down (Shift+End).

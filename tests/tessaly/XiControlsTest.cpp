@@ -1,5 +1,7 @@
 // The gradient button and panel, painted into real bitmaps and read back,
 // and driven by real mouse, focus and key messages.
+#include "Pointer.h"
+#include "RealInput.h"
 #include "Surface.h"
 #include "TessalyFixture.h"
 
@@ -155,6 +157,27 @@ TEST_F(XiControlsTest, ReleasingOutsideOrOnTheEdgeKeepsTheLastStateAndDoesNotCli
     EXPECT_EQ(b.VisualState(), TXiButton::State::Over);
     Send(b, WM_MOUSEMOVE, 0, 200, 10);
     EXPECT_EQ(b.VisualState(), TXiButton::State::Normal);
+}
+
+TEST_F(XiControlsTest, ACaptureTakenAwayMidPressLeavesTheUpFaceAndTheReleaseDoesNotClick)
+{
+    const PointerPutBack pointer;
+    TXiButton& b = form->button;
+    int clicks = 0;
+    b.OnClick = [&] { ++clicks; };
+    MoveMouseTo(OnScreen(b.Handle(), {10, 10}));
+    ASSERT_TRUE(RunMessagesUntil([&] { return b.VisualState() == TXiButton::State::Over; }));
+    PressMouse();
+    ASSERT_TRUE(RunMessagesUntil([&] { return b.VisualState() == TXiButton::State::Down; }));
+
+    ::SetCapture(form->Handle());  // as a message box opening takes it
+    EXPECT_EQ(b.VisualState(), TXiButton::State::Over);  // the mouse is still over it
+    EXPECT_EQ(Render(b)->At(10, 1), b.ColorByIndex(xi::Over + xi::Light));
+    ReleaseMouse();
+    RunMessagesUntil([] { return false; }, 300);
+    ::ReleaseCapture();
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(b.VisualState(), TXiButton::State::Over);
 }
 
 TEST_F(XiControlsTest, OneColourMakesTheSchemeCustomAndKeepsTheOthers)

@@ -1,7 +1,8 @@
 // The timer list driven by real WM_TIMER messages to its hidden window, with
 // the tick count under the test's control; the single timer with real time.
-#include "transfer/TimerLst.h"
 #include "winui/Application.h"
+#include "winui/RxTimer.h"
+#include "winui/TimerLst.h"
 
 #include <gtest/gtest.h>
 

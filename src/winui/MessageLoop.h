@@ -1,0 +1,46 @@
+// The program's message loops (the application's, a modal form's, and the
+// one that lets pending messages run) take their messages here: a key
+// message is first offered to the controls of its window as a dialog key,
+// everything else is translated and dispatched.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+namespace winui {
+
+// Offers a key message, before it is dispatched, to the controls of the
+// top-level window it is for: Enter and Escape without modifier keys as
+// dialog keys, characters as mnemonics (typed with Alt, or where the focused
+// control takes no characters). True when a control took it.
+bool OfferDialogKey(const MSG& msg);
+
+// What a loop does with the quit message that ends it: the outermost loop
+// takes it; a loop inside another posts it again, so that the one around it
+// ends too.
+enum class QuitMessage { Taken, PassedOn };
+
+// Waits for messages and delivers them while `running` holds (asked before
+// each one), until a quit message arrives.
+void RunMessageLoop(const std::function<bool()>& running, QuitMessage quit);
+
+// Lets every window message waiting for the calling thread run, then returns.
+// Inside an InputHeldBack scope, mouse and keyboard input stays queued. A quit
+// message is left for the loop around it.
+void ProcessMessages();
+
+// While it lives, ProcessMessages on this thread leaves input messages in the
+// queue. A window activated by a click is activated while the platform is
+// still delivering that press: a handler that lets messages run then would
+// deliver the release first, and the press would come after it, on its own.
+class InputHeldBack {
+public:
+    InputHeldBack();
+    InputHeldBack(const InputHeldBack&) = delete;
+    InputHeldBack& operator=(const InputHeldBack&) = delete;
+    ~InputHeldBack();
+    static bool Active() noexcept;
+};
+
+}  // namespace winui
