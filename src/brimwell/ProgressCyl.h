@@ -4,7 +4,7 @@
 // off-screen 24-bit bitmap and copied in one step.
 #pragma once
 
-#include "controls/Colors.h"
+#include "winui/Colors.h"
 #include "core/Cylinder.h"
 #include "winui/Font.h"
 #include "winui/Painting.h"

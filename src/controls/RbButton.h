@@ -3,7 +3,11 @@
 // stepped on window timer 1, with a rounded border and a centred caption.
 #pragma once
 
-#include "RbPanel.h"
+#include "RbCustomControl.h"
+#include "winui/Colors.h"
+#include "winui/Font.h"
+#include "winui/Handles.h"
+#include "winui/Painting.h"
 
 #include <array>
 #include <functional>

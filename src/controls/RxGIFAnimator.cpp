@@ -1,6 +1,6 @@
 #include "RxGIFAnimator.h"
 
-#include "Colors.h"
+#include "winui/Colors.h"
 
 #include "winui/Handles.h"
 

@@ -1,6 +1,6 @@
 #include "XiButton.h"
 
-#include "Colors.h"
+#include "winui/Colors.h"
 
 #include "winui/Form.h"
 #include "winui/Painting.h"
@@ -215,12 +215,11 @@ LRESULT TXiButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 void TXiButton::Paint(HDC dc)
 {
-    RECT r{};
-    ::GetClientRect(Handle(), &r);
+    winui::BufferedPaint buffer(dc, Handle());
+    const HDC canvas = buffer.Dc();
+    const RECT& r = buffer.Area();
     const int w = r.right;
     const int h = r.bottom;
-    winui::BufferedPaint buffer(dc, r);
-    const HDC canvas = buffer.Dc();
 
     const std::size_t set = !Enabled()                ? xi::Disabled
                             : state_ == State::Down ? xi::Down

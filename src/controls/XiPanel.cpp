@@ -1,6 +1,6 @@
 #include "XiPanel.h"
 
-#include "Colors.h"
+#include "winui/Colors.h"
 
 #include "winui/Painting.h"
 
@@ -69,12 +69,11 @@ void TXiPanel::SetBevels(TBevelCut outer, TBevelCut inner, int width)
 
 void TXiPanel::Paint(HDC dc)
 {
-    RECT r{};
-    ::GetClientRect(Handle(), &r);
+    winui::BufferedPaint buffer(dc, Handle());
+    const HDC canvas = buffer.Dc();
+    const RECT& r = buffer.Area();
     const int w = r.right;
     const int h = r.bottom;
-    winui::BufferedPaint buffer(dc, r);
-    const HDC canvas = buffer.Dc();
 
     const COLORREF face = ToRgbColor(colors_.face);
     const COLORREF grad = ToRgbColor(colors_.grad);

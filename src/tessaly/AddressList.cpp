@@ -6,7 +6,7 @@
 #include "RecentDocuments.h"
 #include "core/AddressEntries.h"
 
-#include "controls/Colors.h"
+#include "winui/Colors.h"
 #include "winui/Application.h"
 #include "winui/SettingsFile.h"
 

@@ -7,7 +7,7 @@
 #include "PageExport.h"
 #include "core/AddressEntries.h"
 
-#include "controls/Colors.h"
+#include "winui/Colors.h"
 #include "winui/Window.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "OwnerDraw.h"
 
-#include "controls/Colors.h"
+#include "winui/Colors.h"
 #include "core/OwnerDrawing.h"
 #include "winui/Handles.h"
 

@@ -1,6 +1,6 @@
 #include "PageExport.h"
 
-#include "controls/Colors.h"
+#include "winui/Colors.h"
 
 using namespace winui;
 

@@ -12,6 +12,19 @@ BufferedPaint::BufferedPaint(HDC target, const RECT& area)
     ::SetViewportOrgEx(memory_.Get(), -area.left, -area.top, nullptr);
 }
 
+namespace {
+
+RECT ClientArea(HWND window)
+{
+    RECT r{};
+    ::GetClientRect(window, &r);
+    return r;
+}
+
+}  // namespace
+
+BufferedPaint::BufferedPaint(HDC target, HWND window) : BufferedPaint(target, ClientArea(window)) {}
+
 BufferedPaint::~BufferedPaint()
 {
     ::SetViewportOrgEx(memory_.Get(), 0, 0, nullptr);

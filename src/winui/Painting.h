@@ -29,10 +29,13 @@ private:
 class BufferedPaint {
 public:
     BufferedPaint(HDC target, const RECT& area);
+    // The whole client area of `window`.
+    BufferedPaint(HDC target, HWND window);
     BufferedPaint(const BufferedPaint&) = delete;
     BufferedPaint& operator=(const BufferedPaint&) = delete;
     ~BufferedPaint();
     HDC Dc() const noexcept { return memory_.Get(); }
+    const RECT& Area() const noexcept { return area_; }
 
 private:
     HDC target_;

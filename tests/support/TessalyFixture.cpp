@@ -117,14 +117,6 @@ void AddRecent(const std::string& name)
     MakeShortcut(RecentFolder() + "\\" + name + ".lnk", "C:\\docs\\" + name);
 }
 
-winui::FormDesign HostFormDesign(int clientWidth, int clientHeight)
-{
-    winui::FormDesign design;
-    design.clientWidth = clientWidth;
-    design.clientHeight = clientHeight;
-    return design;
-}
-
 void TessalyTest::SetUp()
 {
     EmptyRecentFolder();

@@ -4,6 +4,7 @@
 // program folder's files under the test's control.
 #pragma once
 
+#include "ControlFixture.h"
 #include "tessaly/Main.h"
 #include "winui/Application.h"
 #include "winui/Form.h"
@@ -87,8 +88,6 @@ void EmptyRecentFolder();
 // Adds a shortcut "<name>.lnk" to the recent folder pointing at C:\docs\<name>.
 void AddRecent(const std::string& name);
 
-// A plain form of this client size, to host the controls a test puts on it.
-winui::FormDesign HostFormDesign(int clientWidth, int clientHeight);
 
 class TessalyTest : public ::testing::Test {
 protected:

@@ -1,11 +1,14 @@
 // The animated picture on a real window: frame delays, the clock's steps,
 // the composed frames read back as pixels over the parent's colour, and the
 // picture moving on from its own thread while the GUI thread is held up.
+#include "ControlFixture.h"
 #include "Surface.h"
-#include "TessalyFixture.h"
 
 #include "controls/RxGIFAnimator.h"
 #include "winui/Form.h"
+
+#include <fstream>
+#include <iterator>
 
 using namespace testing_support;
 
@@ -15,8 +18,8 @@ constexpr COLORREF parentColour = RGB(20, 160, 90);
 
 std::vector<std::uint8_t> ReadReference(const std::string& name)
 {
-    const std::string bytes = FileContent(std::string("Z:") + LARKSPAN_GIF_DIR + "/" + name);
-    return {bytes.begin(), bytes.end()};
+    std::ifstream in(std::string("Z:") + LARKSPAN_GIF_DIR + "/" + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 class HostForm final : public winui::Form {
@@ -32,11 +35,10 @@ private:
     void CreateComponents() override { picture.Create(Handle(), {}); }
 };
 
-class GifAnimatorTest : public TessalyTest {
+class GifAnimatorTest : public ControlTest {
 protected:
     void SetUp() override
     {
-        TessalyTest::SetUp();
         form = &ShowForm<HostForm>();
     }
     // The four frames on a 24 x 18 screen that ImageMagick wrote, with delays

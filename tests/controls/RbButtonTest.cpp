@@ -2,7 +2,7 @@
 // ticks are sent, not waited for) and its blended faces read back.
 #include "Pointer.h"
 #include "Surface.h"
-#include "TessalyFixture.h"
+#include "ControlFixture.h"
 
 #include "controls/RbButton.h"
 #include "core/Gradient.h"
@@ -35,11 +35,10 @@ private:
     }
 };
 
-class RbButtonTest : public TessalyTest {
+class RbButtonTest : public ControlTest {
 protected:
     void SetUp() override
     {
-        TessalyTest::SetUp();
         form = &ShowForm<HostForm>();
     }
     static void Tick(TRbButton& b) { ::SendMessageA(b.Handle(), WM_TIMER, 1, 0); }

@@ -3,7 +3,7 @@
 #include "Pointer.h"
 #include "RealInput.h"
 #include "Surface.h"
-#include "TessalyFixture.h"
+#include "ControlFixture.h"
 
 #include "controls/XiButton.h"
 #include "controls/XiPanel.h"
@@ -47,11 +47,10 @@ private:
     }
 };
 
-class XiControlsTest : public TessalyTest {
+class XiControlsTest : public ControlTest {
 protected:
     void SetUp() override
     {
-        TessalyTest::SetUp();
         form = &ShowForm<HostForm>();
     }
     static void Send(const winui::Window& control, UINT message, WPARAM wParam, int x, int y)
