@@ -204,9 +204,15 @@ TEST_F(AddressBookTest, ASaveThatFailsIsSaidAndKeepsTheOldFile)
 namespace {
 
 bool discoveryShown = false;
+int ticksLeft = 0;
 
+// The window shows once its search is over (the local network is given
+// its time to answer): until then, and for at most five seconds, this
+// waits for it.
 void CALLBACK CloseTheDiscoveryWindow(HWND, UINT, UINT_PTR id, DWORD)
 {
+    if (!frmNetworkClients->Visible() && --ticksLeft > 0)
+        return;
     ::KillTimer(nullptr, id);
     discoveryShown = frmNetworkClients->Visible() && !::IsWindowEnabled(frmAddressList->Handle());
     frmNetworkClients->Close();
@@ -217,6 +223,7 @@ void CALLBACK CloseTheDiscoveryWindow(HWND, UINT, UINT_PTR id, DWORD)
 TEST_F(AddressBookTest, WhosOnlineShowsTheDiscoveryWindowAsADialog)
 {
     Start("");
+    ticksLeft = 100;
     ::SetTimer(nullptr, 0, 50, CloseTheDiscoveryWindow);
     Click(book->btnWho);
     EXPECT_TRUE(discoveryShown);
