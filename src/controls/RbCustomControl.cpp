@@ -48,6 +48,10 @@ LRESULT TRbCustomControl::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
         MouseLeave();
     if (changes.press != winui::MouseTracker::Press::None)
         MousePress(changes.press);
+    // A click may have closed the window and destroyed this control with
+    // it: nothing of it is touched after one.
+    if (changes.press == winui::MouseTracker::Press::Clicked)
+        return 0;
     return PaintedWindow::HandleMessage(message, wParam, lParam);
 }
 

@@ -73,6 +73,17 @@ bool SameRecord(const dns::Record& a, const dns::Record& b)
     return a.type == b.type && dns::SameName(a.name, b.name) && a.data == b.data;
 }
 
+// A record's data as on the wire, uncompressed: written under the root
+// name, where no name can point into another.
+std::vector<std::uint8_t> RecordData(const dns::Record& record)
+{
+    const dns::Record alone{{}, record.type, false, 0, record.data};
+    std::vector<std::uint8_t> bytes = dns::Encode({0, 0, {}, {alone}, {}, {}}).value_or(std::vector<std::uint8_t>{});
+    constexpr std::size_t before = 12 + 1 + 10;  // header, root name, type, class, lifetime, length
+    return bytes.size() > before ? std::vector<std::uint8_t>(bytes.begin() + before, bytes.end())
+                                 : std::vector<std::uint8_t>{};
+}
+
 void AddOnce(std::vector<dns::Record>& to, const dns::Record& record, const std::vector<dns::Record>& already)
 {
     const auto same = [&](const dns::Record& r) { return SameRecord(r, record); };
@@ -177,44 +188,41 @@ dns::Message Probe(const Identity& identity)
     return message;
 }
 
-Conflicts FindConflicts(const dns::Message& message, const Identity& identity)
+Conflicts FindConflicts(const dns::Message& message, const Identity& identity, bool probing)
 {
     Conflicts found;
     const std::vector<dns::Record> ours = Records(identity);
-    const auto isOurs = [&](const dns::Record& record) {
-        return std::ranges::any_of(ours, [&](const dns::Record& r) {
-            return r.type == record.type && r.data == record.data && dns::SameName(r.name, record.name);
-        });
-    };
-    // Records of another machine for one of our names: in a response they
-    // hold the name; in a probe's authority section they claim it, and the
-    // lexicographically later data wins the tie.
+    // Only records of a type we publish under that name count: the
+    // platform's own responder may publish other types (AAAA) for the host.
     const auto check = [&](const dns::Record& record, bool claim) {
         const bool instance = dns::SameName(record.name, identity.InstanceName());
         const bool host = dns::SameName(record.name, identity.HostName());
-        if ((!instance && !host) || isOurs(record))
+        if (!instance && !host)
             return;
-        if (claim) {
-            const auto mine = std::ranges::find_if(ours, [&](const dns::Record& r) {
-                return r.type == record.type && dns::SameName(r.name, record.name);
-            });
-            // Compared as on the wire, class and type first, then the data;
-            // the cache-flush bit and the lifetime do not count.
-            const auto bytes = [](dns::Record r) {
-                r.cacheFlush = false;
-                r.ttl = 0;
-                return dns::Encode({0, 0, {}, {r}, {}, {}}).value_or(std::vector<std::uint8_t>{});
-            };
-            if (mine != ours.end() && !(bytes(*mine) < bytes(record)))
-                return;
-        }
+        bool published = false;
+        std::optional<dns::Record> mine;
+        for (const dns::Record& r : ours)
+            if (r.type == record.type && dns::SameName(r.name, record.name)) {
+                published = true;
+                if (r.data == record.data)
+                    return;  // ours, come back through the multicast loop
+                mine = r;
+            }
+        if (!published)
+            return;
+        // Two machines probing for the same name at once: the later data,
+        // compared uncompressed byte by byte, wins, and the other moves on.
+        if (claim && !(RecordData(*mine) < RecordData(record)))
+            return;
         (instance ? found.instance : found.host) = true;
     };
     if (message.IsResponse()) {
         for (const auto* section : {&message.answers, &message.additionals})
             for (const dns::Record& record : *section)
                 check(record, false);
-    } else {
+    } else if (probing) {
+        // Once the names are ours, another's probe for them is answered
+        // (which defends them), not given way to.
         for (const dns::Record& record : message.authorities)
             check(record, true);
     }
@@ -266,17 +274,25 @@ dns::Message BrowseQuery(const std::vector<dns::Name>& knownInstances)
 {
     dns::Message query;
     query.questions.push_back({ServiceType(), dns::PTR, false});
-    for (const dns::Name& instance : knownInstances)
+    // Each known answer takes at most 12 + 255 bytes; 24 of them stay well
+    // within the packet size.
+    constexpr std::size_t mostKnown = 24;
+    for (const dns::Name& instance : knownInstances) {
+        if (query.answers.size() == mostKnown)
+            break;
         query.answers.push_back({ServiceType(), dns::PTR, false, otherTtl, dns::Ptr{instance}});
+    }
     return query;
 }
 
-Browse::Instance& Browse::InstanceNamed(const dns::Name& name)
+Browse::Instance* Browse::InstanceNamed(const dns::Name& name)
 {
     const auto it = std::ranges::find_if(instances_, [&](const Instance& i) { return dns::SameName(i.name, name); });
     if (it != instances_.end())
-        return *it;
-    return instances_.emplace_back(Instance{name, {}, 0, false});
+        return &*it;
+    if (instances_.size() == maxInstances)
+        return nullptr;
+    return &instances_.emplace_back(Instance{name, {}, 0, false});
 }
 
 void Browse::Take(const dns::Message& response)
@@ -292,18 +308,20 @@ void Browse::Take(const dns::Message& response)
         for (const dns::Record& record : *section) {
             if (const auto* ptr = std::get_if<dns::Ptr>(&record.data);
                 ptr && record.type == dns::PTR && dns::SameName(record.name, type) && isInstance(ptr->target)) {
-                InstanceNamed(ptr->target).gone = record.ttl == 0;
+                if (Instance* instance = InstanceNamed(ptr->target))
+                    instance->gone = record.ttl == 0;
             } else if (const auto* srv = std::get_if<dns::Srv>(&record.data);
                        srv && record.type == dns::SRV && isInstance(record.name)) {
-                Instance& instance = InstanceNamed(record.name);
-                instance.host = srv->target;
-                instance.port = srv->port;
-                instance.gone = record.ttl == 0;
+                if (Instance* instance = InstanceNamed(record.name)) {
+                    instance->host = srv->target;
+                    instance->port = srv->port;
+                    instance->gone = record.ttl == 0;
+                }
             } else if (const auto* address = std::get_if<dns::Address>(&record.data);
                        address && record.type == dns::A && record.ttl > 0) {
                 const auto known =
                     std::ranges::find_if(hosts_, [&](const Host& h) { return dns::SameName(h.name, record.name); });
-                if (known == hosts_.end())
+                if (known == hosts_.end() && hosts_.size() < maxInstances)
                     hosts_.push_back({record.name, *address});
             }
         }

@@ -57,13 +57,14 @@ dns::Message Announcement(const Identity& identity, bool goodbye = false);
 // proposed records in the authority section.
 dns::Message Probe(const Identity& identity);
 
-// What a probe learns from a message received while probing: whether
-// another machine holds or claims the instance or the host name.
+// Whether another machine holds the instance or the host name (its
+// response carries other data for a record we publish under it) or, while
+// `probing`, claims it in a probe of its own and wins the tie.
 struct Conflicts {
     bool instance = false;
     bool host = false;
 };
-Conflicts FindConflicts(const dns::Message& message, const Identity& identity);
+Conflicts FindConflicts(const dns::Message& message, const Identity& identity, bool probing);
 
 // The response to a query, its questions for names of this identity
 // answered and known answers (at least half their lifetime left) left out;
@@ -72,7 +73,8 @@ Conflicts FindConflicts(const dns::Message& message, const Identity& identity);
 std::optional<dns::Message> Answer(const dns::Message& query, const Identity& identity);
 
 // A browse: the question for the service type, with the instances already
-// known as known answers so that they do not answer again.
+// known as known answers so that they do not answer again (as many as fit
+// one packet with room to spare).
 dns::Message BrowseQuery(const std::vector<dns::Name>& knownInstances = {});
 
 // What the answers to a browse tell: each instance with its host, port and
@@ -88,8 +90,11 @@ public:
     // `own` is this machine's instance, never listed.
     explicit Browse(dns::Name own = {}) : own_(std::move(own)) {}
 
-    // Takes the records of a response (answers and additionals alike).
+    // Takes the records of a response (answers and additionals alike), up
+    // to `maxInstances` instances and as many hosts: a flood of made-up
+    // records stops there.
     void Take(const dns::Message& response);
+    static constexpr std::size_t maxInstances = 64;
     // The instances whose host and address are known, in the order found.
     std::vector<Found> Results() const;
     // The instances seen so far (for the known-answer list of a repeat).
@@ -106,7 +111,8 @@ private:
         dns::Name name;
         dns::Address address;
     };
-    Instance& InstanceNamed(const dns::Name& name);
+    // The instance of this name, made when new; none beyond the limit.
+    Instance* InstanceNamed(const dns::Name& name);
 
     dns::Name own_;
     std::vector<Instance> instances_;

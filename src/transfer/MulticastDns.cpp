@@ -69,6 +69,7 @@ MulticastDns::MulticastDns(Settings settings)
     WSADATA data{};
     if (::WSAStartup(MAKEWORD(2, 2), &data) != 0)
         return;
+    started_ = true;
     identity_.instance = discovery::InstanceLabel(settings_.computerName);
     identity_.host = discovery::HostLabel(settings_.computerName);
     if (identity_.instance.empty())
@@ -95,7 +96,8 @@ MulticastDns::~MulticastDns()
         ::WSACloseEvent(socketEvent_);
     if (wake_)
         ::CloseHandle(wake_);
-    ::WSACleanup();
+    if (started_)
+        ::WSACleanup();
 }
 
 bool MulticastDns::Open()
@@ -143,9 +145,13 @@ void MulticastDns::StartBrowse()
     if (!Running())
         return;
     {
+        // Only the answers of this browse count: what machines said before
+        // may be long gone.
         std::lock_guard<std::mutex> hold(lock_);
+        browse_ = discovery::Browse(identity_.InstanceName());
         browseQueries_ = browseQueryCount;
         nextQuery_ = Clock::now();
+        collectUntil_ = nextQuery_ + browseTime + 500ms;
     }
     ::SetEvent(wake_);
 }
@@ -195,7 +201,9 @@ void MulticastDns::Serve()
 void MulticastDns::Receive()
 {
     std::vector<std::uint8_t> packet(dns::maxMessageSize + 1);
-    for (;;) {
+    // A bounded number per wake: a flood must not keep the thread from its
+    // schedule or from ending (what is left raises the event again).
+    for (int taken = 0; taken < 32 && !stop_; ++taken) {
         sockaddr_in from{};
         int fromLength = sizeof from;
         const int size =
@@ -211,27 +219,32 @@ void MulticastDns::Receive()
 
 void MulticastDns::Handle(const dns::Message& message, const dns::Address& from, std::uint16_t fromPort)
 {
+    // Multicast DNS is of the local link: a packet from elsewhere is no
+    // neighbour's and gets neither an answer nor a place in a browse.
+    const auto where =
+        std::ranges::find_if(interfaces_, [&](const Interface& i) { return SameSubnet(i.address, from, i.netmask); });
+    if (where == interfaces_.end())
+        return;
     if (message.IsResponse()) {
         std::lock_guard<std::mutex> hold(lock_);
-        browse_.Take(message);
+        if (Clock::now() < collectUntil_)
+            browse_.Take(message);
     }
     if (phase_ == Phase::Off)
         return;
-    const discovery::Conflicts conflicts = discovery::FindConflicts(message, identity_);
+    const discovery::Conflicts conflicts = discovery::FindConflicts(message, identity_, phase_ == Phase::Probing);
     if (conflicts.instance || conflicts.host) {
         Rename(conflicts);
         return;
     }
     if (!message.IsResponse() && phase_ != Phase::Probing)
-        Answer(message, from, fromPort);
+        Answer(message, *where, from, fromPort);
 }
 
-void MulticastDns::Answer(const dns::Message& query, const dns::Address& from, std::uint16_t fromPort)
+void MulticastDns::Answer(const dns::Message& query, const Interface& via, const dns::Address& from,
+                          std::uint16_t fromPort)
 {
     const Clock::time_point now = Clock::now();
-    const auto where =
-        std::ranges::find_if(interfaces_, [&](const Interface& i) { return SameSubnet(i.address, from, i.netmask); });
-    const Interface& via = where != interfaces_.end() ? *where : interfaces_.front();
     auto response = discovery::Answer(query, On(via));
     if (!response)
         return;
@@ -245,22 +258,29 @@ void MulticastDns::Answer(const dns::Message& query, const dns::Address& from, s
                 record.ttl = std::min<std::uint32_t>(record.ttl, 10);
                 record.cacheFlush = false;
             }
-        SendTo(*response, from, fromPort, &via);
+        Limit(*response, from, now);
+        if (!response->answers.empty())
+            SendTo(*response, from, fromPort, &via);
         return;
     }
     const bool unicast = std::ranges::all_of(query.questions, [](const dns::Question& q) { return q.unicastResponse; });
     if (unicast) {
-        SendTo(*response, from, fromPort, &via);
+        Limit(*response, from, now);
+        if (!response->answers.empty())
+            SendTo(*response, from, fromPort, &via);
         return;
     }
-    Limit(*response, via, now);
+    Limit(*response, via.address, now);
     if (!response->answers.empty())
         SendTo(*response, discovery::mdnsGroup, discovery::mdnsPort, &via);
 }
 
-void MulticastDns::Limit(dns::Message& response, const Interface& where, Clock::time_point now)
+void MulticastDns::Limit(dns::Message& response, const dns::Address& to, Clock::time_point now)
 {
-    const std::string prefix(reinterpret_cast<const char*>(where.address.data()), 4);
+    // Only the last second matters: older entries go once there are many.
+    if (lastSent_.size() > 1024)
+        std::erase_if(lastSent_, [&](const auto& entry) { return now - entry.second >= rateLimit; });
+    const std::string prefix(reinterpret_cast<const char*>(to.data()), 4);
     std::erase_if(response.answers, [&](const dns::Record& record) {
         auto& last = lastSent_[prefix + RecordKey(record)];
         if (last != Clock::time_point() && now - last < rateLimit)

@@ -62,7 +62,8 @@ private:
     void Serve();
     void Receive();
     void Handle(const larkspan::dns::Message& message, const larkspan::dns::Address& from, std::uint16_t fromPort);
-    void Answer(const larkspan::dns::Message& query, const larkspan::dns::Address& from, std::uint16_t fromPort);
+    void Answer(const larkspan::dns::Message& query, const Interface& via, const larkspan::dns::Address& from,
+                std::uint16_t fromPort);
     void RunSchedule(Clock::time_point now);
     void Rename(const larkspan::discovery::Conflicts& conflicts);
     void StartProbing(Clock::time_point now);
@@ -72,14 +73,16 @@ private:
     void SendToGroup(const std::function<larkspan::dns::Message(const larkspan::discovery::Identity&)>& make);
     void SendTo(const larkspan::dns::Message& message, const larkspan::dns::Address& to, std::uint16_t port,
                 const Interface* via);
-    // Leaves out records multicast on this interface less than a second
-    // ago, so that a flood of questions gets one answer a second.
-    void Limit(larkspan::dns::Message& response, const Interface& where, Clock::time_point now);
+    // Leaves out records sent on this interface (multicast) or to this
+    // address (unicast) less than a second ago, so that a flood of
+    // questions gets one answer a second.
+    void Limit(larkspan::dns::Message& response, const larkspan::dns::Address& to, Clock::time_point now);
 
     Settings settings_;
     std::uintptr_t socket_;  // SOCKET, kept opaque so that the header needs no socket library
     HANDLE socketEvent_ = nullptr;
     HANDLE wake_ = nullptr;
+    bool started_ = false;  // the socket library was started, and is ended with this
     std::vector<Interface> interfaces_;
     std::thread thread_;
     std::atomic<bool> stop_ = false;
@@ -97,5 +100,6 @@ private:
     larkspan::discovery::Browse browse_;
     int browseQueries_ = 0;  // still to send
     Clock::time_point nextQuery_;
+    Clock::time_point collectUntil_;  // answers are taken into the browse until then
     std::string claimed_;
 };

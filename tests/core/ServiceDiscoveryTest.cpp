@@ -89,26 +89,35 @@ TEST(ServiceDiscovery, ConflictsComeFromOtherMachinesOnly)
     const auto mine = Machine("Studio", "studio", {10, 0, 0, 9});
     // Its own packets come back through the multicast loop: no conflict.
     for (const dns::Message& own : {discovery::Announcement(mine), discovery::Probe(mine)}) {
-        const auto c = discovery::FindConflicts(OverTheWire(own), mine);
+        const auto c = discovery::FindConflicts(OverTheWire(own), mine, true);
         EXPECT_FALSE(c.instance || c.host);
     }
     // Another machine that holds the same instance name, or the host name.
     const auto same =
-        discovery::FindConflicts(OverTheWire(discovery::Announcement(Machine("Studio", "other", {10, 0, 0, 7}))), mine);
+        discovery::FindConflicts(OverTheWire(discovery::Announcement(Machine("Studio", "other", {10, 0, 0, 7}))), mine, false);
     EXPECT_TRUE(same.instance);
     EXPECT_FALSE(same.host);
     const auto host =
-        discovery::FindConflicts(OverTheWire(discovery::Announcement(Machine("Else", "studio", {10, 0, 0, 7}))), mine);
+        discovery::FindConflicts(OverTheWire(discovery::Announcement(Machine("Else", "studio", {10, 0, 0, 7}))), mine, false);
     EXPECT_FALSE(host.instance);
     EXPECT_TRUE(host.host);
     // Two machines probing for the same names at once: the later data wins
     // and the other moves on; exactly one of the two gives way.
     const auto a = Machine("Studio", "studio", {10, 0, 0, 7});
     const auto b = Machine("Studio", "studio", {10, 0, 0, 9});
-    const auto aLoses = discovery::FindConflicts(OverTheWire(discovery::Probe(b)), a);
-    const auto bLoses = discovery::FindConflicts(OverTheWire(discovery::Probe(a)), b);
+    const auto aLoses = discovery::FindConflicts(OverTheWire(discovery::Probe(b)), a, true);
+    const auto bLoses = discovery::FindConflicts(OverTheWire(discovery::Probe(a)), b, true);
     EXPECT_TRUE(aLoses.host);
     EXPECT_FALSE(bLoses.host);
+    // Once its names are claimed, another's probe is answered, not given way to.
+    EXPECT_FALSE(discovery::FindConflicts(OverTheWire(discovery::Probe(b)), a, false).host);
+    // Records of a type it does not publish under its name (the platform's
+    // own AAAA for the host) are no conflict.
+    dns::Message platform;
+    platform.flags = dns::responseFlags;
+    platform.answers.push_back({{"studio", "local"}, 28, true, 120, dns::Other{std::vector<std::uint8_t>(16, 1)}});
+    const auto aaaa = discovery::FindConflicts(OverTheWire(platform), mine, true);
+    EXPECT_FALSE(aaaa.host || aaaa.instance);
 }
 
 TEST(ServiceDiscovery, LabelsAreSafeAndRenumberedWithinTheirLength)
@@ -131,4 +140,23 @@ TEST(ServiceDiscovery, LabelsAreSafeAndRenumberedWithinTheirLength)
     const std::string longest(63, 'x');
     EXPECT_EQ(discovery::NextInstanceLabel(longest), std::string(59, 'x') + " (2)");
     EXPECT_EQ(discovery::NextHostLabel(longest).size(), 63u);
+}
+
+// A flood of made-up instances stops at the limit, and a repeat query with
+// all of them known still fits one packet.
+TEST(ServiceDiscovery, AFloodOfInstancesIsBounded)
+{
+    discovery::Browse browse;
+    for (int batch = 0; batch < 20; ++batch) {
+        dns::Message flood;
+        flood.flags = dns::responseFlags;
+        for (int i = 0; i < 50; ++i) {
+            const std::string name = "fake-" + std::to_string(batch) + "-" + std::to_string(i);
+            flood.answers.push_back({discovery::ServiceType(), dns::PTR, false, 4500,
+                                     dns::Ptr{{name, "_tessaly", "_tcp", "local"}}});
+        }
+        browse.Take(OverTheWire(flood));
+    }
+    EXPECT_EQ(browse.Instances().size(), discovery::Browse::maxInstances);
+    EXPECT_TRUE(dns::Encode(discovery::BrowseQuery(browse.Instances())));
 }
