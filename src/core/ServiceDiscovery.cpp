@@ -1,6 +1,8 @@
 #include "ServiceDiscovery.h"
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 namespace larkspan::discovery {
 
@@ -11,33 +13,52 @@ dns::Name ServicesName()
     return {"_services", "_dns-sd", "_udp", "local"};
 }
 
-// The length of the UTF-8 character that starts with `lead`; 0 for a byte
-// that starts none.
-std::size_t Utf8Length(unsigned char lead)
+// The bytes of the well-formed UTF-8 character that begins `text` and its
+// code point; nothing for a stray, overlong, surrogate or cut sequence.
+std::optional<std::pair<std::size_t, char32_t>> Utf8Character(std::string_view text)
 {
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        return 2;
-    if (lead >= 0xE0 && lead <= 0xEF)
-        return 3;
-    if (lead >= 0xF0 && lead <= 0xF4)
-        return 4;
-    return 0;
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    const std::size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2
+                             : lead >= 0xE0 && lead <= 0xEF                 ? 3
+                             : lead >= 0xF0 && lead <= 0xF4                 ? 4
+                                                                            : 0;
+    if (length == 0 || length > text.size())
+        return std::nullopt;
+    char32_t point = length == 1 ? lead : lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0) != 0x80)
+            return std::nullopt;
+        point = point << 6 | (byte(i) & 0x3F);
+    }
+    constexpr char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (point < least[length] || point > 0x10FFFF || (point >= 0xD800 && point < 0xE000))
+        return std::nullopt;
+    return std::pair{length, point};
 }
 
-// `text` cut to at most `limit` bytes, never inside a UTF-8 character.
+// `text` cut to at most `limit` bytes, never inside a UTF-8 character; it
+// ends where the text stops being well-formed.
 std::string CutUtf8(std::string text, std::size_t limit)
 {
     std::size_t end = 0;
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t length = Utf8Length(static_cast<unsigned char>(text[at]));
-        if (length == 0 || at + length > limit || at + length > text.size())
+    while (end < text.size()) {
+        const auto character = Utf8Character(std::string_view(text).substr(end));
+        if (!character || end + character->first > limit)
             break;
-        end = at += length;
+        end += character->first;
     }
     text.resize(end);
     return text;
+}
+
+// Characters that would make a name on a line of the address book other
+// than it looks: controls (C0, DEL, C1), the book's own brackets, and the
+// invisible format and direction characters and line separators.
+bool UnsafeInName(char32_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == '<' || c == '>' || (c >= 0x200B && c <= 0x200F) ||
+           (c >= 0x2028 && c <= 0x202E) || (c >= 0x2060 && c <= 0x206F) || c == 0xFEFF;
 }
 
 std::string WithNumber(const std::string& base, const std::string& suffix)
@@ -110,15 +131,20 @@ dns::Name Identity::HostName() const
 
 std::string InstanceLabel(std::string_view computerName)
 {
+    // Unsafe characters are dropped; bytes that are no UTF-8 end the label.
     std::string label;
-    for (const char c : computerName) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 32 || byte == 127 || c == '<' || c == '>')
-            continue;
-        label += c;
+    for (std::size_t at = 0; at < computerName.size();) {
+        const auto character = Utf8Character(computerName.substr(at));
+        if (!character)
+            break;
+        const auto [length, point] = *character;
+        if (!UnsafeInName(point)) {
+            if (label.size() + length > dns::maxLabelLength)
+                break;
+            label.append(computerName.substr(at, length));
+        }
+        at += length;
     }
-    // Invalid UTF-8 ends the label where it starts.
-    label = CutUtf8(std::move(label), dns::maxLabelLength);
     return label;
 }
 

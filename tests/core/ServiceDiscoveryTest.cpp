@@ -130,6 +130,12 @@ TEST(ServiceDiscovery, LabelsAreSafeAndRenumberedWithinTheirLength)
         accented += "\xC3\xA9";
     EXPECT_EQ(discovery::InstanceLabel(accented).size(), 62u);
     EXPECT_EQ(discovery::InstanceLabel("ok\xFF rest"), "ok");
+    // C1 controls, direction overrides and line separators go; overlong
+    // and surrogate sequences end the label.
+    EXPECT_EQ(discovery::InstanceLabel("a\xC2\x85" "b\xE2\x80\xAE" "c\xE2\x80\xA8" "d\xEF\xBB\xBF" "e"), "abcde");
+    EXPECT_EQ(discovery::InstanceLabel("a\xC0\xBC" "b"), "a");
+    EXPECT_EQ(discovery::InstanceLabel("a\xED\xA0\x80" "b"), "a");
+    EXPECT_EQ(discovery::InstanceLabel("caf\xC3\xA9 \xF0\x9F\x8C\xB2"), "caf\xC3\xA9 \xF0\x9F\x8C\xB2");
     EXPECT_EQ(discovery::HostLabel("DESKTOP-7 Q_1"), "desktop-7q1");
     EXPECT_EQ(discovery::HostLabel("--"), "tessaly");
     EXPECT_EQ(discovery::NextInstanceLabel("Studio"), "Studio (2)");
