@@ -48,35 +48,54 @@ for count in 1 10 50; do
 done
 
 seconds=${DISCOVERY_IDLE_SECONDS:-600}
-echo "== Discovery: the idle cost of announcing over $seconds s"
+half=$((seconds / 2))
+echo "== Discovery: the idle cost of announcing, $seconds s with Announce=1 against $seconds s with Announce=0"
+# Two machines side by side, one announcing and one not, their settings
+# swapped half-way: each setting runs on both machines and both places on
+# the screen for half of the period, so that what differs between them
+# counts for neither setting.
 start_wine_machine "$ns_b" "$work/prefix-b" "$arch"
-for side in a b; do
-  make_program_folder "$work/tessaly-$side"
-  cp "$root/$dir/bin/Tessaly.exe" "$work/tessaly-$side/"
-done
-# Apart on the screen, so that neither covers the other.
-printf '[Tessaly]\r\nLeft Side=1168\r\nTop Side=255\r\n' >"$work/tessaly-a/Larkspan.ini"
-printf '[Tessaly]\r\nLeft Side=300\r\nTop Side=100\r\n[File Portal]\r\nAnnounce=0\r\n' >"$work/tessaly-b/Larkspan.ini"
-(cd "$work/tessaly-a" && WINEPREFIX=$work/prefix-a exec ip netns exec "$ns_a" "$WINE" Tessaly.exe) </dev/null >/dev/null 2>&1 &
-(cd "$work/tessaly-b" && WINEPREFIX=$work/prefix-b exec ip netns exec "$ns_b" "$WINE" Tessaly.exe) </dev/null >/dev/null 2>&1 &
-sleep 10  # started, names claimed and announced
 # The processes of a namespace by the name the kernel gives them.
 pid_of() { ip netns pids "$1" | while read -r p; do grep -qi "$2" "/proc/$p/comm" 2>/dev/null && echo "$p"; done | head -n 1 || true; }
-tessaly_a=$(pid_of "$ns_a" tessaly) tessaly_b=$(pid_of "$ns_b" tessaly)
-server_a=$(pid_of "$ns_a" wineserver) server_b=$(pid_of "$ns_b" wineserver)
-for p in tessaly_a tessaly_b server_a server_b; do
-  [ -n "${!p}" ] || { echo "no $p process"; exit 1; }
-done
 ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
-ta0=$(ticks "$tessaly_a") tb0=$(ticks "$tessaly_b") sa0=$(ticks "$server_a") sb0=$(ticks "$server_b")
-sleep "$seconds"
-ta1=$(ticks "$tessaly_a") tb1=$(ticks "$tessaly_b") sa1=$(ticks "$server_a") sb1=$(ticks "$server_b")
-awk -v ta=$((ta1 - ta0)) -v tb=$((tb1 - tb0)) -v sa=$((sa1 - sa0)) -v sb=$((sb1 - sb0)) -v hz="$(getconf CLK_TCK)" \
-  -v s="$seconds" 'BEGIN {
+declare -A used=([1]=0 [0]=0) served=([1]=0 [0]=0)
+for half_run in 1 2; do
+  declare -A announce=([a]=$((half_run == 1 ? 1 : 0)) [b]=$((half_run == 1 ? 0 : 1)))
+  declare -A place=([a]="Left Side=1168\r\nTop Side=255" [b]="Left Side=300\r\nTop Side=100")
+  declare -A ns=([a]=$ns_a [b]=$ns_b)
+  for side in a b; do
+    folder=$work/tessaly-$side-$half_run
+    make_program_folder "$folder"
+    cp "$root/$dir/bin/Tessaly.exe" "$folder/"
+    printf "[Tessaly]\r\n${place[$side]}\r\n[File Portal]\r\nAnnounce=%s\r\n" "${announce[$side]}" >"$folder/Larkspan.ini"
+    (cd "$folder" && WINEPREFIX=$work/prefix-$side exec ip netns exec "${ns[$side]}" "$WINE" Tessaly.exe) \
+      </dev/null >/dev/null 2>&1 &
+  done
+  sleep 30  # started, names claimed and announced: what follows is idle
+  declare -A program=() server=() t0=() s0=()
+  for side in a b; do
+    program[$side]=$(pid_of "${ns[$side]}" tessaly)
+    server[$side]=$(pid_of "${ns[$side]}" wineserver)
+    [ -n "${program[$side]}" ] && [ -n "${server[$side]}" ] || { echo "no Tessaly or wineserver on machine $side"; exit 1; }
+    t0[$side]=$(ticks "${program[$side]}") s0[$side]=$(ticks "${server[$side]}")
+  done
+  sleep "$half"
+  for side in a b; do
+    t=$(($(ticks "${program[$side]}") - t0[$side])) s=$(($(ticks "${server[$side]}") - s0[$side]))
+    used[${announce[$side]}]=$((used[${announce[$side]}] + t))
+    served[${announce[$side]}]=$((served[${announce[$side]}] + s))
+    kill "${program[$side]}"
+  done
+  for side in a b; do
+    while kill -0 "${program[$side]}" 2>/dev/null; do sleep 0.1; done
+  done
+done
+awk -v on="${used[1]}" -v off="${used[0]}" -v son="${served[1]}" -v soff="${served[0]}" -v hz="$(getconf CLK_TCK)" \
+  -v s="$((half * 2))" 'BEGIN {
   share = 100 / hz / s
-  printf "Announce=1: Tessaly %.4f %% of one core, with its wineserver %.4f %%\n", ta * share, (ta + sa) * share
-  printf "Announce=0: Tessaly %.4f %% of one core, with its wineserver %.4f %%\n", tb * share, (tb + sb) * share
-  d = (ta - tb) * share; dw = (ta + sa - tb - sb) * share
-  printf "announcing costs %.4f %% of one core (%.4f %% with the wineservers); limit 0.05 %%, resolution %.4f %%: %s\n",
+  printf "Announce=1: Tessaly %.4f %% of one core, with its wineserver %.4f %%\n", on * share, (on + son) * share
+  printf "Announce=0: Tessaly %.4f %% of one core, with its wineserver %.4f %%\n", off * share, (off + soff) * share
+  d = (on - off) * share; dw = (on + son - off - soff) * share
+  printf "announcing costs %.4f %% of one core (%.4f %% with the wineserver); limit 0.05 %%, resolution %.4f %%: %s\n",
     d, dw, share, (d < 0.05 && dw < 0.05) ? "within" : "OVER"
 }'
