@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the benchmark programs and runs them under Wine on Xvfb in a fresh
 # prefix; each prints its figures next to a floor measured in the same run.
+# `bench.sh discovery` runs only the figures of local network discovery.
 set -euo pipefail
+only=${1:-}
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 source scripts/lib/wine.sh
@@ -12,9 +14,18 @@ arch=${ARCH:-$(runnable_arch)}
 dir=$(build_dir "$arch")
 echo "Benchmarks of the $(arch_bits "$arch") build"
 configure_windows "$arch"
-cmake --build "$dir" --target ListAllBenchmark PaintBenchmark GaugeBenchmark TransferBenchmark PortalBenchmark Brimwell Tessaly
+if [ "$only" = discovery ]; then
+  cmake --build "$dir" --target DiscoveryBenchmark Tessaly
+else
+  cmake --build "$dir" --target ListAllBenchmark PaintBenchmark GaugeBenchmark TransferBenchmark PortalBenchmark \
+    DiscoveryBenchmark Brimwell Tessaly
+fi
 
 start_throwaway_wine "$arch"
+if [ "$only" = discovery ]; then
+  bash scripts/lib/bench-discovery.sh "$arch" "$dir"
+  exit 0
+fi
 # The benchmarks that start Tessaly's forms find an empty address book.
 : >"$dir/bench/IPAddress.dat"
 
@@ -69,3 +80,5 @@ hz=$(getconf CLK_TCK)
 awk -v b="$((b1 - b0))" -v t="$((t1 - t0))" -v hz="$hz" -v s="$seconds" 'BEGIN {
   printf "Brimwell: %.2f %% of one core; idle Tessaly: %.2f %%; target under 1 %%\n", 100 * b / hz / s, 100 * t / hz / s
 }'
+
+bash scripts/lib/bench-discovery.sh "$arch" "$dir"

@@ -6,7 +6,9 @@
 # after a few files have arrived), docs/tessaly-addresses.png (the
 # portal's address book), and docs/tessaly-search.png and
 # docs/tessaly-discovery.png (the network search over a sample network,
-# whose provider answers slowly); whole screens go to build/screens/.
+# whose provider answers slowly), and docs/tessaly-discovery-local.png
+# (Who's Online? listing the machines that python3-zeroconf registers on a
+# local network of two namespaces); whole screens go to build/screens/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -99,5 +101,39 @@ sleep 6
 import -window root "$out/tessaly-discovery-screen.png"
 convert "$out/tessaly-discovery-screen.png" -crop 701x440+333+165 +repage docs/tessaly-discovery.png
 xdotool key Escape
+sleep 2
+
+# Who's Online? on a local network of its own: Tessaly on one machine (a
+# namespace with a wineserver and prefix of its own), python3-zeroconf on
+# the other registering three machines; "<", "...", "Who's Online?" clicked.
+source tests/e2e/local-network.sh
+local_network_names shots 219
+THROWAWAY_PATHS+=("$program/local")
+trap 'end_local_network; stop_wine; stop_xvfb; rm -rf "${THROWAWAY_PATHS[@]}"' EXIT
+if make_local_network >"$program/why" 2>&1; then
+  mkdir -p "$program/local/tessaly"
+  ip netns exec "$ns_b" /usr/bin/python3 tests/e2e/zeroconf-peer.py --address "$addr_b" \
+    --register "Anna's Laptop" --register-at "Design Studio" 192.168.1.44 --register-at "Büro Köln" 192.168.1.61 \
+    --ready "$program/local/ready" </dev/null >/dev/null 2>&1 &
+  start_wine_machine "$ns_a" "$program/local/prefix" "$arch"
+  make_program_folder "$program/local/tessaly"
+  cp "$dir/bin/Tessaly.exe" "$program/local/tessaly/"
+  (cd "$program/local/tessaly" && WINEPREFIX=$program/local/prefix exec ip netns exec "$ns_a" "$WINE" Tessaly.exe) \
+    </dev/null >/dev/null 2>&1 &
+  sleep 5
+  xdotool mousemove 1178 625 click 1  # "<"
+  sleep 1.5
+  xdotool mousemove 1144 317 click 1  # "..."
+  sleep 1.5
+  xdotool mousemove 683 532 click 1  # "Who's Online?"
+  sleep 4
+  xdotool mousemove 1300 740
+  sleep 1
+  import -window root "$out/tessaly-discovery-local-screen.png"
+  convert "$out/tessaly-discovery-local-screen.png" -crop 701x440+333+165 +repage docs/tessaly-discovery-local.png
+else
+  echo "No docs/tessaly-discovery-local.png: this machine refuses network namespaces: $(cat "$program/why")" >&2
+fi
 echo "Saved docs/brimwell.png, docs/tessaly.png, docs/tessaly-menu.png, docs/tessaly-portal.png," \
-  "docs/tessaly-addresses.png, docs/tessaly-search.png, docs/tessaly-discovery.png and $out/"
+  "docs/tessaly-addresses.png, docs/tessaly-search.png, docs/tessaly-discovery.png," \
+  "docs/tessaly-discovery-local.png and $out/"

@@ -18,6 +18,9 @@ packages=(
   locales
   # the end-to-end tests' silent peer, in a network namespace of its own
   iproute2 socat
+  # the independent multicast DNS peer of the discovery tests and benchmark
+  # (a Debian package: it loads under /usr/bin/python3 only)
+  python3-zeroconf
 )
 if [ "${1:-}" = fuzz ]; then
   packages+=(clang libclang-rt-14-dev)

@@ -344,11 +344,21 @@ void Browse::Take(const dns::Message& response)
                     instance->gone = record.ttl == 0;
                 }
             } else if (const auto* address = std::get_if<dns::Address>(&record.data);
-                       address && record.type == dns::A && record.ttl > 0) {
+                       address && record.type == dns::A) {
                 const auto known =
                     std::ranges::find_if(hosts_, [&](const Host& h) { return dns::SameName(h.name, record.name); });
-                if (known == hosts_.end() && hosts_.size() < maxInstances)
-                    hosts_.push_back({record.name, *address});
+                if (record.ttl == 0) {
+                    // A goodbye for the address known: the host is no longer there.
+                    if (known != hosts_.end() && known->address == *address)
+                        hosts_.erase(known);
+                } else if (known == hosts_.end()) {
+                    if (hosts_.size() < maxInstances)
+                        hosts_.push_back({record.name, *address});
+                } else if (record.cacheFlush) {
+                    // The host's records as they are now: an address it
+                    // had before (a lease since renewed elsewhere) goes.
+                    known->address = *address;
+                }
             }
         }
 }

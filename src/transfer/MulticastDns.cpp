@@ -28,6 +28,26 @@ SOCKET Native(std::uintptr_t socket)
     return static_cast<SOCKET>(socket);
 }
 
+// Sets an option numbered as Windows Sockets 2 numbers it (ws2ipdef.h)
+// through ws2_32's own setsockopt. The programs link wsock32 as well, whose
+// setsockopt takes the numbers of Windows Sockets 1.1 and reads
+// IP_MULTICAST_IF (9) as IP_DONTFRAGMENT; which of the two a plain call
+// reaches depends on the order of the libraries on the link line. Sent
+// that way, every packet left by the routing table's interface instead of
+// the one chosen (and by none, where no route leads to the group).
+int SetOption(SOCKET s, int level, int name, const void* value, int size)
+{
+    using Set = int(WSAAPI*)(SOCKET, int, int, const char*, int);
+    static const Set set = [] {
+        const FARPROC proc = ::GetProcAddress(::LoadLibraryA("ws2_32.dll"), "setsockopt");
+        Set found = nullptr;
+        static_assert(sizeof found == sizeof proc);
+        std::memcpy(&found, &proc, sizeof found);
+        return found;
+    }();
+    return set ? set(s, level, name, static_cast<const char*>(value), size) : SOCKET_ERROR;
+}
+
 dns::Address AddressOf(const sockaddr_in& address)
 {
     dns::Address bytes;
@@ -108,12 +128,12 @@ bool MulticastDns::Open()
     socket_ = static_cast<std::uintptr_t>(s);
     // Shared with the platform's own responder and other programs.
     const BOOL reuse = TRUE;
-    ::setsockopt(s, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
+    SetOption(s, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
     const sockaddr_in any = SocketAddress({0, 0, 0, 0}, discovery::mdnsPort);
     if (::bind(s, reinterpret_cast<const sockaddr*>(&any), sizeof any) != 0)
         return false;
     const DWORD ttl = 255;  // receivers drop packets of any other TTL
-    ::setsockopt(s, IPPROTO_IP, IP_MULTICAST_TTL, reinterpret_cast<const char*>(&ttl), sizeof ttl);
+    SetOption(s, IPPROTO_IP, IP_MULTICAST_TTL, &ttl, sizeof ttl);
 
     INTERFACE_INFO list[32] = {};
     DWORD bytes = 0;
@@ -128,7 +148,7 @@ bool MulticastDns::Open()
         ip_mreq join{};
         std::memcpy(&join.imr_multiaddr, discovery::mdnsGroup.data(), 4);
         std::memcpy(&join.imr_interface, found.address.data(), 4);
-        if (::setsockopt(s, IPPROTO_IP, IP_ADD_MEMBERSHIP, reinterpret_cast<const char*>(&join), sizeof join) == 0)
+        if (SetOption(s, IPPROTO_IP, IP_ADD_MEMBERSHIP, &join, sizeof join) == 0)
             interfaces_.push_back(found);
     }
     if (interfaces_.empty())
@@ -375,7 +395,7 @@ void MulticastDns::SendTo(const dns::Message& message, const dns::Address& to, s
     if (via) {
         in_addr out{};
         std::memcpy(&out, via->address.data(), 4);
-        ::setsockopt(Native(socket_), IPPROTO_IP, IP_MULTICAST_IF, reinterpret_cast<const char*>(&out), sizeof out);
+        SetOption(Native(socket_), IPPROTO_IP, IP_MULTICAST_IF, &out, sizeof out);
     }
     const sockaddr_in address = SocketAddress(to, port);
     ::sendto(Native(socket_), reinterpret_cast<const char*>(bytes->data()), static_cast<int>(bytes->size()), 0,

@@ -56,6 +56,34 @@ TEST(ServiceDiscovery, ABrowseFindsEachOtherMachineWithItsAddressAndPort)
     EXPECT_EQ(browse.Results()[0].instance, "Front Desk");
 }
 
+TEST(ServiceDiscovery, AMachineThatComesBackAtAnotherAddressIsListedThere)
+{
+    // The desk's machine took another address (a new lease, another
+    // network): its announcement flushes the old one from the cache.
+    const auto before = Machine("Front Desk", "frontdesk", {192, 168, 1, 20});
+    const auto after = Machine("Front Desk", "frontdesk", {192, 168, 1, 21});
+    discovery::Browse browse(Machine("Here", "here", {10, 0, 0, 9}).InstanceName());
+    browse.Take(OverTheWire(discovery::Announcement(before)));
+    ASSERT_EQ(browse.Results().size(), 1u);
+    EXPECT_EQ(browse.Results()[0].address, "192.168.1.20");
+    browse.Take(OverTheWire(discovery::Announcement(after)));
+    ASSERT_EQ(browse.Results().size(), 1u);
+    EXPECT_EQ(browse.Results()[0].address, "192.168.1.21");
+
+    // Its address withdrawn alone (a goodbye for the A record only), the
+    // machine cannot be reached and is not listed until it is known again.
+    dns::Message withdrawn;
+    withdrawn.flags = dns::responseFlags;
+    for (dns::Record record : discovery::Records(after, true))
+        if (record.type == dns::A)
+            withdrawn.answers.push_back(record);
+    browse.Take(OverTheWire(withdrawn));
+    EXPECT_TRUE(browse.Results().empty());
+    browse.Take(OverTheWire(discovery::Announcement(before)));
+    ASSERT_EQ(browse.Results().size(), 1u);
+    EXPECT_EQ(browse.Results()[0].address, "192.168.1.20");
+}
+
 TEST(ServiceDiscovery, AnswersOnlyWhatIsAskedAboutItsOwnNames)
 {
     const auto desk = Machine("Front Desk", "frontdesk", {192, 168, 1, 20});
