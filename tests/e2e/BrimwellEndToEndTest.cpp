@@ -63,12 +63,26 @@ TEST(WidgetPlacement, FirstRunsStandApartAndLostWidgetsComeBack)
     ProgramUnderTest brimwell(ProgramPath(), "Brimwell");
     ProgramUnderTest tessaly(SiblingPath(), "Tessaly");
     GiveListFiles(tessaly);
+    // Each ended as the user ends it, by its own close button, where that
+    // button is on the screen; a window whose button stands off the screen
+    // (kept there on purpose) is asked to close.
     const auto bothClosed = [&] {
-        for (ProgramUnderTest* program : {&brimwell, &tessaly})
-            if (HWND form = program->WaitForWindow(program == &brimwell ? 182 : 178, program == &brimwell ? 191 : 417))
+        for (ProgramUnderTest* program : {&brimwell, &tessaly}) {
+            const bool monitorWindow = program == &brimwell;
+            const HWND form = program->WaitForWindow(monitorWindow ? 182 : 178, monitorWindow ? 191 : 417);
+            if (!form)
+                continue;
+            const HWND close = monitorWindow ? FindChildOfClass(form, "Larkspan.ToolButton")
+                                             : ChildWithText(form, "Larkspan.SpeedButton", "X");
+            RECT r{};
+            ::GetWindowRect(close, &r);
+            const POINT middle{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+            if (close && middle.x >= work.left && middle.x < work.right && middle.y >= work.top && middle.y < work.bottom)
+                ClickWithMouse(close);
+            else
                 ::PostMessageA(form, WM_CLOSE, 0, 0);
-        brimwell.WaitForExit();
-        tessaly.WaitForExit();
+            EXPECT_TRUE(program->EndsWithin(5000)) << (monitorWindow ? "Brimwell" : "Tessaly") << " still running";
+        }
     };
 
     // 768 / 3 = 255 for the widget; the monitor's own default, 216, would

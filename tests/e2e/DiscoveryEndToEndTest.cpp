@@ -56,27 +56,6 @@ std::vector<std::string> ListItems(HWND list)
     return items;
 }
 
-std::string WindowText(HWND window)
-{
-    char text[256] = {};
-    ::GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-HWND ChildWithText(HWND parent, const char* className, const std::string& text)
-{
-    for (HWND child = ::FindWindowExA(parent, nullptr, nullptr, nullptr); child;
-         child = ::FindWindowExA(parent, child, nullptr, nullptr)) {
-        char cls[64] = {};
-        ::GetClassNameA(child, cls, sizeof cls);
-        if (lstrcmpiA(cls, className) == 0 && WindowText(child) == text)
-            return child;
-        if (const HWND below = ChildWithText(child, className, text))
-            return below;
-    }
-    return nullptr;
-}
-
 bool Hides(HWND window)
 {
     for (int i = 0; i < 100 && ::IsWindowVisible(window); ++i)

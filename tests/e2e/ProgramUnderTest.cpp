@@ -67,6 +67,17 @@ HWND FindChildOfClass(HWND parent, const char* className)
     return found.empty() ? nullptr : found.front();
 }
 
+HWND ChildWithText(HWND parent, const char* className, const std::string& text)
+{
+    for (HWND child : ChildrenOfClass(parent, className)) {
+        char caption[256] = {};
+        ::GetWindowTextA(child, caption, sizeof caption);
+        if (text == caption)
+            return child;
+    }
+    return nullptr;
+}
+
 std::vector<std::string> ChildTexts(HWND parent, const char* className)
 {
     std::vector<std::string> texts;

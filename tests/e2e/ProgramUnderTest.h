@@ -22,6 +22,8 @@ std::string WindowsPath(std::string path);
 
 // The first child window of a class (case ignored), or nullptr.
 HWND FindChildOfClass(HWND parent, const char* className);
+// The first child (at any depth) of a class (case ignored) and this text, or nullptr.
+HWND ChildWithText(HWND parent, const char* className, const std::string& text);
 // The texts of the children of a class, in the platform's order.
 std::vector<std::string> ChildTexts(HWND parent, const char* className);
 

@@ -36,24 +36,6 @@ std::vector<std::string> ListItems(HWND list)
     return items;
 }
 
-HWND ChildWithText(HWND parent, const char* className, const std::string& text)
-{
-    HWND found = nullptr;
-    for (HWND child = ::FindWindowExA(parent, nullptr, nullptr, nullptr); child && !found;
-         child = ::FindWindowExA(parent, child, nullptr, nullptr)) {
-        char cls[64] = {};
-        char caption[64] = {};
-        ::GetClassNameA(child, cls, sizeof cls);
-        ::GetWindowTextA(child, caption, sizeof caption);
-        if (lstrcmpiA(cls, className) == 0 && text == caption)
-            found = child;
-        else
-            found = ChildWithText(child, className, text);
-    }
-    return found;
-}
-
-
 class TessalyEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
