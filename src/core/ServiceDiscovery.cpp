@@ -167,14 +167,19 @@ std::string NextInstanceLabel(const std::string& label)
 {
     std::string base = label;
     const int n = TrailingNumber(label, '(', ')', base);
-    return WithNumber(base, " (" + std::to_string(n + 1) + ")");
+    std::string suffix = " (";  // appended, not prefixed: GCC 12 at -O3 misreads a prefixed literal
+    suffix += std::to_string(n + 1);
+    suffix += ')';
+    return WithNumber(base, suffix);
 }
 
 std::string NextHostLabel(const std::string& label)
 {
     std::string base = label;
     const int n = TrailingNumber(label, '-', 0, base);
-    return WithNumber(base, "-" + std::to_string(n + 1));
+    std::string suffix = "-";
+    suffix += std::to_string(n + 1);
+    return WithNumber(base, suffix);
 }
 
 std::vector<dns::Record> Records(const Identity& identity, bool goodbye)
