@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the programs' small pictures and writes them as 24-bit BMP files.
+"""Draws the programs' small pictures and writes them as BMP, GIF and icon files.
 
   make_art.py OUTDIR
 
@@ -467,50 +467,67 @@ def halved(big):
 
 
 def icon_image(c):
-    """One image of an icon file: a 32-bit bottom-up DIB and its AND mask."""
-    pixels = bytearray()
+    """One image of an icon file: a bottom-up DIB and its AND mask. Every
+    pixel is either solid or clear, so the mask says all there is to say
+    about transparency: 8 bits per pixel with a palette where the colours
+    fit, 32 bits otherwise. Returns the image and its bit count."""
     mask = bytearray()
     mask_stride = ((c.width + 31) // 32) * 4
     for y in reversed(range(c.height)):
         row = bytearray(mask_stride)
         for x in range(c.width):
-            p = c.px[y][x]
-            if p is CLEAR:
-                pixels += bytes((0, 0, 0, 0))
+            if c.px[y][x] is CLEAR:
                 row[x // 8] |= 0x80 >> (x % 8)
-            else:
-                pixels += bytes((p[2], p[1], p[0], 255))
         mask += row
-    info = struct.pack('<IiiHHIIiiII', 40, c.width, 2 * c.height, 1, 32, 0, len(pixels) + len(mask), 0, 0, 0, 0)
-    return info + pixels + mask
+    solid = lambda p: (0, 0, 0) if p is CLEAR else p
+    colours = sorted({solid(p) for line in c.px for p in line})
+    if len(colours) <= 256:
+        index = {p: i for i, p in enumerate(colours)}
+        bits, palette = 8, b''.join(bytes((b, g, r, 0)) for r, g, b in colours)
+        stride = (c.width + 3) & ~3
+        pixels = b''.join(bytes(index[solid(p)] for p in c.px[y]).ljust(stride, b'\0')
+                          for y in reversed(range(c.height)))
+    else:
+        bits, palette = 32, b''
+        pixels = b''.join(bytes((0, 0, 0, 0)) if p is CLEAR else bytes((p[2], p[1], p[0], 255))
+                          for y in reversed(range(c.height)) for p in c.px[y])
+    info = struct.pack('<IiiHHIIiiII', 40, c.width, 2 * c.height, 1, bits, 0, len(pixels) + len(mask), 0, 0,
+                       len(colours) if bits == 8 else 0, 0)
+    return info + palette + pixels + mask, bits
 
 
 def write_ico(path, canvases):
     images = [icon_image(c) for c in canvases]
     data = struct.pack('<HHH', 0, 1, len(images))
     offset = 6 + 16 * len(images)
-    for c, image in zip(canvases, images):
-        data += struct.pack('<BBBBHHII', c.width, c.height, 0, 0, 1, 32, len(image), offset)
+    for c, (image, bits) in zip(canvases, images):
+        data += struct.pack('<BBBBHHII', c.width, c.height, 0, 0, 1, bits, len(image), offset)
         offset += len(image)
     with open(path, 'wb') as f:
-        f.write(data + b''.join(images))
+        f.write(data + b''.join(image for image, _ in images))
 
 
 def write_bmp(path, canvases):
+    """A strip of the canvases, 8 bits per pixel with a palette of the colours
+    used (a third of the size of 24 bits), or 24 bits where there are more."""
     width, height = sum(c.width for c in canvases), canvases[0].height
-    stride = (width * 3 + 3) & ~3
-    rows = bytearray()
-    for y in reversed(range(height)):
-        row = bytearray()
-        for c in canvases:
-            for x in range(c.width):
-                r, g, b = c.px[y][x]
-                row += bytes((b, g, r))
-        rows += row + bytes(stride - len(row))
-    header = struct.pack('<2sIHHI', b'BM', 54 + len(rows), 0, 0, 54)
-    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 24, 0, len(rows), 3780, 3780, 0, 0)
+    pixels = [[c.px[y][x] for c in canvases for x in range(c.width)] for y in reversed(range(height))]
+    colours = sorted({p for row in pixels for p in row})
+    if len(colours) <= 256:
+        index = {p: i for i, p in enumerate(colours)}
+        bits, palette = 8, b''.join(bytes((b, g, r, 0)) for r, g, b in colours)
+        encode = lambda row: bytes(index[p] for p in row)
+    else:
+        bits, palette = 24, b''
+        encode = lambda row: b''.join(bytes((b, g, r)) for r, g, b in row)
+    stride = (width * bits // 8 + 3) & ~3
+    rows = b''.join(encode(row).ljust(stride, b'\0') for row in pixels)
+    offset = 54 + len(palette)
+    header = struct.pack('<2sIHHI', b'BM', offset + len(rows), 0, 0, offset)
+    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, bits, 0, len(rows), 3780, 3780,
+                       len(colours) if bits == 8 else 0, 0)
     with open(path, 'wb') as f:
-        f.write(header + info + rows)
+        f.write(header + info + palette + rows)
 
 
 def lzw(indices, min_size):

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Builds both widths in Release, strips the programs and writes one zip per
 # width into dist/: Tessaly.exe, Brimwell.exe, the suite's two (empty) list
-# files and a short readme. Prints the size of every executable.
+# files and a short readme. Prints the size of every executable and fails
+# when any is 600 KB or more.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 source scripts/lib/wine.sh
+source scripts/lib/sizes.sh
 version=$(sed -n 's/^project(Larkspan VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-limit=$((1536 * 1024))
+oversized=0
 mkdir -p dist
 for arch in i686 x86_64; do
   bits=$(arch_bits "$arch")
@@ -17,14 +19,7 @@ for arch in i686 x86_64; do
   cmake --build "$dir" -j "$(nproc)" --target Tessaly Brimwell
 
   stage=$(mktemp -d /tmp/larkspan-package.XXXXXX)
-  for program in Tessaly Brimwell; do
-    "${arch}-w64-mingw32-strip" -o "$stage/$program.exe" "$dir/bin/$program.exe"
-    size=$(stat -c %s "$stage/$program.exe")
-    verdict="under the 1.5 MB target"
-    [ "$size" -lt "$limit" ] || verdict="OVER the 1.5 MB target"
-    awk -v b="$bits" -v p="$program" -v s="$size" -v v="$verdict" \
-      'BEGIN { printf "%s %s.exe: %d bytes (%.2f MB), %s\n", b, p, s, s / 1048576, v }'
-  done
+  strip_programs "$dir/bin" "$arch" "$stage" || oversized=1
   make_program_folder "$stage"
   sed -e "s/@VERSION@/$version/" -e "s/@BITS@/$bits/" scripts/lib/package-readme.txt | sed 's/$/\r/' >"$stage/ReadMe.txt"
   zip_name="dist/Larkspan-$version-win${bits%-bit}.zip"
@@ -34,3 +29,7 @@ for arch in i686 x86_64; do
   rm -rf "$stage"
   echo "Wrote $zip_name"
 done
+if [ "$oversized" -ne 0 ]; then
+  echo "An executable is 600 KB (614,400 bytes) or more: see the sizes above" >&2
+  exit 1
+fi

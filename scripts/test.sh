@@ -2,13 +2,15 @@
 # Builds everything and runs every test headless: the portable core natively
 # with AddressSanitizer and UBSan, then the Windows programs and their tests
 # under Wine on Xvfb (1366 x 768 x 24), each width in a fresh temporary prefix
-# of its own. The 64-bit suite always runs; the 32-bit one where this host can
+# of its own, after checking that every program strips to under 600 KB.
+# The 64-bit suite always runs; the 32-bit one where this host can
 # run 32-bit programs (LARKSPAN_ONLY_64=1 skips it). The 32-bit build is
 # compiled in any case, so both widths keep building.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 source scripts/lib/wine.sh
+source scripts/lib/sizes.sh
 jobs=$(nproc)
 
 echo "== Native core (ASan + UBSan)"
@@ -22,6 +24,12 @@ for arch in x86_64 i686; do
   echo "== Windows build, $arch"
   configure_windows "$arch" -DLARKSPAN_POSIX_PEER="$PWD/build/host/bin/posix_peer"
   cmake --build "$(build_dir "$arch")" -j "$jobs"
+  # The test build differs from the release build only by its debugging
+  # information, which stripping removes: these are the sizes that ship.
+  echo "== Program sizes, $arch"
+  stripped=$(mktemp -d /tmp/larkspan-sizes.XXXXXX)
+  strip_programs "$(build_dir "$arch")/bin" "$arch" "$stripped"
+  rm -rf "$stripped"
 done
 
 for arch in "${arches[@]}"; do

@@ -63,7 +63,7 @@ void TRbButton::Create(HWND parent, const RbButtonDesign& design)
     design_ = design;
     textShadow_ = design.textShadow;
     font_ = CreateFontFrom(design.font);
-    CreateOwnWindow("Larkspan.RbButton", 0, 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP, design.bounds, parent,
+    CreateOwnWindow(windowClass, 0, 0, WS_CHILD | WS_VISIBLE | WS_TABSTOP, design.bounds, parent,
                     design.caption.c_str());
     Rebuild();
 }
@@ -121,7 +121,7 @@ void TRbButton::SetDown(bool down)
     const HWND parent = ::GetParent(Handle());
     auto sameGroup = [&](auto each) {
         for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-            if (auto* other = dynamic_cast<TRbButton*>(Window::FromHandle(child));
+            if (auto* other = Window::FromHandleAs<TRbButton>(child);
                 other && other != this && other->design_.groupIndex == design_.groupIndex)
                 each(*other);
     };
@@ -149,7 +149,7 @@ void TRbButton::SetDown(bool down)
 
 void TRbButton::Click()
 {
-    if (auto* form = dynamic_cast<Form*>(Window::FromHandle(::GetAncestor(Handle(), GA_ROOT))))
+    if (auto* form = Window::FromHandleAs<Form>(::GetAncestor(Handle(), GA_ROOT)))
         form->SetModalResult(design_.modalResult);
     if (design_.groupIndex > 0 && !down_)
         SetDown(true);

@@ -110,7 +110,7 @@ void TXiButton::Click()
 {
     // A result of 0 leaves the form's as it is.
     if (modalResult_ != 0)
-        if (auto* form = dynamic_cast<winui::Form*>(Window::FromHandle(::GetAncestor(Handle(), GA_ROOT))))
+        if (auto* form = Window::FromHandleAs<winui::Form>(::GetAncestor(Handle(), GA_ROOT)))
             form->SetModalResult(modalResult_);
     SetState(State::Normal);
     if (OnClick)

@@ -1,20 +1,26 @@
 #include "StreamHeader.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace larkspan::transfer {
+
+namespace {
+
+// A decimal number right-aligned in `width` characters, padded with `fill`.
+std::string Padded(std::int64_t value, std::size_t width, char fill)
+{
+    const std::string digits = std::to_string(value);
+    return std::string(width > digits.size() ? width - digits.size() : 0, fill) + digits;
+}
+
+}  // namespace
 
 std::optional<std::string> EncodeHeader(std::string_view name, std::int64_t contentSize)
 {
     if (name.size() > maxNameLength || name.find('\0') != std::string_view::npos || contentSize < 0 ||
         contentSize > maxContentSize)
         return std::nullopt;
-    char length[8];
-    std::snprintf(length, sizeof length, "%.4d", static_cast<int>(name.size()));
-    char size[16];
-    std::snprintf(size, sizeof size, "%10d", static_cast<int>(contentSize));
-    return std::string(length) + std::string(name) + size;
+    return Padded(static_cast<std::int64_t>(name.size()), 4, '0') + std::string(name) + Padded(contentSize, 10, ' ');
 }
 
 std::size_t HeaderParser::Wanted() const noexcept

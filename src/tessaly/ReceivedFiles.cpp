@@ -45,7 +45,7 @@ std::string ReceivedFiles::Store(std::string_view receivedName, TStream& content
     // taken, also by a transfer that finished a moment earlier, moves on to
     // the next number. Content captured into this folder already is named
     // where it lies.
-    auto* file = dynamic_cast<TFileStream*>(&content);
+    TFileStream* file = content.AsFile();
     std::unique_ptr<TFileStream> copy;
     if (!file || file->TemporaryFolder() != folder_) {
         copy = TFileStream::Temporary(folder_);

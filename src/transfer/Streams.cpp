@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
+#include <charconv>
 #include <cstring>
 #include <stdexcept>
 #include <string_view>
@@ -95,8 +95,10 @@ std::string TemporaryName()
 {
     static std::atomic<unsigned> serial{0};
     char unique[32];
-    std::snprintf(unique, sizeof unique, "%lx-%x", ::GetCurrentProcessId(), serial++);
-    return std::string(temporaryPrefix) + unique + std::string(temporaryExtension);
+    char* end = std::to_chars(unique, unique + sizeof unique, ::GetCurrentProcessId(), 16).ptr;
+    *end++ = '-';
+    end = std::to_chars(end, unique + sizeof unique, serial++, 16).ptr;
+    return std::string(temporaryPrefix) + std::string(unique, end) + std::string(temporaryExtension);
 }
 
 bool IsTemporaryName(std::string_view name)

@@ -25,6 +25,8 @@ public:
     virtual std::int64_t Size() const = 0;
     virtual std::int64_t Position() const = 0;
     virtual void SetPosition(std::int64_t position) = 0;
+    // The stream as the file it is, or nullptr.
+    virtual class TFileStream* AsFile() noexcept { return nullptr; }
 };
 
 class TMemoryStream final : public TStream {
@@ -69,6 +71,7 @@ public:
     static void RemoveAbandonedTemporaries(const std::string& folder);
     // The folder of a temporary file made in a given folder; empty otherwise.
     const std::string& TemporaryFolder() const noexcept { return folder_; }
+    TFileStream* AsFile() noexcept override { return this; }
     // Closes a temporary file made in a folder and gives it the name
     // `target` there, never replacing a file: false when that name is
     // taken (call again with another). The stream cannot be read after it.

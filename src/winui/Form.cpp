@@ -35,7 +35,7 @@ void Form::Realize()
 
     background_.Reset(::CreateSolidBrush(design_.color));
     fontHandle_ = CreateFontFrom(design_.font);
-    CreateOwnWindow("Larkspan.Form", CS_DBLCLKS, exStyle, style, bounds, Application::Instance().Handle(),
+    CreateOwnWindow(windowClass, CS_DBLCLKS, exStyle, style, bounds, Application::Instance().Handle(),
                     design_.caption.c_str());
     if (design_.alpha < 255)
         ::SetLayeredWindowAttributes(Handle(), 0, static_cast<BYTE>(design_.alpha), LWA_ALPHA);

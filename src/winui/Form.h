@@ -38,6 +38,7 @@ struct FormDesign {
 
 class Form : public Window {
 public:
+    static constexpr const char* windowClass = "Larkspan.Form";
     explicit Form(FormDesign design);
     ~Form() override;
 

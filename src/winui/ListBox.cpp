@@ -5,8 +5,8 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <numeric>
 #include <stdexcept>
-#include <utility>
 
 namespace winui {
 
@@ -89,15 +89,20 @@ void ListBox::AddAll(const std::vector<std::string>& texts)
         return ::CompareStringW(locale, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
                                 static_cast<int>(b.size())) == CSTR_LESS_THAN;
     };
-    std::vector<std::pair<std::wstring, const std::string*>> added;
-    added.reserve(texts.size());
+    std::vector<std::wstring> keys;
+    keys.reserve(texts.size());
     for (const std::string& text : texts)
-        added.emplace_back(Widen(text), &text);
-    std::stable_sort(added.begin(), added.end(), [&](const auto& a, const auto& b) { return less(a.first, b.first); });
+        keys.push_back(Widen(text));
+    // The order is sorted, not the strings: only indices move.
+    std::vector<std::size_t> order(texts.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return less(keys[a], keys[b]); });
 
     int cursor = 0;
     int count = Count();
-    for (const auto& [key, text] : added) {
+    for (const std::size_t added : order) {
+        const std::wstring& key = keys[added];
+        const std::string* text = &texts[added];
         // Existing items equal to the new one stay before it, as with LB_ADDSTRING.
         while (cursor < count && !less(key, Widen(Item(cursor))))
             ++cursor;

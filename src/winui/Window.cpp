@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "PopupMenu.h"
 
+#include <cstring>
 #include <exception>
 #include <stdexcept>
 
@@ -44,6 +45,12 @@ Window::~Window()
         if (hwnd_)
             Unbind();
     }
+}
+
+bool Window::HasClass(HWND hwnd, const char* className) noexcept
+{
+    char name[64] = {};
+    return hwnd && ::GetClassNameA(hwnd, name, sizeof name) > 0 && std::strcmp(name, className) == 0;
 }
 
 Window* Window::FromHandle(HWND hwnd) noexcept

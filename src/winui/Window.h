@@ -31,6 +31,15 @@ public:
 
     // The object bound to a window of this program, or nullptr.
     static Window* FromHandle(HWND hwnd) noexcept;
+    static bool HasClass(HWND hwnd, const char* className) noexcept;
+    // The same when the window is of `T`'s own window class (a class that
+    // registers one names it `T::windowClass`), or nullptr: the programs are
+    // built without run-time type information.
+    template <class T>
+    static T* FromHandleAs(HWND hwnd) noexcept
+    {
+        return HasClass(hwnd, T::windowClass) ? static_cast<T*>(FromHandle(hwnd)) : nullptr;
+    }
 
     // Position and size relative to the parent (the screen for top-level windows).
     Rect Bounds() const;

@@ -119,7 +119,7 @@ protected:
             std::string content(static_cast<std::size_t>(strm.Size()), '\0');
             strm.Read(content.data(), content.size());
             std::lock_guard<std::mutex> lock(lock_);
-            received.push_back({from, content, ::GetCurrentThreadId(), dynamic_cast<TMemoryStream*>(&strm) != nullptr});
+            received.push_back({from, content, ::GetCurrentThreadId(), strm.AsFile() == nullptr});
         };
         receiver->OnCaptureFailed = [this](TNMStrmServ&, const std::string&) { ++captureFailures; };
         receiver->Listen();
