@@ -19,7 +19,10 @@ for arch in i686 x86_64; do
   cmake --build "$dir" -j "$(nproc)" --target Tessaly Brimwell
 
   stage=$(mktemp -d /tmp/larkspan-package.XXXXXX)
-  strip_programs "$dir/bin" "$arch" "$stage" || oversized=1
+  status=0
+  strip_programs "$dir/bin" "$arch" "$stage" || status=$?
+  [ "$status" -ne 2 ] || exit 1
+  [ "$status" -eq 0 ] || oversized=1
   make_program_folder "$stage"
   sed -e "s/@VERSION@/$version/" -e "s/@BITS@/$bits/" scripts/lib/package-readme.txt | sed 's/$/\r/' >"$stage/ReadMe.txt"
   zip_name="dist/Larkspan-$version-win${bits%-bit}.zip"

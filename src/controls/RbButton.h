@@ -73,6 +73,7 @@ struct RbButtonDesign {
 
 class TRbButton final : public TRbCustomControl {
 public:
+    using WindowClassOwner = TRbButton;
     static constexpr const char* windowClass = "Larkspan.RbButton";
     TRbButton();
     void Create(HWND parent, const RbButtonDesign& design);

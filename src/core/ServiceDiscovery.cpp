@@ -167,7 +167,7 @@ std::string NextInstanceLabel(const std::string& label)
 {
     std::string base = label;
     const int n = TrailingNumber(label, '(', ')', base);
-    std::string suffix = " (";  // appended, not prefixed: GCC 12 at -O3 misreads a prefixed literal
+    std::string suffix = " (";  // appended to: GCC 12 warns of a false overlap in "literal" + string
     suffix += std::to_string(n + 1);
     suffix += ')';
     return WithNumber(base, suffix);

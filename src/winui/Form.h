@@ -38,6 +38,7 @@ struct FormDesign {
 
 class Form : public Window {
 public:
+    using WindowClassOwner = Form;
     static constexpr const char* windowClass = "Larkspan.Form";
     explicit Form(FormDesign design);
     ~Form() override;

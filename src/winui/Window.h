@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace winui {
@@ -32,12 +33,15 @@ public:
     // The object bound to a window of this program, or nullptr.
     static Window* FromHandle(HWND hwnd) noexcept;
     static bool HasClass(HWND hwnd, const char* className) noexcept;
-    // The same when the window is of `T`'s own window class (a class that
-    // registers one names it `T::windowClass`), or nullptr: the programs are
-    // built without run-time type information.
+    // The same when the window is of `T`'s own window class, or nullptr: the
+    // programs are built without run-time type information. A class that
+    // registers a window class names it `windowClass` and itself
+    // `WindowClassOwner`; classes derived from it share the window class, so
+    // they cannot be told apart this way and are refused at compile time.
     template <class T>
     static T* FromHandleAs(HWND hwnd) noexcept
     {
+        static_assert(std::is_same_v<typename T::WindowClassOwner, T>, "windows of T have no window class of their own");
         return HasClass(hwnd, T::windowClass) ? static_cast<T*>(FromHandle(hwnd)) : nullptr;
     }
 
