@@ -299,7 +299,8 @@ void TfrmSystemMonitor::MonitorLoop()
         }
         brimwell::OldIdleTime = idleTime;
         brimwell::OldSystemTime = systemTime;
-        probe_->Sleep(1000);
+        // The second passes with the window answering: messages run as they come.
+        probe_->Wait(1000, [this] { return Pump(); });
         if (!Pump())
             break;
         ReadMemoryStatus();
@@ -351,5 +352,9 @@ void TfrmSystemMonitor::ReadPowerAndOnlineState()
 
 void TfrmSystemMonitor::GetIPAddress(std::string& address)
 {
-    address = probe_->IPAddress();
+    // The resolver is asked again only when the machine's addresses may have
+    // changed, or when it found nothing last time (it may have failed).
+    if (probe_->AddressesChanged() || address_.empty())
+        address_ = probe_->IPAddress();
+    address = address_;
 }

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <thread>
 
 class TfrmSystemMonitor final : public winui::Form {
@@ -75,6 +76,7 @@ private:
     bool sampling_ = false;
     bool closing_ = false;
     int cycles_ = 0;
+    std::string address_;  // the resolver's last answer
 };
 
 extern TfrmSystemMonitor* frmSystemMonitor;

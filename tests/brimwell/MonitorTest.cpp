@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -59,13 +60,21 @@ public:
     }
     brimwell::PowerFigures Power() override { return power; }
     bool Online() override { return online; }
-    std::string IPAddress() override { return address; }
-    bool EscapeDown() override { return escape; }
-    void Sleep(unsigned) override
+    std::string IPAddress() override
     {
+        ++addressReads;
+        return address;
+    }
+    bool AddressesChanged() override { return std::exchange(addressesSignalled, false); }
+    bool EscapeDown() override { return escape; }
+    void Wait(unsigned milliseconds, const std::function<bool()>&) override
+    {
+        EXPECT_EQ(milliseconds, 1000u);
         if (onSleep)
             onSleep();
     }
+    int addressReads = 0;
+    bool addressesSignalled = true;  // as the platform's: the first question is answered yes
 };
 
 // Monitors side by side, each 1366 x 768 with a 40-pixel taskbar below.
@@ -249,9 +258,48 @@ TEST_F(MonitorTest, BatteryOfflineAndATinyPageFile)
     EXPECT_EQ(frmSystemMonitor->Label8.Caption(), "You are Offline");
     EXPECT_EQ(frmSystemMonitor->Label8.FontColor(), 12615680u);
     EXPECT_EQ(frmSystemMonitor->Label7.Caption(), "");
+    EXPECT_EQ(probe->addressReads, 2);  // nothing found is no answer to keep: asked every cycle
     EXPECT_EQ(frmSystemMonitor->PFLCyl.Max(), 1);  // 0 raised above Min
     EXPECT_EQ(frmSystemMonitor->PFLCyl.Position(), 0);
     EXPECT_EQ(frmSystemMonitor->RAMCyl.ValueText(), "Empty");
+}
+
+// The resolver is asked on the first cycle and then only after the platform
+// signals that the machine's addresses changed; the new address then shows.
+TEST_F(MonitorTest, TheAddressIsLookedUpOnceAndAgainOnlyAfterAChange)
+{
+    probe->escape = false;
+    probe->times = {50000000, 60000000, 70000000, 80000000};
+    probe->idles = {10000000, 16000000, 22000000, 28000000};
+    const auto shown = [] {
+        winui::ProcessMessages();  // the label's window follows its caption
+        char text[64] = {};
+        ::GetWindowTextA(frmSystemMonitor->Label7.Handle(), text, sizeof text);
+        return std::string(text);
+    };
+    int waits = 0;
+    probe->onSleep = [&] {
+        switch (++waits) {
+        case 2:  // after cycle 1
+            EXPECT_EQ(probe->addressReads, 1);
+            EXPECT_EQ(shown(), "10.0.0.7");
+            probe->address = "10.0.0.99";  // not signalled: not asked for
+            break;
+        case 3:
+            EXPECT_EQ(probe->addressReads, 1);
+            EXPECT_EQ(shown(), "10.0.0.7");
+            probe->addressesSignalled = true;
+            break;
+        case 4:
+            EXPECT_EQ(probe->addressReads, 2);
+            EXPECT_EQ(shown(), "10.0.0.99");
+            break;
+        }
+    };
+    RunMonitor();
+    EXPECT_EQ(waits, 4);  // the fifth cycle's query fails
+    EXPECT_EQ(probe->addressReads, 2);
+    EXPECT_EQ(frmSystemMonitor->Label7.Caption(), "10.0.0.99");
 }
 
 TEST_F(MonitorTest, AFailingQueryEndsTheLoopSilently)
