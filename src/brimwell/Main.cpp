@@ -306,6 +306,9 @@ void TfrmSystemMonitor::MonitorLoop()
         ReadMemoryStatus();
         if (!Pump())
             break;
+        // The online state and the address follow the machine's addresses:
+        // both are asked again only when those may have changed.
+        addressesChanged_ = probe_->AddressesChanged();
         ReadPowerAndOnlineState();
         if (!Pump())
             break;
@@ -339,7 +342,9 @@ void TfrmSystemMonitor::ReadPowerAndOnlineState()
     Label5.SetCaption(sampling::PowerText(power.acLineStatus, power.batteryLifePercent));
     if (!Pump())
         return;
-    if (probe_->Online()) {
+    if (addressesChanged_)
+        online_ = probe_->Online();
+    if (online_) {
         Label8.SetFontColor(RGB(0, 0, 0));
         Label8.SetCaption("You are Online...");
     } else {
@@ -352,9 +357,9 @@ void TfrmSystemMonitor::ReadPowerAndOnlineState()
 
 void TfrmSystemMonitor::GetIPAddress(std::string& address)
 {
-    // The resolver is asked again only when the machine's addresses may have
-    // changed, or when it found nothing last time (it may have failed).
-    if (probe_->AddressesChanged() || address_.empty())
+    // Asked again also when the resolver found nothing last time: it may
+    // have failed.
+    if (addressesChanged_ || address_.empty())
         address_ = probe_->IPAddress();
     address = address_;
 }

@@ -76,7 +76,10 @@ private:
     bool sampling_ = false;
     bool closing_ = false;
     int cycles_ = 0;
-    std::string address_;  // the resolver's last answer
+    // The platform's last answers, kept while the machine's addresses stay.
+    bool addressesChanged_ = true;
+    bool online_ = false;
+    std::string address_;
 };
 
 extern TfrmSystemMonitor* frmSystemMonitor;

@@ -59,7 +59,12 @@ public:
         return memory;
     }
     brimwell::PowerFigures Power() override { return power; }
-    bool Online() override { return online; }
+    bool Online() override
+    {
+        ++onlineReads;
+        return online;
+    }
+    int onlineReads = 0;
     std::string IPAddress() override
     {
         ++addressReads;
@@ -264,42 +269,50 @@ TEST_F(MonitorTest, BatteryOfflineAndATinyPageFile)
     EXPECT_EQ(frmSystemMonitor->RAMCyl.ValueText(), "Empty");
 }
 
-// The resolver is asked on the first cycle and then only after the platform
-// signals that the machine's addresses changed; the new address then shows.
-TEST_F(MonitorTest, TheAddressIsLookedUpOnceAndAgainOnlyAfterAChange)
+// The resolver and the connected state are asked on the first cycle and then
+// only after the platform signals that the machine's addresses changed; the
+// new answers then show.
+TEST_F(MonitorTest, AddressAndOnlineStateAreAskedOnceAndAgainOnlyAfterAChange)
 {
     probe->escape = false;
     probe->times = {50000000, 60000000, 70000000, 80000000};
     probe->idles = {10000000, 16000000, 22000000, 28000000};
     const auto shown = [] {
         winui::ProcessMessages();  // the label's window follows its caption
-        char text[64] = {};
-        ::GetWindowTextA(frmSystemMonitor->Label7.Handle(), text, sizeof text);
-        return std::string(text);
+        char address[64] = {}, online[64] = {};
+        ::GetWindowTextA(frmSystemMonitor->Label7.Handle(), address, sizeof address);
+        ::GetWindowTextA(frmSystemMonitor->Label8.Handle(), online, sizeof online);
+        return std::string(address) + " / " + online;
     };
     int waits = 0;
     probe->onSleep = [&] {
         switch (++waits) {
         case 2:  // after cycle 1
             EXPECT_EQ(probe->addressReads, 1);
-            EXPECT_EQ(shown(), "10.0.0.7");
+            EXPECT_EQ(probe->onlineReads, 1);
+            EXPECT_EQ(shown(), "10.0.0.7 / You are Online...");
             probe->address = "10.0.0.99";  // not signalled: not asked for
+            probe->online = false;
             break;
         case 3:
             EXPECT_EQ(probe->addressReads, 1);
-            EXPECT_EQ(shown(), "10.0.0.7");
+            EXPECT_EQ(probe->onlineReads, 1);
+            EXPECT_EQ(shown(), "10.0.0.7 / You are Online...");
             probe->addressesSignalled = true;
             break;
         case 4:
             EXPECT_EQ(probe->addressReads, 2);
-            EXPECT_EQ(shown(), "10.0.0.99");
+            EXPECT_EQ(probe->onlineReads, 2);
+            EXPECT_EQ(shown(), "10.0.0.99 / You are Offline");
             break;
         }
     };
     RunMonitor();
     EXPECT_EQ(waits, 4);  // the fifth cycle's query fails
     EXPECT_EQ(probe->addressReads, 2);
+    EXPECT_EQ(probe->onlineReads, 2);
     EXPECT_EQ(frmSystemMonitor->Label7.Caption(), "10.0.0.99");
+    EXPECT_EQ(frmSystemMonitor->Label8.FontColor(), 12615680u);
 }
 
 TEST_F(MonitorTest, AFailingQueryEndsTheLoopSilently)
