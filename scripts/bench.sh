@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Builds the benchmark programs and runs them under Wine on Xvfb in a fresh
 # prefix; each prints its figures next to a floor measured in the same run.
-# `bench.sh discovery` runs only the figures of local network discovery.
+# `bench.sh discovery` runs only the figures of local network discovery,
+# `bench.sh overhead` only Brimwell's sampling cost (of both widths).
 set -euo pipefail
 only=${1:-}
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
+if [ "$only" = overhead ]; then
+  exec bash scripts/lib/bench-overhead.sh
+fi
 source scripts/lib/wine.sh
 
 # The 32-bit build where this host runs it, the 64-bit one otherwise;
@@ -58,27 +62,7 @@ build/bench-native/bench/GifBenchmark "$gifs/big.gif"
 echo "== Cylinder gauge painting"
 "$WINE" "$dir"/bench/GaugeBenchmark.exe </dev/null
 
-# Brimwell's sampling cost: CPU time of its process over a minute as a share
-# of one core, next to an idle Tessaly (same toolkit, no timer) measured in
-# the same minute.
-seconds="${BENCH_SECONDS:-60}"
-echo "== Sampling overhead over ${seconds} s"
-folder=$(mktemp -d /tmp/larkspan-bench.XXXXXX)
-THROWAWAY_PATHS+=("$folder")
-cp "$dir/bin/Brimwell.exe" "$dir/bin/Tessaly.exe" "$folder/"
-make_program_folder "$folder"
-"$WINE" "$folder/Brimwell.exe" </dev/null >/dev/null 2>&1 &
-"$WINE" "$folder/Tessaly.exe" </dev/null >/dev/null 2>&1 &
-sleep 5
-brimwell=$(pgrep -f 'larkspan-bench.*Brimwell.exe' | head -n 1)
-tessaly=$(pgrep -f 'larkspan-bench.*Tessaly.exe' | head -n 1)
-ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
-b0=$(ticks "$brimwell"); t0=$(ticks "$tessaly")
-sleep "$seconds"
-b1=$(ticks "$brimwell"); t1=$(ticks "$tessaly")
-hz=$(getconf CLK_TCK)
-awk -v b="$((b1 - b0))" -v t="$((t1 - t0))" -v hz="$hz" -v s="$seconds" 'BEGIN {
-  printf "Brimwell: %.2f %% of one core; idle Tessaly: %.2f %%; target under 1 %%\n", 100 * b / hz / s, 100 * t / hz / s
-}'
+# Brimwell's sampling cost, for each width this host runs.
+bash scripts/lib/bench-overhead.sh
 
 bash scripts/lib/bench-discovery.sh "$arch" "$dir"

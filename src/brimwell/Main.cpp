@@ -299,12 +299,16 @@ void TfrmSystemMonitor::MonitorLoop()
         }
         brimwell::OldIdleTime = idleTime;
         brimwell::OldSystemTime = systemTime;
-        probe_->Sleep(1000);
+        // The second passes with the window answering: messages run as they come.
+        probe_->Wait(1000, [this] { return Pump(); });
         if (!Pump())
             break;
         ReadMemoryStatus();
         if (!Pump())
             break;
+        // The online state and the address follow the machine's addresses:
+        // both are asked again only when those may have changed.
+        addressesChanged_ = probe_->AddressesChanged();
         ReadPowerAndOnlineState();
         if (!Pump())
             break;
@@ -338,7 +342,9 @@ void TfrmSystemMonitor::ReadPowerAndOnlineState()
     Label5.SetCaption(sampling::PowerText(power.acLineStatus, power.batteryLifePercent));
     if (!Pump())
         return;
-    if (probe_->Online()) {
+    if (addressesChanged_)
+        online_ = probe_->Online();
+    if (online_) {
         Label8.SetFontColor(RGB(0, 0, 0));
         Label8.SetCaption("You are Online...");
     } else {
@@ -351,5 +357,9 @@ void TfrmSystemMonitor::ReadPowerAndOnlineState()
 
 void TfrmSystemMonitor::GetIPAddress(std::string& address)
 {
-    address = probe_->IPAddress();
+    // Asked again also when the resolver found nothing last time: it may
+    // have failed.
+    if (addressesChanged_ || address_.empty())
+        address_ = probe_->IPAddress();
+    address = address_;
 }

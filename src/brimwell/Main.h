@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <thread>
 
 class TfrmSystemMonitor final : public winui::Form {
@@ -75,6 +76,10 @@ private:
     bool sampling_ = false;
     bool closing_ = false;
     int cycles_ = 0;
+    // The platform's last answers, kept while the machine's addresses stay.
+    bool addressesChanged_ = true;
+    bool online_ = false;
+    std::string address_;
 };
 
 extern TfrmSystemMonitor* frmSystemMonitor;

@@ -1,6 +1,9 @@
 #include "SystemProbe.h"
 
-#include <winsock.h>
+#include "winui/Handles.h"
+#include "winui/MessageLoop.h"
+
+#include <winsock2.h>
 #include <windows.h>
 #include <wininet.h>
 
@@ -32,7 +35,97 @@ static_assert(sizeof(void*) != 4 || (sizeof(BasicInformation) == 44 &&
 static_assert(sizeof(void*) != 8 || (sizeof(BasicInformation) == 64 &&
                                      offsetof(BasicInformation, numberOfProcessors) == 56));
 
+// The socket library, started for as long as one lives.
+class WinsockSession {
+public:
+    WinsockSession()
+    {
+        WSADATA data{};
+        started_ = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    }
+    WinsockSession(const WinsockSession&) = delete;
+    WinsockSession& operator=(const WinsockSession&) = delete;
+    ~WinsockSession()
+    {
+        if (started_)
+            ::WSACleanup();
+    }
+    bool Started() const noexcept { return started_; }
+
+private:
+    bool started_ = false;
+};
+
+class Socket {
+public:
+    explicit Socket(SOCKET socket) noexcept : socket_(socket) {}
+    Socket(const Socket&) = delete;
+    Socket& operator=(const Socket&) = delete;
+    ~Socket()
+    {
+        if (socket_ != INVALID_SOCKET)
+            ::closesocket(socket_);
+    }
+    SOCKET Get() const noexcept { return socket_; }
+
+private:
+    SOCKET socket_;
+};
+
 }  // namespace
+
+// Declared in the order of their making: the socket goes before the library
+// and the event, after the pending notification has been cancelled.
+struct AddressChangeWatch::State {
+    WinsockSession winsock;
+    winui::KernelHandle event{::CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    Socket socket{winsock.Started() ? ::WSASocketA(AF_INET, SOCK_DGRAM, IPPROTO_UDP, nullptr, 0, WSA_FLAG_OVERLAPPED)
+                                    : INVALID_SOCKET};
+    WSAOVERLAPPED overlapped{};
+    bool armed = false;
+};
+
+AddressChangeWatch::AddressChangeWatch() : state_(std::make_unique<State>()) {}
+
+AddressChangeWatch::~AddressChangeWatch()
+{
+    // The platform writes into the overlapped record until the cancelled
+    // request has completed; the record must outlive it.
+    if (state_->armed && ::CancelIoEx(reinterpret_cast<HANDLE>(state_->socket.Get()), &state_->overlapped))
+        ::WaitForSingleObject(state_->event.Get(), 1000);
+}
+
+bool AddressChangeWatch::Armed() const noexcept
+{
+    return state_->armed;
+}
+
+bool AddressChangeWatch::Arm()
+{
+    State& s = *state_;
+    if (s.socket.Get() == INVALID_SOCKET || !s.event)
+        return false;
+    ::ResetEvent(s.event.Get());
+    s.overlapped = {};
+    s.overlapped.hEvent = s.event.Get();
+    DWORD bytes = 0;
+    // Pending is the armed state; an answer at once means a change has
+    // already happened, which the next call reports by arming again.
+    return ::WSAIoctl(s.socket.Get(), SIO_ADDRESS_LIST_CHANGE, nullptr, 0, nullptr, 0, &bytes, &s.overlapped,
+                      nullptr) == SOCKET_ERROR &&
+           ::WSAGetLastError() == WSA_IO_PENDING;
+}
+
+bool AddressChangeWatch::Changed()
+{
+    State& s = *state_;
+    if (s.armed && ::WaitForSingleObject(s.event.Get(), 0) != WAIT_OBJECT_0)
+        return false;
+    // Armed again before the caller looks the address up, so that a change
+    // during the look-up is reported next time.
+    s.armed = Arm();
+    return true;
+}
 
 std::string LastAddress(char* const* addresses)
 {
@@ -122,14 +215,19 @@ std::string PlatformProbe::IPAddress()
     return address;
 }
 
+bool PlatformProbe::AddressesChanged()
+{
+    return addresses_.Changed();
+}
+
 bool PlatformProbe::EscapeDown()
 {
     return (::GetKeyState(VK_ESCAPE) & 0x80) != 0;
 }
 
-void PlatformProbe::Sleep(unsigned milliseconds)
+void PlatformProbe::Wait(unsigned milliseconds, const std::function<bool()>& letMessagesRun)
 {
-    ::Sleep(milliseconds);
+    winui::WaitLettingMessagesRun(milliseconds, letMessagesRun);
 }
 
 }  // namespace brimwell

@@ -2,6 +2,8 @@
 
 #include "Window.h"
 
+#include <chrono>
+
 namespace winui {
 
 namespace {
@@ -118,6 +120,34 @@ void ProcessMessages()
             return;
         }
         Deliver(msg);
+    }
+}
+
+void WaitLettingMessagesRun(unsigned milliseconds, const std::function<bool()>& letMessagesRun)
+{
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
+    for (;;) {
+        const Clock::duration left = deadline - Clock::now();
+        if (left <= Clock::duration::zero())
+            return;
+        // Rounded up: a time-out of 0 for the last fraction would spin.
+        const auto wait = static_cast<DWORD>(std::chrono::ceil<std::chrono::milliseconds>(left).count());
+        // Input held back stays queued, and would wake the wait at once again.
+        const bool held = InputHeldBack::Active();
+        const DWORD woke = ::MsgWaitForMultipleObjectsEx(0, nullptr, wait, held ? QS_ALLINPUT & ~QS_INPUT : QS_ALLINPUT,
+                                                         held ? 0 : MWMO_INPUTAVAILABLE);
+        if (woke == WAIT_FAILED) {
+            ::Sleep(wait);
+            return;
+        }
+        if (woke != WAIT_OBJECT_0)
+            continue;  // timed out: the deadline decides
+        if (!letMessagesRun())
+            return;
+        MSG quit;
+        if (::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE))
+            return;
     }
 }
 

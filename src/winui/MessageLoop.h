@@ -30,6 +30,12 @@ void RunMessageLoop(const std::function<bool()>& running, QuitMessage quit);
 // message is left for the loop around it.
 void ProcessMessages();
 
+// Waits until `milliseconds` have passed since the call, waking whenever
+// messages arrive meanwhile to let `letMessagesRun` run them; ends early once
+// that answers false or a quit message waits. Waking does not stretch the
+// wait: what is left is measured against the deadline.
+void WaitLettingMessagesRun(unsigned milliseconds, const std::function<bool()>& letMessagesRun);
+
 // While it lives, ProcessMessages on this thread leaves input messages in the
 // queue. A window activated by a click is activated while the platform is
 // still delivering that press: a handler that lets messages run then would

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -58,14 +59,27 @@ public:
         return memory;
     }
     brimwell::PowerFigures Power() override { return power; }
-    bool Online() override { return online; }
-    std::string IPAddress() override { return address; }
-    bool EscapeDown() override { return escape; }
-    void Sleep(unsigned) override
+    bool Online() override
     {
+        ++onlineReads;
+        return online;
+    }
+    int onlineReads = 0;
+    std::string IPAddress() override
+    {
+        ++addressReads;
+        return address;
+    }
+    bool AddressesChanged() override { return std::exchange(addressesSignalled, false); }
+    bool EscapeDown() override { return escape; }
+    void Wait(unsigned milliseconds, const std::function<bool()>&) override
+    {
+        EXPECT_EQ(milliseconds, 1000u);
         if (onSleep)
             onSleep();
     }
+    int addressReads = 0;
+    bool addressesSignalled = true;  // as the platform's: the first question is answered yes
 };
 
 // Monitors side by side, each 1366 x 768 with a 40-pixel taskbar below.
@@ -249,9 +263,56 @@ TEST_F(MonitorTest, BatteryOfflineAndATinyPageFile)
     EXPECT_EQ(frmSystemMonitor->Label8.Caption(), "You are Offline");
     EXPECT_EQ(frmSystemMonitor->Label8.FontColor(), 12615680u);
     EXPECT_EQ(frmSystemMonitor->Label7.Caption(), "");
+    EXPECT_EQ(probe->addressReads, 2);  // nothing found is no answer to keep: asked every cycle
     EXPECT_EQ(frmSystemMonitor->PFLCyl.Max(), 1);  // 0 raised above Min
     EXPECT_EQ(frmSystemMonitor->PFLCyl.Position(), 0);
     EXPECT_EQ(frmSystemMonitor->RAMCyl.ValueText(), "Empty");
+}
+
+// The resolver and the connected state are asked on the first cycle and then
+// only after the platform signals that the machine's addresses changed; the
+// new answers then show.
+TEST_F(MonitorTest, AddressAndOnlineStateAreAskedOnceAndAgainOnlyAfterAChange)
+{
+    probe->escape = false;
+    probe->times = {50000000, 60000000, 70000000, 80000000};
+    probe->idles = {10000000, 16000000, 22000000, 28000000};
+    const auto shown = [] {
+        winui::ProcessMessages();  // the label's window follows its caption
+        char address[64] = {}, online[64] = {};
+        ::GetWindowTextA(frmSystemMonitor->Label7.Handle(), address, sizeof address);
+        ::GetWindowTextA(frmSystemMonitor->Label8.Handle(), online, sizeof online);
+        return std::string(address) + " / " + online;
+    };
+    int waits = 0;
+    probe->onSleep = [&] {
+        switch (++waits) {
+        case 2:  // after cycle 1
+            EXPECT_EQ(probe->addressReads, 1);
+            EXPECT_EQ(probe->onlineReads, 1);
+            EXPECT_EQ(shown(), "10.0.0.7 / You are Online...");
+            probe->address = "10.0.0.99";  // not signalled: not asked for
+            probe->online = false;
+            break;
+        case 3:
+            EXPECT_EQ(probe->addressReads, 1);
+            EXPECT_EQ(probe->onlineReads, 1);
+            EXPECT_EQ(shown(), "10.0.0.7 / You are Online...");
+            probe->addressesSignalled = true;
+            break;
+        case 4:
+            EXPECT_EQ(probe->addressReads, 2);
+            EXPECT_EQ(probe->onlineReads, 2);
+            EXPECT_EQ(shown(), "10.0.0.99 / You are Offline");
+            break;
+        }
+    };
+    RunMonitor();
+    EXPECT_EQ(waits, 4);  // the fifth cycle's query fails
+    EXPECT_EQ(probe->addressReads, 2);
+    EXPECT_EQ(probe->onlineReads, 2);
+    EXPECT_EQ(frmSystemMonitor->Label7.Caption(), "10.0.0.99");
+    EXPECT_EQ(frmSystemMonitor->Label8.FontColor(), 12615680u);
 }
 
 TEST_F(MonitorTest, AFailingQueryEndsTheLoopSilently)

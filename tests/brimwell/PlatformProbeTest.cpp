@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+#include <vector>
+
 namespace {
 
 TEST(PlatformProbe, ReadsTheMachinesOwnFigures)
@@ -42,6 +46,71 @@ TEST(PlatformProbe, ReadsTheMachinesOwnFigures)
     EXPECT_LE(memory.memoryLoad, 100u);
     EXPECT_GT(memory.totalPageFile, 0u);
     EXPECT_LE(memory.availPageFile, memory.totalPageFile);
+}
+
+// The platform's notification is armed (Wine answers it as Windows does),
+// and without a change of the machine's addresses it reports none.
+TEST(PlatformProbe, AsksForTheAddressOnlyOnceWhileNothingChanges)
+{
+    brimwell::AddressChangeWatch watch;
+    EXPECT_TRUE(watch.Changed());  // the first question is always answered yes
+    ASSERT_TRUE(watch.Armed());
+    EXPECT_FALSE(watch.Changed());
+    ::Sleep(50);
+    EXPECT_FALSE(watch.Changed());
+    EXPECT_TRUE(watch.Armed());
+
+    brimwell::PlatformProbe probe;
+    EXPECT_TRUE(probe.AddressesChanged());
+    EXPECT_FALSE(probe.AddressesChanged());
+}
+
+using Clock = std::chrono::steady_clock;
+
+// Messages that arrive during the wait run while it lasts, and it still ends
+// a second after it began, however often they woke it.
+TEST(PlatformProbe, WaitsItsSecondWhileMessagesRunAsTheyCome)
+{
+    brimwell::PlatformProbe probe;
+    const DWORD self = ::GetCurrentThreadId();
+    MSG msg;
+    ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // this thread's queue exists before the posts
+    std::thread poster([self] {
+        for (int i = 0; i < 15; ++i) {
+            ::Sleep(50);
+            ::PostThreadMessageA(self, WM_APP, static_cast<WPARAM>(i), 0);
+        }
+    });
+    std::vector<WPARAM> received;
+    const Clock::time_point start = Clock::now();
+    probe.Wait(1000, [&] {
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            if (msg.message == WM_APP)
+                received.push_back(msg.wParam);
+        return true;
+    });
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    poster.join();
+    EXPECT_EQ(received.size(), 15u) << "messages left for after the wait";
+    EXPECT_GE(took, 1000);
+    EXPECT_LT(took, 1500) << "each message began the second anew";
+}
+
+TEST(PlatformProbe, AWaitEndsOnceTheMessagesAskForIt)
+{
+    brimwell::PlatformProbe probe;
+    ::PostThreadMessageA(::GetCurrentThreadId(), WM_APP, 0, 0);
+    int runs = 0;
+    const Clock::time_point start = Clock::now();
+    probe.Wait(1000, [&] {
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        ++runs;
+        return false;  // the window is closing
+    });
+    EXPECT_EQ(runs, 1);
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(500));
 }
 
 }  // namespace

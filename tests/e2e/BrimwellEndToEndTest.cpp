@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
+
 using namespace testing_support;
 
 namespace {
@@ -47,6 +50,17 @@ bool Inside(const RECT& inner, const RECT& outer)
 {
     return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
            inner.bottom <= outer.bottom;
+}
+
+// Milliseconds until `done` holds, looked at every millisecond for at most a
+// second (then 1000 or more).
+long long MillisecondsUntil(const std::function<bool()>& done)
+{
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    while (!done() && Clock::now() - start < std::chrono::seconds(1))
+        ::Sleep(1);
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
 }
 
 }  // namespace
@@ -181,6 +195,52 @@ TEST(BrimwellEndToEnd, MonitorShowsLiveReadingsAndRemembersItsPlace)
     ::GetWindowRect(monitor, &r);
     EXPECT_EQ(r.left, 300);
     EXPECT_EQ(r.top, 400);
+    // Later in the second than the last move was answered: a close that came
+    // with that move would find it in the middle of a cycle's steps anyway.
+    ::Sleep(300);
     ::PostMessageA(monitor, WM_CLOSE, 0, 0);
     program.WaitForExit();
+}
+
+// While the monitor samples once a second, another program's requests are
+// handled at once, at whatever moment of the second they come: moves, then
+// a close.
+TEST(BrimwellEndToEnd, AnswersMovesAndACloseAtOnceWhileSampling)
+{
+    ProgramUnderTest program(ProgramPath(), "Brimwell");
+    const HWND monitor = program.Start(1164, 54);
+    ASSERT_NE(monitor, nullptr);
+    SYSTEM_INFO system{};
+    ::GetSystemInfo(&system);
+    const std::string cpus = "CPUs: " + std::to_string(system.dwNumberOfProcessors);
+    for (int i = 0; i < 100 && !Contains(ChildTexts(monitor, "Larkspan.Label"), cpus); ++i)
+        ::Sleep(100);
+    ASSERT_TRUE(Contains(ChildTexts(monitor, "Larkspan.Label"), cpus)) << "not sampling";
+
+    // Seven moves, each 143 ms and a little more after the last, fall at
+    // seven moments spread over the second. Each request is queued for the
+    // window's thread, and the window stands at its new place once that
+    // thread has handled it.
+    for (int i = 0; i < 7; ++i) {
+        ::Sleep(143);
+        const int left = 200 + 40 * i, top = 150 + 20 * i;
+        ::SetWindowPos(monitor, nullptr, left, top, 0, 0,
+                       SWP_ASYNCWINDOWPOS | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        const long long moved = MillisecondsUntil([&] {
+            const RECT r = WindowRect(monitor);
+            return r.left == left && r.top == top;
+        });
+        EXPECT_LE(moved, 100) << "move " << i << " to " << left << ", " << top;
+    }
+    const RECT r = WindowRect(monitor);
+    EXPECT_EQ(r.left, 200 + 40 * 6);
+    EXPECT_EQ(r.top, 150 + 20 * 6);
+
+    // Later in the second than the last move was answered: a close that came
+    // with that move would find it in the middle of a cycle's steps anyway.
+    ::Sleep(300);
+    ::PostMessageA(monitor, WM_CLOSE, 0, 0);
+    const long long closed = MillisecondsUntil([&] { return !::IsWindow(monitor); });
+    EXPECT_LE(closed, 100) << "the window was still there";
+    EXPECT_TRUE(program.EndsWithin(5000));
 }
