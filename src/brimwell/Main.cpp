@@ -342,8 +342,13 @@ void TfrmSystemMonitor::ReadPowerAndOnlineState()
     Label5.SetCaption(sampling::PowerText(power.acLineStatus, power.batteryLifePercent));
     if (!Pump())
         return;
-    if (addressesChanged_)
+    // The connected state follows the addresses, and also a switch of the
+    // platform's own (working offline) that changes none: that one is asked
+    // about every ten cycles.
+    if (addressesChanged_ || cycles_ - onlineAskedAt_ >= onlineRecheckCycles) {
         online_ = probe_->Online();
+        onlineAskedAt_ = cycles_;
+    }
     if (online_) {
         Label8.SetFontColor(RGB(0, 0, 0));
         Label8.SetCaption("You are Online...");

@@ -77,8 +77,10 @@ private:
     bool closing_ = false;
     int cycles_ = 0;
     // The platform's last answers, kept while the machine's addresses stay.
+    static constexpr int onlineRecheckCycles = 10;
     bool addressesChanged_ = true;
     bool online_ = false;
+    int onlineAskedAt_ = 0;  // the cycle the connected state was last asked in
     std::string address_;
 };
 

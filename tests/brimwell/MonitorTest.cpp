@@ -315,6 +315,28 @@ TEST_F(MonitorTest, AddressAndOnlineStateAreAskedOnceAndAgainOnlyAfterAChange)
     EXPECT_EQ(frmSystemMonitor->Label8.FontColor(), 12615680u);
 }
 
+TEST_F(MonitorTest, TheOnlineStateIsAskedAgainEveryTenCyclesWithoutAChange)
+{
+    probe->escape = false;
+    for (std::int64_t n = 4; n <= 12; ++n) {
+        probe->times.push_back(n * 10000000);
+        probe->idles.push_back(n * 6000000);
+    }
+    int waits = 0;
+    probe->onSleep = [&] {
+        if (++waits == 2)
+            probe->online = false;  // working offline: no address changes
+        if (waits == 10) {
+            EXPECT_EQ(frmSystemMonitor->Label8.Caption(), "You are Online...");
+        }
+    };
+    RunMonitor();
+    EXPECT_EQ(waits, 12);
+    EXPECT_EQ(probe->onlineReads, 2);  // the first cycle's and the eleventh's
+    EXPECT_EQ(probe->addressReads, 1);
+    EXPECT_EQ(frmSystemMonitor->Label8.Caption(), "You are Offline");
+}
+
 TEST_F(MonitorTest, AFailingQueryEndsTheLoopSilently)
 {
     probe->escape = false;
