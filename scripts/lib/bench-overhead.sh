@@ -54,7 +54,10 @@ for arch in "$@"; do
   cmake --build "$(build_dir "$arch")" -j2 --target Brimwell Tessaly >/dev/null
 done
 echo "== Sampling overhead over ${seconds} s"
+failed=0
 for arch in "$@"; do
-  # A subshell each: its exit ends that width's Wine, display and folders.
-  (measure "$arch")
+  # A subshell each: its exit ends that width's Wine, display and folders. A
+  # width that cannot be measured does not keep the other from it.
+  (measure "$arch") || { echo "$(arch_bits "$arch"): not measured"; failed=1; }
 done
+exit "$failed"

@@ -262,8 +262,8 @@ void TfrmSystemMonitor::WaitForSampler()
 
 bool TfrmSystemMonitor::Pump()
 {
-    ProcessMessages();
-    return !closing_ && !Application::Instance().Terminated();
+    const bool noQuit = ProcessMessages();
+    return noQuit && !closing_ && !Application::Instance().Terminated();
 }
 
 void TfrmSystemMonitor::MonitorLoop()
@@ -307,7 +307,8 @@ void TfrmSystemMonitor::MonitorLoop()
         if (!Pump())
             break;
         // The online state and the address follow the machine's addresses:
-        // both are asked again only when those may have changed.
+        // both are asked again when those may have changed (the online state
+        // also every ten cycles, the address also while none was found).
         addressesChanged_ = probe_->AddressesChanged();
         ReadPowerAndOnlineState();
         if (!Pump())

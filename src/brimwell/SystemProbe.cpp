@@ -91,8 +91,10 @@ AddressChangeWatch::~AddressChangeWatch()
 {
     // The platform writes into the overlapped record until the cancelled
     // request has completed; the record must outlive it.
-    if (state_->armed && ::CancelIoEx(reinterpret_cast<HANDLE>(state_->socket.Get()), &state_->overlapped))
-        ::WaitForSingleObject(state_->event.Get(), 1000);
+    if (state_->armed && ::CancelIoEx(reinterpret_cast<HANDLE>(state_->socket.Get()), &state_->overlapped)) {
+        DWORD bytes = 0, flags = 0;
+        ::WSAGetOverlappedResult(state_->socket.Get(), &state_->overlapped, &bytes, TRUE, &flags);
+    }
 }
 
 bool AddressChangeWatch::Armed() const noexcept
@@ -204,14 +206,12 @@ bool PlatformProbe::Online()
 
 std::string PlatformProbe::IPAddress()
 {
-    WSADATA data{};
-    ::WSAStartup(0x0101, &data);
+    const WinsockSession winsock;
     std::string address;
     char name[64] = {};
     ::gethostname(name, sizeof name);
     if (const hostent* host = ::gethostbyname(name))
         address = LastAddress(host->h_addr_list);
-    ::WSACleanup();
     return address;
 }
 

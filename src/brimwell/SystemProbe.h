@@ -31,13 +31,14 @@ public:
     virtual bool IdleTime(std::int64_t& idle) = 0;
     virtual MemoryFigures Memory() = 0;
     virtual PowerFigures Power() = 0;
-    // The connected state: a LAN or dial-up connection, each of which gives
-    // the machine an address of its own.
+    // The connected state: a LAN or dial-up connection (each of which gives
+    // the machine an address of its own), unless the platform works offline.
     virtual bool Online() = 0;
     // The last IPv4 address the resolver lists for the local host name, or "".
     virtual std::string IPAddress() = 0;
-    // True when Online and IPAddress may answer otherwise than last time: on
-    // the first call, and whenever the machine's addresses may have changed.
+    // True on the first call and whenever the machine's addresses may have
+    // changed since the last one: IPAddress may then answer otherwise, and
+    // Online too.
     virtual bool AddressesChanged() = 0;
     // Escape held down, as the UI thread's key state reports it.
     virtual bool EscapeDown() = 0;

@@ -109,7 +109,7 @@ void RunMessageLoop(const std::function<bool()>& running, QuitMessage quit)
     }
 }
 
-void ProcessMessages()
+bool ProcessMessages()
 {
     // Posted messages (timers among them), painting and sent messages only.
     const UINT take = PM_REMOVE | (InputHeldBack::Active() ? PM_QS_POSTMESSAGE | PM_QS_PAINT | PM_QS_SENDMESSAGE : 0);
@@ -117,10 +117,11 @@ void ProcessMessages()
     while (::PeekMessageA(&msg, nullptr, 0, 0, take)) {
         if (msg.message == WM_QUIT) {
             ::PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the loop around
-            return;
+            return false;
         }
         Deliver(msg);
     }
+    return true;
 }
 
 void WaitLettingMessagesRun(unsigned milliseconds, const std::function<bool()>& letMessagesRun)
@@ -143,10 +144,9 @@ void WaitLettingMessagesRun(unsigned milliseconds, const std::function<bool()>& 
         }
         if (woke != WAIT_OBJECT_0)
             continue;  // timed out: the deadline decides
+        // No look at the queue here: it would mark a message that came in
+        // meanwhile as seen, and the next wait would not wake for it.
         if (!letMessagesRun())
-            return;
-        MSG quit;
-        if (::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE))
             return;
     }
 }

@@ -27,13 +27,14 @@ void RunMessageLoop(const std::function<bool()>& running, QuitMessage quit);
 
 // Lets every window message waiting for the calling thread run, then returns.
 // Inside an InputHeldBack scope, mouse and keyboard input stays queued. A quit
-// message is left for the loop around it.
-void ProcessMessages();
+// message is left for the loop around it, and the answer is then false.
+bool ProcessMessages();
 
 // Waits until `milliseconds` have passed since the call, waking whenever
 // messages arrive meanwhile to let `letMessagesRun` run them; ends early once
-// that answers false or a quit message waits. Waking does not stretch the
-// wait: what is left is measured against the deadline.
+// that answers false (as it must once it meets a quit message, which would
+// wake the wait again at once). Waking does not stretch the wait: what is
+// left is measured against the deadline.
 void WaitLettingMessagesRun(unsigned milliseconds, const std::function<bool()>& letMessagesRun);
 
 // While it lives, ProcessMessages on this thread leaves input messages in the

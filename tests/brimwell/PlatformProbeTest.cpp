@@ -67,31 +67,37 @@ TEST(PlatformProbe, AsksForTheAddressOnlyOnceWhileNothingChanges)
 
 using Clock = std::chrono::steady_clock;
 
-// Messages that arrive during the wait run while it lasts, and it still ends
-// a second after it began, however often they woke it.
+// Messages that arrive during the wait run as they come, not when it ends,
+// and it still ends a second after it began, however often they woke it.
 TEST(PlatformProbe, WaitsItsSecondWhileMessagesRunAsTheyCome)
 {
     brimwell::PlatformProbe probe;
     const DWORD self = ::GetCurrentThreadId();
     MSG msg;
     ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // this thread's queue exists before the posts
-    std::thread poster([self] {
-        for (int i = 0; i < 15; ++i) {
-            ::Sleep(50);
-            ::PostThreadMessageA(self, WM_APP, static_cast<WPARAM>(i), 0);
+    const Clock::time_point start = Clock::now();
+    const auto since = [start](Clock::time_point t) {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(t - start).count();
+    };
+    // Each message carries the moment it was posted.
+    std::thread poster([self, since] {
+        for (int i = 0; i < 12; ++i) {
+            ::Sleep(60);
+            ::PostThreadMessageA(self, WM_APP, 0, static_cast<LPARAM>(since(Clock::now())));
         }
     });
-    std::vector<WPARAM> received;
-    const Clock::time_point start = Clock::now();
+    std::vector<long long> delays;
     probe.Wait(1000, [&] {
         while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
             if (msg.message == WM_APP)
-                received.push_back(msg.wParam);
+                delays.push_back(since(Clock::now()) - static_cast<long long>(msg.lParam));
         return true;
     });
-    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    const long long took = since(Clock::now());
     poster.join();
-    EXPECT_EQ(received.size(), 15u) << "messages left for after the wait";
+    ASSERT_EQ(delays.size(), 12u) << "messages left for after the wait";
+    for (const long long delay : delays)
+        EXPECT_LT(delay, 250) << "a message waited for the second to end";
     EXPECT_GE(took, 1000);
     EXPECT_LT(took, 1500) << "each message began the second anew";
 }
