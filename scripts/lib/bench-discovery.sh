@@ -57,7 +57,6 @@ echo "== Discovery: the idle cost of announcing, $seconds s with Announce=1 agai
 start_wine_machine "$ns_b" "$work/prefix-b" "$arch"
 # The processes of a namespace by the name the kernel gives them.
 pid_of() { ip netns pids "$1" | while read -r p; do grep -qi "$2" "/proc/$p/comm" 2>/dev/null && echo "$p"; done | head -n 1 || true; }
-ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 declare -A used=([1]=0 [0]=0) served=([1]=0 [0]=0)
 for half_run in 1 2; do
   declare -A announce=([a]=$((half_run == 1 ? 1 : 0)) [b]=$((half_run == 1 ? 0 : 1)))
@@ -77,11 +76,11 @@ for half_run in 1 2; do
     program[$side]=$(pid_of "${ns[$side]}" tessaly)
     server[$side]=$(pid_of "${ns[$side]}" wineserver)
     [ -n "${program[$side]}" ] && [ -n "${server[$side]}" ] || { echo "no Tessaly or wineserver on machine $side"; exit 1; }
-    t0[$side]=$(ticks "${program[$side]}") s0[$side]=$(ticks "${server[$side]}")
+    t0[$side]=$(cpu_ticks "${program[$side]}") s0[$side]=$(cpu_ticks "${server[$side]}")
   done
   sleep "$half"
   for side in a b; do
-    t=$(($(ticks "${program[$side]}") - t0[$side])) s=$(($(ticks "${server[$side]}") - s0[$side]))
+    t=$(($(cpu_ticks "${program[$side]}") - t0[$side])) s=$(($(cpu_ticks "${server[$side]}") - s0[$side]))
     used[${announce[$side]}]=$((used[${announce[$side]}] + t))
     served[${announce[$side]}]=$((served[${announce[$side]}] + s))
     kill "${program[$side]}"

@@ -18,12 +18,6 @@ if [ $# -eq 0 ]; then
   if host_runs_32bit; then set -- i686 x86_64; else set -- x86_64; fi
 fi
 
-# The first process whose command line names the program in the folder.
-pid_in() {
-  pgrep -f "$(basename "$1").*$2" | head -n 1 || true
-}
-ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
-
 measure() {
   local arch=$1 dir folder brimwell tessaly b0 b1 t0 t1
   dir=$(build_dir "$arch")
@@ -32,15 +26,18 @@ measure() {
   THROWAWAY_PATHS+=("$folder")
   cp "$dir/bin/Brimwell.exe" "$dir/bin/Tessaly.exe" "$folder/"
   make_program_folder "$folder"
+  # The loader becomes the program: these are the programs' own process ids.
   "$WINE" "$folder/Brimwell.exe" </dev/null >/dev/null 2>&1 &
+  brimwell=$!
   "$WINE" "$folder/Tessaly.exe" </dev/null >/dev/null 2>&1 &
+  tessaly=$!
   sleep 5  # started and sampling: what follows is the steady state
-  brimwell=$(pid_in "$folder" Brimwell.exe)
-  tessaly=$(pid_in "$folder" Tessaly.exe)
-  [ -n "$brimwell" ] && [ -n "$tessaly" ] || { echo "Brimwell or Tessaly did not start"; return 1; }
-  b0=$(ticks "$brimwell") t0=$(ticks "$tessaly")
+  kill -0 "$brimwell" 2>/dev/null && kill -0 "$tessaly" 2>/dev/null || { echo "Brimwell or Tessaly did not start"; return 1; }
+  b0=$(cpu_ticks "$brimwell") t0=$(cpu_ticks "$tessaly")
   sleep "$seconds"
-  b1=$(ticks "$brimwell") t1=$(ticks "$tessaly")
+  b1=$(cpu_ticks "$brimwell") t1=$(cpu_ticks "$tessaly")
+  kill "$brimwell" "$tessaly" 2>/dev/null || true
+  wait "$brimwell" "$tessaly" 2>/dev/null || true
   awk -v bits="$(arch_bits "$arch")" -v b="$((b1 - b0))" -v t="$((t1 - t0))" -v hz="$(getconf CLK_TCK)" \
     -v s="$seconds" -v target="$target" 'BEGIN {
     share = 100 / hz / s

@@ -19,6 +19,9 @@ make_program_folder() {
   done
 }
 
+# The CPU time a process has used so far, user and system, in clock ticks.
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+
 # Chooses the Wine of one width (i686 or x86_64): exports WINE (the loader),
 # WINESERVER and WINEARCH. Each width gets a prefix of its own kind.
 select_wine() {

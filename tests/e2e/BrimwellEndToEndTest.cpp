@@ -233,6 +233,16 @@ TEST(BrimwellEndToEnd, AnswersMovesAndACloseAtOnceWhileSampling)
     EXPECT_EQ(r.left, 200 + 40 * 6);
     EXPECT_EQ(r.top, 150 + 20 * 6);
 
+    // Dragged by its panel with the pointer, as a user moves it: the window
+    // follows the pointer and stands where it was let go.
+    const POINT grip{r.left + 40, r.top + 12};
+    DragWithMouse(grip, {grip.x - 150, grip.y + 100});
+    const long long dragged = MillisecondsUntil([&] {
+        const RECT now = WindowRect(monitor);
+        return now.left == r.left - 150 && now.top == r.top + 100;
+    });
+    EXPECT_LE(dragged, 100) << "the window did not follow the pointer";
+
     // And a close, from outside as well.
     ::PostMessageA(monitor, WM_CLOSE, 0, 0);
     const long long closed = MillisecondsUntil([&] { return !::IsWindow(monitor); });
