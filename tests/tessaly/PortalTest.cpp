@@ -55,9 +55,18 @@ public:
         thread_.join();
         return reply_;
     }
+    // How far the peer got, for a failure's message; read once Done().
+    std::string Account() const
+    {
+        return "sent " + std::to_string(sent_) + " bytes, socket error " + std::to_string(error_) +
+               (gaveUp_ ? ", gave up after 30 s" : "");
+    }
 
 private:
-    static std::string Send(const std::string& bytes)
+    // Non-blocking, with a deadline: a receiver that neither reads nor
+    // closes fails the test instead of holding its thread (and the test's
+    // end, which joins it) for ever.
+    std::string Send(const std::string& bytes)
     {
         WSADATA data{};
         ::WSAStartup(0x0101, &data);
@@ -68,22 +77,55 @@ private:
         to.sin_addr.s_addr = ::inet_addr("127.0.0.1");
         std::string reply;
         if (::connect(s, reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0) {
-            ::send(s, bytes.data(), static_cast<int>(bytes.size()), 0);
-            char answer[16];
-            int got = 0;
-            while (got < 16) {
-                const int n = ::recv(s, answer + got, 16 - got, 0);
-                if (n <= 0)
+            u_long nonBlocking = 1;
+            ::ioctlsocket(s, FIONBIO, &nonBlocking);
+            const DWORD deadline = ::GetTickCount() + 30000;
+            // Each step sends or receives a little; false once the
+            // connection has ended or the deadline has passed.
+            const auto step = [&](bool sending, const std::function<int()>& io) {
+                for (;;) {
+                    const int n = io();
+                    if (n > 0)
+                        return n;
+                    error_ = n == 0 ? 0 : ::WSAGetLastError();
+                    if (n == 0 || error_ != WSAEWOULDBLOCK)
+                        return 0;
+                    if (static_cast<LONG>(::GetTickCount() - deadline) >= 0) {
+                        gaveUp_ = true;
+                        return 0;
+                    }
+                    fd_set ready;
+                    FD_ZERO(&ready);
+                    FD_SET(s, &ready);
+                    timeval pause{0, 100000};
+                    ::select(0, sending ? nullptr : &ready, sending ? &ready : nullptr, nullptr, &pause);
+                }
+            };
+            while (sent_ < bytes.size()) {
+                const std::size_t piece = std::min<std::size_t>(bytes.size() - sent_, 65536);
+                const int n = step(true, [&] { return ::send(s, bytes.data() + sent_, static_cast<int>(piece), 0); });
+                if (n == 0)
                     break;
-                got += n;
+                sent_ += static_cast<std::size_t>(n);
             }
-            reply.assign(answer, static_cast<std::size_t>(got));
+            char answer[16];
+            std::size_t got = 0;
+            while (got < sizeof answer) {
+                const int n = step(false, [&] { return ::recv(s, answer + got, static_cast<int>(sizeof answer - got), 0); });
+                if (n == 0)
+                    break;
+                got += static_cast<std::size_t>(n);
+            }
+            reply.assign(answer, got);
         }
         ::closesocket(s);
         ::WSACleanup();
         return reply;
     }
 
+    std::size_t sent_ = 0;
+    int error_ = 0;
+    bool gaveUp_ = false;
     std::string reply_;
     std::atomic<bool> done_{false};
     std::thread thread_;
@@ -103,11 +145,12 @@ protected:
         TessalyTest::TearDown();
     }
 
-    // Lets the window run until `done` holds or five seconds have passed.
+    // Lets the window run until `done` holds or `limitMs` have passed.
     template <typename Done>
-    bool RunUntil(Done done)
+    bool RunUntil(Done done, DWORD limitMs = 5000)
     {
-        for (int i = 0; i < 1000 && !done(); ++i) {
+        const DWORD start = ::GetTickCount();
+        while (!done() && ::GetTickCount() - start < limitMs) {
             winui::ProcessMessages();
             ::Sleep(5);
         }
@@ -729,8 +772,13 @@ TEST_F(PortalFullDiskTest, ContentTheDiskCannotTakeIsNeitherAcknowledgedNorKeptA
     StartForms(smallDrive);
     ASSERT_EQ(frmFilePortal->ReceiveFolder(), smallDrive);
 
+    winui::ProcessMessages();
+    ASSERT_TRUE(prompts.shown.empty()) << prompts.shown[0].text;  // the portal listens
+
     Peer peer("large.bin", std::string(contentSize, 'x'));
-    ASSERT_TRUE(RunUntil([&] { return peer.Done() && frmFilePortal->NMRec1.SessionCount() == 0; }));
+    ASSERT_TRUE(RunUntil([&] { return peer.Done() && frmFilePortal->NMRec1.SessionCount() == 0; }, 40000))
+        << (peer.Done() ? peer.Account() : "the peer still sends") << "; sessions "
+        << frmFilePortal->NMRec1.SessionCount() << ", status \"" << frmFilePortal->lblCom.Caption() << "\"";
     EXPECT_EQ(peer.Reply(), "");  // turned away, not acknowledged
     EXPECT_TRUE(RunUntil([this] { return !prompts.shown.empty(); }));
     EXPECT_TRUE(RunUntil([] { return frmFilePortal->lblCom.Caption() == "Ready..."; }));
