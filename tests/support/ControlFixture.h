@@ -18,6 +18,16 @@ inline winui::FormDesign HostFormDesign(int clientWidth, int clientHeight)
     return design;
 }
 
+// Creates a form of the application and shows it.
+template <typename F>
+F& ShowNewForm(winui::Application& app)
+{
+    F& form = app.CreateForm<F>();
+    form.Show();
+    winui::ProcessMessages();
+    return form;
+}
+
 class ControlTest : public ::testing::Test {
 protected:
     void TearDown() override
@@ -32,10 +42,7 @@ protected:
     template <typename F>
     F& ShowForm()
     {
-        F& form = app->CreateForm<F>();
-        form.Show();
-        winui::ProcessMessages();
-        return form;
+        return ShowNewForm<F>(*app);
     }
 
     std::unique_ptr<winui::Application> app = std::make_unique<winui::Application>();

@@ -103,10 +103,7 @@ protected:
     template <typename F>
     F& ShowForm()
     {
-        F& form = app->CreateForm<F>();
-        form.Show();
-        winui::ProcessMessages();
-        return form;
+        return ShowNewForm<F>(*app);
     }
     // Shows the widget (fill, activation, placement) as at start-up.
     void ShowWidget();
