@@ -50,15 +50,17 @@ public:
     }
     // The receiver accepts on the window's thread: wait with the window running.
     bool Done() const { return done_; }
+    // "" also for a peer that gave up waiting: that fails the test here.
     std::string Reply()
     {
         thread_.join();
+        EXPECT_FALSE(gaveUp_) << "the receiver neither answered nor closed: " << Account();
         return reply_;
     }
     // How far the peer got, for a failure's message; read once Done().
     std::string Account() const
     {
-        return "sent " + std::to_string(sent_) + " bytes, socket error " + std::to_string(error_) +
+        return "sent " + std::to_string(sent_) + " bytes, last socket error " + std::to_string(error_) +
                (gaveUp_ ? ", gave up after 30 s" : "");
     }
 
@@ -117,6 +119,8 @@ private:
                 got += static_cast<std::size_t>(n);
             }
             reply.assign(answer, got);
+        } else {
+            error_ = ::WSAGetLastError();
         }
         ::closesocket(s);
         ::WSACleanup();
