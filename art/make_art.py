@@ -466,6 +466,15 @@ def halved(big):
     return small
 
 
+def palette_of(pixels):
+    """The palette of the colours among `pixels`, where at most 256 are used:
+    each colour's index and the palette's BGRX entries; ({}, b'') otherwise."""
+    colours = sorted(set(pixels))
+    if len(colours) > 256:
+        return {}, b''
+    return {p: i for i, p in enumerate(colours)}, b''.join(bytes((b, g, r, 0)) for r, g, b in colours)
+
+
 def icon_image(c):
     """One image of an icon file: a bottom-up DIB and its AND mask. Every
     pixel is either solid or clear, so the mask says all there is to say
@@ -480,19 +489,18 @@ def icon_image(c):
                 row[x // 8] |= 0x80 >> (x % 8)
         mask += row
     solid = lambda p: (0, 0, 0) if p is CLEAR else p
-    colours = sorted({solid(p) for line in c.px for p in line})
-    if len(colours) <= 256:
-        index = {p: i for i, p in enumerate(colours)}
-        bits, palette = 8, b''.join(bytes((b, g, r, 0)) for r, g, b in colours)
+    index, palette = palette_of(solid(p) for line in c.px for p in line)
+    if index:
+        bits = 8
         stride = (c.width + 3) & ~3
         pixels = b''.join(bytes(index[solid(p)] for p in c.px[y]).ljust(stride, b'\0')
                           for y in reversed(range(c.height)))
     else:
-        bits, palette = 32, b''
+        bits = 32
         pixels = b''.join(bytes((0, 0, 0, 0)) if p is CLEAR else bytes((p[2], p[1], p[0], 255))
                           for y in reversed(range(c.height)) for p in c.px[y])
     info = struct.pack('<IiiHHIIiiII', 40, c.width, 2 * c.height, 1, bits, 0, len(pixels) + len(mask), 0, 0,
-                       len(colours) if bits == 8 else 0, 0)
+                       len(index), 0)
     return info + palette + pixels + mask, bits
 
 
@@ -512,20 +520,18 @@ def write_bmp(path, canvases):
     used (a third of the size of 24 bits), or 24 bits where there are more."""
     width, height = sum(c.width for c in canvases), canvases[0].height
     pixels = [[c.px[y][x] for c in canvases for x in range(c.width)] for y in reversed(range(height))]
-    colours = sorted({p for row in pixels for p in row})
-    if len(colours) <= 256:
-        index = {p: i for i, p in enumerate(colours)}
-        bits, palette = 8, b''.join(bytes((b, g, r, 0)) for r, g, b in colours)
+    index, palette = palette_of(p for row in pixels for p in row)
+    if index:
+        bits = 8
         encode = lambda row: bytes(index[p] for p in row)
     else:
-        bits, palette = 24, b''
+        bits = 24
         encode = lambda row: b''.join(bytes((b, g, r)) for r, g, b in row)
     stride = (width * bits // 8 + 3) & ~3
     rows = b''.join(encode(row).ljust(stride, b'\0') for row in pixels)
     offset = 54 + len(palette)
     header = struct.pack('<2sIHHI', b'BM', offset + len(rows), 0, 0, offset)
-    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, bits, 0, len(rows), 3780, 3780,
-                       len(colours) if bits == 8 else 0, 0)
+    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, bits, 0, len(rows), 3780, 3780, len(index), 0)
     with open(path, 'wb') as f:
         f.write(header + info + palette + rows)
 

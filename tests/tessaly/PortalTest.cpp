@@ -82,41 +82,22 @@ private:
             u_long nonBlocking = 1;
             ::ioctlsocket(s, FIONBIO, &nonBlocking);
             const DWORD deadline = ::GetTickCount() + 30000;
-            // Each step sends or receives a little; false once the
-            // connection has ended or the deadline has passed.
-            const auto step = [&](bool sending, const std::function<int()>& io) {
-                for (;;) {
-                    const int n = io();
-                    if (n > 0)
-                        return n;
-                    error_ = n == 0 ? 0 : ::WSAGetLastError();
-                    if (n == 0 || error_ != WSAEWOULDBLOCK)
-                        return 0;
-                    if (static_cast<LONG>(::GetTickCount() - deadline) >= 0) {
-                        gaveUp_ = true;
-                        return 0;
-                    }
-                    fd_set ready;
-                    FD_ZERO(&ready);
-                    FD_SET(s, &ready);
-                    timeval pause{0, 100000};
-                    ::select(0, sending ? nullptr : &ready, sending ? &ready : nullptr, nullptr, &pause);
-                }
-            };
             while (sent_ < bytes.size()) {
-                const std::size_t piece = std::min<std::size_t>(bytes.size() - sent_, 65536);
-                const int n = step(true, [&] { return ::send(s, bytes.data() + sent_, static_cast<int>(piece), 0); });
-                if (n == 0)
+                const int piece = static_cast<int>(std::min<std::size_t>(bytes.size() - sent_, 65536));
+                const int n = ::send(s, bytes.data() + sent_, piece, 0);
+                if (n > 0)
+                    sent_ += static_cast<std::size_t>(n);
+                else if (!TryAgain(n, s, Direction::Send, deadline))
                     break;
-                sent_ += static_cast<std::size_t>(n);
             }
             char answer[16];
             std::size_t got = 0;
             while (got < sizeof answer) {
-                const int n = step(false, [&] { return ::recv(s, answer + got, static_cast<int>(sizeof answer - got), 0); });
-                if (n == 0)
+                const int n = ::recv(s, answer + got, static_cast<int>(sizeof answer - got), 0);
+                if (n > 0)
+                    got += static_cast<std::size_t>(n);
+                else if (!TryAgain(n, s, Direction::Receive, deadline))
                     break;
-                got += static_cast<std::size_t>(n);
             }
             reply.assign(answer, got);
         } else {
@@ -125,6 +106,28 @@ private:
         ::closesocket(s);
         ::WSACleanup();
         return reply;
+    }
+
+    enum class Direction { Send, Receive };
+    // After a send or receive that moved nothing: waits a little for the
+    // socket and says to try again, or false once the connection has ended
+    // or the deadline has passed.
+    bool TryAgain(int result, SOCKET s, Direction direction, DWORD deadline)
+    {
+        error_ = result == 0 ? 0 : ::WSAGetLastError();
+        if (result == 0 || error_ != WSAEWOULDBLOCK)
+            return false;
+        if (static_cast<LONG>(::GetTickCount() - deadline) >= 0) {
+            gaveUp_ = true;
+            return false;
+        }
+        fd_set ready;
+        FD_ZERO(&ready);
+        FD_SET(s, &ready);
+        timeval pause{0, 100000};
+        const bool sending = direction == Direction::Send;
+        ::select(0, sending ? nullptr : &ready, sending ? &ready : nullptr, nullptr, &pause);
+        return true;
     }
 
     std::size_t sent_ = 0;
